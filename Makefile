@@ -1,0 +1,42 @@
+# make run   - install what is missing, build, and start Kestrel on $DISPLAY
+# make test  - install what is missing, build and run every test, twice:
+#              a normal build and an AddressSanitizer + UBSan build
+# make check - the normal build's tests only (quicker, for development)
+# make bench - build and run the benchmarks
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: run test check sanitize bench build deps-run deps-test clean
+
+run: deps-run
+	cmake -S . -B build -DKESTREL_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
+	cmake --build build -j$(JOBS) --target kestrel
+	./build/kestrel
+
+test: deps-test
+	$(MAKE) --no-print-directory check sanitize
+
+check: build
+	cd build-test && ctest --output-on-failure -j$(JOBS) --timeout 300
+
+sanitize:
+	cmake -S . -B build-asan -DKESTREL_SANITIZE=ON $(CMAKE_FLAGS) >/dev/null
+	cmake --build build-asan -j$(JOBS)
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --output-on-failure -j$(JOBS) --timeout 600
+
+build:
+	cmake -S . -B build-test $(CMAKE_FLAGS) >/dev/null
+	cmake --build build-test -j$(JOBS)
+
+bench: deps-test build
+	./bench/run-all build-test
+
+deps-run:
+	@./tools/install-deps run
+
+deps-test:
+	@./tools/install-deps test
+
+clean:
+	rm -rf build build-test build-asan

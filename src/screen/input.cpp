@@ -1,0 +1,64 @@
+#include "screen/input.h"
+
+namespace kestrel {
+
+void Input::pushKey(Key k) {
+    std::lock_guard lock(mutex_);
+    keys_.push_back(k);
+}
+
+void Input::pointerMoved(int x, int y) {
+    std::lock_guard lock(mutex_);
+    x_ = x;
+    y_ = y;
+    inside_ = true;
+}
+
+void Input::pointerLeft() {
+    std::lock_guard lock(mutex_);
+    inside_ = false;
+}
+
+void Input::buttonDown(int bit) {
+    std::lock_guard lock(mutex_);
+    down_ |= 1 << bit;
+    latched_ |= 1 << bit;
+}
+
+void Input::buttonUp(int bit) {
+    std::lock_guard lock(mutex_);
+    down_ &= ~(1 << bit);
+}
+
+void Input::wheelNotch(int delta) {
+    std::lock_guard lock(mutex_);
+    wheel_ += delta;
+}
+
+Key Input::pollKey() {
+    std::lock_guard lock(mutex_);
+    if (keys_.empty()) return {};
+    Key k = keys_.front();
+    keys_.pop_front();
+    return k;
+}
+
+bool Input::keyWaiting() {
+    std::lock_guard lock(mutex_);
+    return !keys_.empty();
+}
+
+void Input::dropKeys() {
+    std::lock_guard lock(mutex_);
+    keys_.clear();
+}
+
+MouseState Input::pollMouse() {
+    std::lock_guard lock(mutex_);
+    if (!inside_) return {};
+    MouseState m{x_, y_, wheel_, down_ | latched_, true};
+    latched_ = down_;
+    return m;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,41 @@
+#pragma once
+// The key queue and the pointer state. The X11 event thread (or a test
+// script) fills them; the program's one thread polls them. A mutex guards
+// both because they are the only data the two threads share.
+#include <deque>
+#include <mutex>
+
+#include "screen/key.h"
+#include "screen/mouse.h"
+
+namespace kestrel {
+
+class Input {
+public:
+    // Producer side.
+    void pushKey(Key k);
+    void pointerMoved(int x, int y);
+    void pointerLeft();
+    void buttonDown(int bit);  // bit 0 left, 1 right, 2 middle
+    void buttonUp(int bit);
+    void wheelNotch(int delta);  // +1 away from the user
+
+    // Consumer side.
+    Key pollKey();
+    bool keyWaiting();
+    void dropKeys();
+    // A press that was released before this poll is still reported once,
+    // so a quick tap between two polls is never lost.
+    MouseState pollMouse();
+
+private:
+    std::mutex mutex_;
+    std::deque<Key> keys_;
+    int x_ = -1, y_ = -1;
+    bool inside_ = false;
+    int wheel_ = 0;
+    int down_ = 0;
+    int latched_ = 0;
+};
+
+}  // namespace kestrel

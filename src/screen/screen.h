@@ -1,0 +1,103 @@
+#pragma once
+// The screen and input layer: five in-memory pages of palette indices, the
+// palette, a text grid of 8x16 cells with its cursor and colours, pixel
+// drawing, and polled keyboard and mouse input. A Presenter shows the visible
+// page; without one Kestrel runs headless.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "screen/clock.h"
+#include "screen/input.h"
+#include "screen/palette.h"
+#include "screen/presenter.h"
+
+namespace kestrel {
+
+constexpr int kPageCount = 5;
+constexpr int kCellW = 8, kCellH = 16;
+
+class Screen {
+public:
+    Screen(Clock& clock, Input& input, Presenter& presenter) : clock_(clock), input_(input), presenter_(presenter) {}
+
+    // Mode and window. Set mode accepts 640x480 (80x30) and 800x600 (100x37).
+    bool setMode(int width, int height);
+    void setPaletteEntry(int index, std::uint32_t packed);
+    void setTitle(const std::string& title) { presenter_.setTitle(title); }
+    Point desktopSize() { return presenter_.desktopSize(); }
+    Point windowPosition() { return presenter_.windowPosition(); }
+    void setWindowPosition(Point p) { presenter_.setWindowPosition(p); }
+    void setPages(int work, int visible);
+    void copyPage(int from, int to);
+    void lock() { ++locks_; }
+    void unlock();
+
+    // Text.
+    void setColors(int fg, int bg) { fg_ = fg & 255; bg_ = bg & 255; }
+    void locate(int row, int col) { row_ = row; col_ = col; }
+    void print(std::string_view text, bool lineEnd = false);
+    void printNumber(long long n, bool lineEnd = false);
+    int cursorRow() const { return row_; }
+    int cursorCol() const { return col_; }
+    void clearScreen();
+
+    // Pixels: inclusive corners, clipped to the page.
+    void drawLine(int x1, int y1, int x2, int y2, int colour);
+    void drawBox(int x1, int y1, int x2, int y2, int colour);
+    void fillBox(int x1, int y1, int x2, int y2, int colour);
+    void drawString(int x, int y, std::string_view text);
+
+    // Input and time.
+    Key pollKey() { return input_.pollKey(); }
+    bool keyWaiting() { return input_.keyWaiting(); }
+    void dropKeys() { input_.dropKeys(); }
+    MouseState pollMouse();
+    void setMouse(std::optional<int> x, std::optional<int> y, bool visible);
+    // Up to 99 ms exactly; 100 ms or more in 50 ms steps that end early once
+    // a key is waiting; -1 until a key is waiting.
+    void sleep(int ms);
+    std::int64_t nowMs() { return clock_.nowMs(); }
+    int runShell(const std::string& line);
+
+    // Shows the visible page if it changed and no lock is held.
+    void flush();
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    int cols() const { return width_ / kCellW; }
+    int rows() const { return height_ / kCellH; }
+    int workPage() const { return work_; }
+    int visiblePage() const { return visible_; }
+    int fg() const { return fg_; }
+    int bg() const { return bg_; }
+    const Palette& palette() const { return palette_; }
+    const std::vector<std::uint8_t>& page(int n) const { return pages_[n]; }
+    std::uint8_t pixel(int page, int x, int y) const { return pages_[page][y * width_ + x]; }
+    Clock& clock() { return clock_; }
+    Input& input() { return input_; }
+    Presenter& presenter() { return presenter_; }
+
+private:
+    void putGlyph(std::uint8_t code);
+    void advance();
+    void touch(int page, int x1, int y1, int x2, int y2);
+    void fillClipped(int x1, int y1, int x2, int y2, int colour);
+
+    Clock& clock_;
+    Input& input_;
+    Presenter& presenter_;
+    int width_ = 640, height_ = 480;
+    std::array<std::vector<std::uint8_t>, kPageCount> pages_;
+    Palette palette_ = defaultPalette();
+    int work_ = 0, visible_ = 0;
+    int row_ = 1, col_ = 1;
+    int fg_ = 7, bg_ = 0;
+    int locks_ = 0;
+    Rect dirty_;  // what changed on the visible page since the last present
+};
+
+}  // namespace kestrel
