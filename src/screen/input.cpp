@@ -53,6 +53,12 @@ void Input::dropKeys() {
     keys_.clear();
 }
 
+MouseState Input::peekMouse() {
+    std::lock_guard lock(mutex_);
+    if (!inside_) return {};
+    return {x_, y_, wheel_, down_ | latched_, true};
+}
+
 MouseState Input::pollMouse() {
     std::lock_guard lock(mutex_);
     if (!inside_) return {};

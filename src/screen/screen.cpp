@@ -115,6 +115,13 @@ void Screen::print(std::string_view text, bool lineEnd) {
     }
 }
 
+void Screen::printGlyphs(std::string_view text) {
+    for (char c : text) {
+        putGlyph(static_cast<std::uint8_t>(c));
+        advance();
+    }
+}
+
 void Screen::printNumber(long long n, bool lineEnd) {
     print((n >= 0 ? " " : "") + std::to_string(n), lineEnd);
 }
@@ -198,6 +205,11 @@ void Screen::drawString(int x, int y, std::string_view text) {
 MouseState Screen::pollMouse() {
     flush();
     return input_.pollMouse();
+}
+
+MouseState Screen::peekMouse() {
+    flush();
+    return input_.peekMouse();
 }
 
 void Screen::setMouse(std::optional<int> x, std::optional<int> y, bool visible) {

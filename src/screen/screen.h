@@ -41,6 +41,9 @@ public:
     void locate(int row, int col) { row_ = row; col_ = col; }
     void print(std::string_view text, bool lineEnd = false);
     void printNumber(long long n, bool lineEnd = false);
+    // Every byte drawn as its glyph, control bytes included: for names and
+    // paths, whose bytes must never move the cursor.
+    void printGlyphs(std::string_view text);
     int cursorRow() const { return row_; }
     int cursorCol() const { return col_; }
     void clearScreen();
@@ -56,6 +59,7 @@ public:
     bool keyWaiting() { return input_.keyWaiting(); }
     void dropKeys() { input_.dropKeys(); }
     MouseState pollMouse();
+    MouseState peekMouse();
     void setMouse(std::optional<int> x, std::optional<int> y, bool visible);
     // Up to 99 ms exactly; 100 ms or more in 50 ms steps that end early once
     // a key is waiting; -1 until a key is waiting.

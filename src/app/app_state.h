@@ -1,0 +1,80 @@
+#pragma once
+// Kestrel's application state: one struct, created in main and passed by
+// reference to every screen.
+#include <string>
+#include <vector>
+
+#include "dirlist/dir_list.h"
+#include "fileops/copy_kill_buffer.h"
+#include "screen/screen.h"
+
+namespace kestrel {
+
+enum class Pending { None, RemoveDirectory, KillFile, KillAll, CopyDirectory, CopyFile, Paste, PasteAll, Rename };
+
+// Where the main loop goes next; every screen returns one of these.
+enum class Next { Reload, ApplyViewThenReload, StartPathThenApplyView, Poll, Exit };
+
+enum class SearchButton { None, Find, Next };
+
+struct SearchState {
+    std::string text;
+    int startOnly = 0;
+    int position = 0;
+    SearchButton lastButton = SearchButton::None;
+    bool active = false;
+};
+
+enum class Placement { Start = 0, TopLeft = 1, TopRight = 2, BottomLeft = 3, BottomRight = 4, Dragged = 5 };
+
+struct App {
+    explicit App(Screen& s, std::string programDir) : screen(s), exeDir(std::move(programDir)) {}
+
+    Screen& screen;
+    std::string exeDir;  // holds Kestrel.cfg and the report files
+
+    // View and colours.
+    int BigSmall = 0;
+    int BackGround = 0;
+    int SortList = 1;
+    int backgroundColour = 2;
+    int accentColour = 5;
+
+    // Paths.
+    std::string selectedPath;
+    std::string savedDirectoryPath;
+    std::string startPath;
+    bool startPathRequest = false;
+
+    // The listing and the cursor over it.
+    DirList list;
+    int lastIndex = 1;
+    int cursorIndex = 1;
+    int cursorRow = 1;
+    int activeScreen = 1;
+
+    CopyKillBuffer buffer;
+    std::vector<std::string> calcBuffer = std::vector<std::string>(1002);
+
+    // Window placement.
+    Placement placement = Placement::Start;
+    Point startPosition;
+    Point targets[4];  // top-left, top-right, bottom-left, bottom-right
+    Point draggedPosition;
+    Point desktop;
+
+    // Mouse as the main loop last saw it.
+    int lastWheel = 0;
+    MouseState kept;
+    bool leftFlag = false;
+    bool rightFlag = false;
+
+    Pending pending = Pending::None;
+    SearchState search;
+    double degToRad = 0, radToDeg = 0;
+
+    bool expanded() const { return BigSmall == 1; }
+    const std::string& cursorEntryRow() const { return list.row(cursorIndex); }
+};
+
+}  // namespace kestrel

@@ -1,0 +1,58 @@
+#include "app/select.h"
+
+#include "screen/browser_draw.h"
+
+namespace kestrel {
+
+namespace {
+
+std::string trimSpaces(const std::string& s) {
+    const auto b = s.find_first_not_of(' ');
+    if (b == std::string::npos) return {};
+    return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+}  // namespace
+
+std::string selectedChildPath(const std::string& selected, const std::string& entryName, bool isParent) {
+    std::string path;
+    if (isParent) {
+        const auto slash = selected.rfind('/');
+        path = slash == std::string::npos ? std::string() : selected.substr(0, slash);
+    } else {
+        path = selected + "/" + entryName;
+    }
+    // The path is not trimmed: a name may end in blanks, and trimming would
+    // enter another directory than the one picked.
+    if (path.empty()) return "/";
+    if (path.compare(0, 2, "//") == 0) path.erase(0, 1);
+    return path;
+}
+
+Next selectEntry(App& app) {
+    Screen& s = app.screen;
+    s.sleep(200);
+    app.savedDirectoryPath = app.selectedPath;
+    const std::string& row = app.cursorEntryRow();
+    const bool parent = isParentRow(row);
+    if (parent && trimSpaces(app.selectedPath) == "/") {
+        showMessage(app, "No parent directories beyond /");
+        return Next::Poll;
+    }
+    app.selectedPath = selectedChildPath(app.selectedPath, app.list.name(app.cursorIndex), parent);
+    if (app.pending != Pending::None) {
+        // No file command is available yet: the entry stays as it was.
+        app.pending = Pending::None;
+        app.selectedPath = app.savedDirectoryPath;
+        return Next::Poll;
+    }
+    if (isFileRow(row)) {
+        // Opening files comes with the viewer; until then the cursor stays.
+        app.selectedPath = app.savedDirectoryPath;
+        return Next::Poll;
+    }
+    s.sleep(20);
+    return Next::Reload;
+}
+
+}  // namespace kestrel

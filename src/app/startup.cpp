@@ -1,0 +1,116 @@
+#include "app/startup.h"
+
+#include <cmath>
+
+#include "app/main_loop.h"
+#include "app/settings.h"
+
+namespace kestrel {
+
+namespace {
+
+struct ColourPair {
+    int background, accent;
+};
+
+constexpr ColourPair kColourChoices[4] = {{2, 5}, {5, 2}, {13, 5}, {10, 2}};
+
+struct PaletteEntry {
+    int index;
+    std::uint32_t packed;
+};
+
+constexpr PaletteEntry kPaletteEntries[] = {{2, 0x002801}, {5, 0x363A3A}, {10, 0x152371}, {13, 0x1B280C}};
+
+void setColoursFromChoice(App& app) {
+    app.backgroundColour = kColourChoices[app.BackGround].background;
+    app.accentColour = kColourChoices[app.BackGround].accent;
+}
+
+// Without the calculator panel the strips it would cover still take the
+// background colour, so the expanded view never shows the bare page.
+void fillExpandedStrips(App& app) {
+    app.screen.fillBox(640, 0, 799, 599, app.backgroundColour);
+    app.screen.fillBox(0, 480, 799, 599, app.backgroundColour);
+}
+
+}  // namespace
+
+void startUp(App& app) {
+    Screen& s = app.screen;
+    app.degToRad = std::acos(-1.0) / 180.0;
+    app.radToDeg = 180.0 / std::acos(-1.0);
+    app.buffer = CopyKillBuffer{};
+    app.calcBuffer.assign(1002, std::string());
+    app.BigSmall = 0;
+    app.backgroundColour = 2;
+    app.accentColour = 5;
+    s.sleep(100);
+
+    const Settings cfg = readSettingsFile(settingsFilePath(app.exeDir));
+    app.BigSmall = cfg.BigSmall;
+    app.BackGround = cfg.BackGround;
+    setColoursFromChoice(app);
+    app.selectedPath = cfg.path;
+    app.SortList = cfg.SortList;
+    s.setColors(0, app.backgroundColour);
+    app.startPath = app.selectedPath.empty() ? std::string("/root") : app.selectedPath;
+    startPathStep(app);
+}
+
+void startPathStep(App& app) {
+    app.startPathRequest = false;
+    app.selectedPath = app.startPath;
+}
+
+bool applyView(App& app) {
+    Screen& s = app.screen;
+    s.setPages(0, 0);
+    const bool opened = app.expanded() ? s.setMode(800, 600) : s.setMode(640, 480);
+    if (!opened) return false;
+    for (const auto& e : kPaletteEntries) s.setPaletteEntry(e.index, e.packed);
+    if (app.BackGround < 0 || app.BackGround > 3) app.BackGround = 0;
+    setColoursFromChoice(app);
+    if (app.expanded()) fillExpandedStrips(app);
+    s.setTitle("Kestrel");
+    s.setColors(0, app.backgroundColour);
+    if (app.SortList == 0) app.SortList = 1;
+    s.setMouse(320, 240, true);
+
+    app.desktop = s.desktopSize();
+    const Point at = s.windowPosition();
+    const int d = app.expanded() ? 245 : 5, e = app.expanded() ? 393 : 216;
+    const int right = app.desktop.x - at.x - d, bottom = app.desktop.y - at.y - e;
+    app.targets[0] = {4, 4};
+    app.targets[1] = {right, 4};
+    app.targets[2] = {4, bottom};
+    app.targets[3] = {right, bottom};
+    app.startPosition = at;
+    switch (app.placement) {
+        case Placement::Dragged: s.setWindowPosition(app.draggedPosition); break;
+        case Placement::Start: s.setWindowPosition(at); break;
+        default: s.setWindowPosition(app.targets[static_cast<int>(app.placement) - 1]); break;
+    }
+    return true;
+}
+
+void saveSettings(App& app) {
+    Screen& s = app.screen;
+    s.setPages(0, 0);
+    s.setColors(0, app.backgroundColour);
+    s.locate(1, 1);
+    s.setMouse(std::nullopt, std::nullopt, false);
+    // The settle pauses between the lines are kept; the file itself is
+    // replaced in one step so that it is never seen half written.
+    for (int i = 0; i < 5; ++i) s.sleep(20);
+    writeFileAtomically(settingsFilePath(app.exeDir),
+                        formatSettings(app.BigSmall, app.BackGround, app.selectedPath, app.SortList));
+}
+
+int runKestrel(App& app) {
+    startUp(app);
+    if (!applyView(app)) return 1;
+    return mainLoop(app);
+}
+
+}  // namespace kestrel

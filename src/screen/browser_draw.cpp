@@ -1,0 +1,307 @@
+#include "screen/browser_draw.h"
+
+#include <ctime>
+
+#include "screen/nav_widgets.h"
+#include "screen/rounding.h"
+
+namespace kestrel {
+
+namespace {
+
+const std::string kDoubleLine(78, static_cast<char>(205));
+
+struct LabelButton {
+    int row;
+    const char* hotKey;  // drawn 7 on 1; nullptr for a button without one
+    int hotCol;
+    const char* name;    // drawn 7 on 6
+    int nameCol;
+};
+
+constexpr LabelButton kButtons[] = {
+    {1, " TAB", 1, " Select ", 5},
+    {1, nullptr, 0, " Exit ", 72},
+    {25, " /", 3, " NewDir ", 5},
+    {25, " M", 14, " More ", 16},
+    {25, " I", 23, " Info ", 25},
+    {25, " B", 32, " Background ", 34},
+    {25, " R", 47, " RmDir ", 49},
+    {25, " K", 57, " Kill File ", 59},
+    {25, "F1", 71, " Help ", 73},
+    {26, " C", 3, " Copy ", 5},
+    {26, " A", 12, " Paste All ", 14},
+    {26, " P", 26, " Paste ", 28},
+    {26, " L", 36, " List ", 38},
+    {26, " F", 45, " FileName ", 47},
+    {26, " X", 58, " Kill All ", 60},
+    {26, " H", 71, " root ", 73},
+};
+
+struct Header {
+    const char* text;
+    int col;
+};
+
+constexpr Header kHeaders[] = {{" Name ", 3}, {" Type ", 39}, {" Size ", 49}, {" Date ", 61}};
+
+constexpr const char* kHelpLines[] = {
+    "Mouse wheel to scrool up or down. Slider Bar for large moves.",
+    "Mouse right button, Enter, or Tab to select directory or file.",
+    "Mouse, RB fast scrool, LB slow scrool. F2 = Zip Buffer files.",
+    "M = expanded view. @ = Center on screen. ? = Search files.",
+    "I = file & sys info. B = background color. F3 = refresh Dir.",
+    "Q = C/K Buffer. W = group C/K Buffer, must first use Q.",
+};
+
+struct PixelBox {
+    int x1, y1, x2, y2;
+};
+
+constexpr PixelBox kOuterFrame[] = {
+    {793, 2, 796, 597}, {2, 470, 5, 597}, {5, 593, 792, 596}, {5, 594, 792, 597}, {641, 2, 792, 6}, {641, 3, 792, 7},
+};
+
+constexpr const char* kWeekdays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+
+void at(Screen& s, int row, int col, std::string_view text) {
+    s.locate(row, col);
+    s.print(text);
+}
+
+void spaces(Screen& s, int row, int col, int n) { at(s, row, col, std::string(static_cast<size_t>(n), ' ')); }
+
+void drawButtons(Screen& s) {
+    for (const auto& b : kButtons) {
+        if (b.hotKey) {
+            s.setColors(7, 1);
+            at(s, b.row, b.hotCol, b.hotKey);
+        }
+        s.setColors(7, 6);
+        at(s, b.row, b.nameCol, b.name);
+    }
+    s.setColors(15, 4);
+    at(s, 1, 78, " X ");
+}
+
+void drawExpandedExtras(App& app) {
+    Screen& s = app.screen;
+    const int bg = app.backgroundColour;
+    s.setColors(0, bg);
+    for (int i = 0; i < 6; ++i) at(s, 31 + i, 3, kHelpLines[i]);
+    s.setColors(8, bg);
+    at(s, 37, 5, " Kestrel ");
+    at(s, 37, 19, " Tarnwick ");
+    for (const auto& b : kOuterFrame) s.fillBox(b.x1, b.y1, b.x2, b.y2, 1);
+    drawBufferPanel(app, "Copy/Kill  Buffer");
+    drawSearchPanel(app);
+}
+
+}  // namespace
+
+int centredColumn(int centre, size_t length) { return roundEven(centre - static_cast<double>(length) / 2.0); }
+
+void drawFrame(App& app) {
+    Screen& s = app.screen;
+    const int bg = app.backgroundColour;
+    s.setMouse(320, 240, true);
+    s.sleep(20);
+    s.setPages(0, 0);
+    s.lock();
+    s.setColors(0, bg);
+    s.setMouse(std::nullopt, std::nullopt, false);
+    s.setColors(1, bg);
+    for (int r = 1; r <= 30; ++r) spaces(s, r, 1, 80);
+    for (int r : {2, 24, 30}) at(s, r, 2, kDoubleLine);
+    for (int r = 2; r <= 30; ++r) {
+        at(s, r, 1, "\xBA");
+        at(s, r, 80, "\xBA");
+    }
+    at(s, 2, 1, "\xC9");
+    at(s, 2, 80, "\xBB");
+    at(s, 30, 1, "\xC8");
+    at(s, 30, 80, "\xBC");
+    at(s, 4, 2, kDoubleLine);
+    at(s, 4, 1, "\xCC");
+    at(s, 4, 80, "\xB9");
+    at(s, 24, 80, "\xB9");
+    at(s, 24, 1, "\xCC");
+    s.setColors(7, 9);
+    at(s, 23, 80, "\x19");
+    at(s, 5, 80, "\x18");
+    at(s, 6, 80, " ");
+    at(s, 22, 80, " ");
+    s.setColors(9, 7);
+    spaces(s, 1, 1, 80);
+    s.fillBox(7, 384, 633, 415, 7);
+    drawButtons(s);
+    for (int y : {384, 400, 415}) s.drawLine(7, y, 633, y, 0);
+    s.setColors(9, 7);
+    spaces(s, 1, 20, 40);
+    at(s, 1, 28, "Select Directory or File");
+    s.drawLine(1, 16, 640, 16, 0);
+    if (app.expanded()) drawExpandedExtras(app);
+    s.setColors(0, bg);
+    at(s, 3, 32, "One Moment Please ...");
+    s.unlock();
+}
+
+void drawPathLine(App& app) {
+    Screen& s = app.screen;
+    spaces(s, 3, 2, 78);
+    const std::string& path = app.selectedPath;
+    const size_t shown = std::min<size_t>(path.size(), 78);
+    s.locate(3, centredColumn(40, shown));
+    s.printGlyphs(std::string_view(path).substr(0, 77));
+}
+
+void clearPanel(App& app) {
+    Screen& s = app.screen;
+    s.setColors(0, app.backgroundColour);
+    for (int r = 5; r <= 23; ++r) spaces(s, r, 2, 78);
+    spaces(s, 3, 20, 45);
+    spaces(s, 5, 20, 45);
+    drawPathLine(app);
+}
+
+void drawRow(App& app, int index, int panelRow, bool highlighted) {
+    Screen& s = app.screen;
+    const std::string_view text = std::string_view(app.list.row(index)).substr(0, 78);
+    if (highlighted) {
+        s.setColors(5, 9);
+    } else {
+        s.setColors(0, app.backgroundColour);
+        if (!text.empty() && app.buffer.holds(app.list.row(index))) {
+            s.locate(panelRow + 4, 2);
+            s.printGlyphs(text);
+            s.setColors(15, 3);
+        }
+    }
+    s.locate(panelRow + 4, 2);
+    s.printGlyphs(text);
+}
+
+void drawPage(App& app, int firstIndex) {
+    clearPanel(app);
+    for (int p = 1; p <= kPanelRows; ++p) drawRow(app, firstIndex + p - 1, p, false);
+}
+
+void unhighlightCursorRow(App& app) { drawRow(app, app.cursorIndex, app.cursorRow, false); }
+
+void drawHeaders(App& app) {
+    Screen& s = app.screen;
+    s.setColors(1, app.backgroundColour);
+    for (const auto& h : kHeaders) at(s, 4, h.col, h.text);
+    if (app.SortList >= 1 && app.SortList <= 4) {
+        const Header& h = kHeaders[app.SortList - 1];
+        s.setColors(0, 3);
+        at(s, 4, h.col, h.text);
+    }
+}
+
+void drawDivider(App& app) {
+    app.screen.setColors(1, app.backgroundColour);
+    at(app.screen, 24, 2, kDoubleLine);
+}
+
+void drawCursorStep(App& app) {
+    Screen& s = app.screen;
+    drawRow(app, app.cursorIndex, app.cursorRow, true);
+    s.setMouse(std::nullopt, std::nullopt, true);
+    s.lock();
+    s.setColors(0, app.backgroundColour);
+    drawPad(s, app.backgroundColour, 0);
+    drawHeaders(app);
+    drawNavButtons(s, 29, 447, 464);
+    drawDivider(app);
+    s.unlock();
+    s.sleep(40);
+}
+
+void drawClock(App& app) {
+    Screen& s = app.screen;
+    s.fillBox(670, 8, 765, 56, app.backgroundColour);
+    const std::time_t now = s.clock().wallTime();
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    s.setColors(0, app.backgroundColour);
+    std::strftime(text, sizeof text, "%I:%M:%S %p", &local);
+    s.drawString(670, 12, text);
+    std::strftime(text, sizeof text, "%m-%d-%Y", &local);
+    s.drawString(675, 26, text);
+    const std::string_view day = kWeekdays[local.tm_wday % 7];
+    if (day.size() >= 6 && day.size() <= 9) s.drawString(691 - 4 * static_cast<int>(day.size() - 6), 40, day);
+    s.sleep(20);
+}
+
+void drawStatusAndScrollBar(App& app) {
+    Screen& s = app.screen;
+    if (app.expanded()) drawClock(app);
+    const int n = app.list.count, i = app.cursorIndex;
+    s.setColors(0, app.backgroundColour);
+    s.locate(29, 3);
+    s.print("Found");
+    s.printNumber(n);
+    s.print(" @");
+    s.printNumber(i);
+    s.print("     ");
+    s.setColors(1, app.backgroundColour);
+    for (int r = 7; r <= 21; ++r) at(s, r, 80, "\xBA");
+    float t = 15.0f * (static_cast<float>(i) * (1.0f / static_cast<float>(n)));
+    t = std::min(std::max(t, 1.0f), 15.0f);
+    s.setColors(0, 3);
+    at(s, i == 1 ? 7 : 6 + roundEvenF(t), 80, "=");
+}
+
+void drawBufferPanel(App& app, const char* title) {
+    Screen& s = app.screen;
+    s.setColors(0, app.backgroundColour);
+    at(s, 31, 82, title);
+    at(s, 33, 83, "Clear  View ");
+    s.printNumber(app.buffer.count);
+    s.print(" ");
+    s.drawBox(640, 473, 790, 570, 8);
+    s.drawBox(652, 510, 697, 528, 1);
+    s.drawBox(708, 510, 745, 528, 1);
+    s.setColors(1, app.backgroundColour);
+    s.drawString(645, 535, "Clear before kill");
+    s.drawString(645, 550, "files are selected");
+}
+
+void drawStartOnlyBox(App& app) {
+    Screen& s = app.screen;
+    if (app.search.startOnly) {
+        s.fillBox(525, 550, 535, 560, 1);
+    } else {
+        s.fillBox(525, 550, 535, 560, app.backgroundColour);
+        s.drawBox(525, 550, 535, 560, 1);
+    }
+}
+
+void drawSearchPanel(App& app) {
+    Screen& s = app.screen;
+    s.setColors(0, app.backgroundColour);
+    at(s, 31, 70, "Search");
+    s.drawBox(515, 473, 635, 570, 8);
+    s.drawBox(520, 494, 630, 513, 8);
+    s.setColors(1, app.backgroundColour);
+    s.drawString(528, 522, "Find    Next");
+    s.drawBox(524, 520, 562, 537, 1);
+    s.drawBox(587, 520, 626, 537, 1);
+    s.drawString(515, 548, "    Start Only");
+    drawStartOnlyBox(app);
+    s.setColors(0, app.backgroundColour);
+}
+
+void showMessage(App& app, const std::string& text, int blankWidth) {
+    Screen& s = app.screen;
+    s.setColors(4, app.backgroundColour);
+    spaces(s, 27, 2, 75);
+    at(s, 27, 2, text);
+    s.sleep(2000);
+    spaces(s, 27, 2, blankWidth);
+    s.setColors(0, app.backgroundColour);
+}
+
+}  // namespace kestrel

@@ -1,0 +1,37 @@
+#pragma once
+// The whole program, headless on virtual time: a settings file in a fresh
+// program directory, a script of input, and the screen to read back.
+#include <string>
+
+#include "app/app_state.h"
+#include "app/startup.h"
+#include "rig.h"
+#include "temp_dir.h"
+
+namespace kestrel::test {
+
+struct Session {
+    TempDir programDir;
+    Rig rig;
+    App app{rig.screen, programDir.path};
+    Script& script = rig.script;
+
+    // Writes Kestrel.cfg with these four lines.
+    void settings(int bigSmall, int backGround, const std::string& path, int sortList) {
+        programDir.file("Kestrel.cfg", std::to_string(bigSmall) + " BigSmall\n" + std::to_string(backGround) +
+                                           " BackGround\n" + path + "\n" + std::to_string(sortList) + " SortList\n");
+    }
+    // Runs Kestrel until it exits; the script must end it (Esc).
+    int run() { return runKestrel(app); }
+
+    Screen& screen() { return rig.screen; }
+    std::string row(int r) { return readRow(rig.screen, r); }
+    CellRead cell(int r, int c) { return readCell(rig.screen, rig.screen.visiblePage(), r, c); }
+    // The name column of panel row p (screen row p + 4), trailing blanks cut.
+    std::string listName(int p) {
+        std::string t = readText(rig.screen, rig.screen.visiblePage(), p + 4, 2, 37);
+        return t.substr(0, t.find_last_not_of(' ') + 1);
+    }
+};
+
+}  // namespace kestrel::test

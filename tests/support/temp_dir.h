@@ -1,0 +1,43 @@
+#pragma once
+// A fresh directory under /tmp, removed with everything in it at the end.
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace kestrel::test {
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kestrel-test-XXXXXX").string();
+        path = mkdtemp(pattern.data()) ? pattern : std::string();
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all, ec);
+        std::filesystem::remove_all(path, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // Creates a file (and its parent directories) holding `content`.
+    std::string file(const std::string& name, const std::string& content = "") const {
+        const auto p = std::filesystem::path(path) / name;
+        std::filesystem::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << content;
+        return p.string();
+    }
+    std::string dir(const std::string& name) const {
+        const auto p = std::filesystem::path(path) / name;
+        std::filesystem::create_directories(p);
+        return p.string();
+    }
+    std::string read(const std::string& name) const {
+        std::ifstream in(std::filesystem::path(path) / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    std::string path;
+};
+
+}  // namespace kestrel::test
