@@ -38,7 +38,8 @@ std::optional<Next> scrollAreas(App& app, Cell c) {
     return std::nullopt;
 }
 
-// Dragging the title part of the top bar moves the window with the pointer.
+}  // namespace
+
 void dragWindow(App& app) {
     Screen& s = app.screen;
     for (;;) {
@@ -62,6 +63,8 @@ void dragWindow(App& app) {
         s.setMouse(first.x, first.y, true);
     }
 }
+
+namespace {
 
 Next mousePassStage2(App& app) {
     Screen& s = app.screen;

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "app/settings.h"
+#include "temp_dir.h"
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+TEST(Settings, LeadingNumbersRoundHalfToEven) {
+    EXPECT_EQ(leadingNumber("1 BigSmall"), 1);
+    EXPECT_EQ(leadingNumber("   3 BackGround"), 3);
+    EXPECT_EQ(leadingNumber("2.5"), 2);
+    EXPECT_EQ(leadingNumber("3.5x"), 4);
+    EXPECT_EQ(leadingNumber("0.5"), 0);
+    EXPECT_EQ(leadingNumber("-1.5"), -2);
+    EXPECT_EQ(leadingNumber("1e1 SortList"), 10);
+    EXPECT_EQ(leadingNumber("BigSmall 1"), 0);
+    EXPECT_EQ(leadingNumber(""), 0);
+    EXPECT_EQ(leadingNumber("-"), 0);
+    EXPECT_EQ(leadingNumber("."), 0);
+    EXPECT_EQ(leadingNumber("99999999999999999999"), 0);
+}
+
+TEST(Settings, ParseClampsAndDefaults) {
+    Settings s = parseSettings("1 BigSmall\n3 BackGround\n/tmp\n4 SortList\n");
+    EXPECT_EQ(s.BigSmall, 1);
+    EXPECT_EQ(s.BackGround, 3);
+    EXPECT_EQ(s.path, "/tmp");
+    EXPECT_EQ(s.SortList, 4);
+
+    s = parseSettings("\n7 BackGround\n   /usr/share   \n9 SortList");
+    EXPECT_EQ(s.BigSmall, 0);
+    EXPECT_EQ(s.BackGround, 0);
+    EXPECT_EQ(s.path, "/usr/share");
+    EXPECT_EQ(s.SortList, 9);  // kept: an unknown mode sorts by name
+
+    s = parseSettings("2 BigSmall\n-1 BackGround\r\n");
+    EXPECT_EQ(s.BigSmall, 0);
+    EXPECT_EQ(s.BackGround, 0);
+    EXPECT_EQ(s.path, "");
+    EXPECT_EQ(s.SortList, 0);
+
+    s = readSettingsFile("/nonexistent/Kestrel.cfg");
+    EXPECT_EQ(s.BigSmall, 0);
+    EXPECT_EQ(s.path, "");
+}
+
+TEST(Settings, WrittenLinesRoundTrip) {
+    EXPECT_EQ(formatSettings(0, 2, "/home/ann/docs", 1), "0 BigSmall\n2 BackGround\n/home/ann/docs\n1 SortList\n");
+    // Blanks and shell punctuation are written unchanged.
+    const std::string odd = "/tmp/a b;$(x)'\"&";
+    const Settings back = parseSettings(formatSettings(1, 3, odd, 4));
+    EXPECT_EQ(back.path, odd);
+    EXPECT_EQ(back.BigSmall, 1);
+    EXPECT_EQ(back.SortList, 4);
+    // A line break would split the path over two lines and shift the sort
+    // mode: the nearest ancestor without one is written instead.
+    EXPECT_EQ(formatSettings(0, 0, "/tmp/x\ny/z", 3), "0 BigSmall\n0 BackGround\n/tmp\n3 SortList\n");
+    EXPECT_EQ(formatSettings(0, 0, "/a\rb", 2), "0 BigSmall\n0 BackGround\n/\n2 SortList\n");
+    EXPECT_EQ(parseSettings(formatSettings(0, 1, "/q\nw", 2)).SortList, 2);
+}
+
+TEST(Settings, FileIsReplacedAtomically) {
+    TempDir d;
+    const std::string file = d.path + "/Kestrel.cfg";
+    ASSERT_TRUE(writeFileAtomically(file, "old\n"));
+    ASSERT_TRUE(writeFileAtomically(file, "0 BigSmall\n1 BackGround\n/x\n1 SortList\n"));
+    EXPECT_EQ(d.read("Kestrel.cfg"), "0 BigSmall\n1 BackGround\n/x\n1 SortList\n");
+    // No temporary file is left behind.
+    int entries = 0;
+    for (auto& e : std::filesystem::directory_iterator(d.path)) entries += e.is_regular_file();
+    EXPECT_EQ(entries, 1);
+    // A writer killed at any moment leaves the old or the new file whole.
+    const std::string big(1 << 20, 'x');
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        const pid_t child = fork();
+        if (child == 0) {
+            for (;;) writeFileAtomically(file, big);
+        }
+        usleep(static_cast<useconds_t>(200 + attempt * 150));
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        const std::string now = d.read("Kestrel.cfg");
+        EXPECT_TRUE(now == big || now == "0 BigSmall\n1 BackGround\n/x\n1 SortList\n") << now.size();
+    }
+    // An unwritable place is reported, and nothing is created.
+    EXPECT_FALSE(writeFileAtomically("/nonexistent-dir/Kestrel.cfg", "x"));
+}
