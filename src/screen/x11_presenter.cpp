@@ -132,6 +132,7 @@ private:
     void updatePixelTable(const Palette& palette);
     void convert(const std::vector<std::uint8_t>& page, Rect area);
     void putImage(Rect area);  // caller holds imageMutex_
+    void waitForServerCopy();  // caller holds imageMutex_
     void eventLoop();
     void handleEvent(XEvent& ev);
     void handleKey(XKeyEvent& ev);
@@ -161,6 +162,7 @@ private:
     XShmSegmentInfo shm_{};
     bool imageInShm_ = false;
 #endif
+    bool shmCopyPending_ = false;
     std::uint32_t pixelTable_[256] = {};
     Palette tablePalette_{};
     bool tableValid_ = false;
@@ -336,6 +338,7 @@ void X11Presenter::destroyImage() {
     if (!image_) return;
 #if KESTREL_HAVE_XSHM
     if (imageInShm_) {
+        shmCopyPending_ = false;
         XShmDetach(dpy_, &shm_);
         XSync(dpy_, False);
         shmdt(shm_.shmaddr);
@@ -371,14 +374,21 @@ void X11Presenter::convert(const std::vector<std::uint8_t>& page, Rect a) {
     }
 }
 
+void X11Presenter::waitForServerCopy() {
+    if (!shmCopyPending_) return;
+    XSync(dpy_, False);
+    shmCopyPending_ = false;
+}
+
 void X11Presenter::putImage(Rect a) {
     const auto w = static_cast<unsigned>(a.x2 - a.x1 + 1), h = static_cast<unsigned>(a.y2 - a.y1 + 1);
 #if KESTREL_HAVE_XSHM
     if (imageInShm_) {
         XShmPutImage(dpy_, window_, gc_, image_, a.x1, a.y1, a.x1, a.y1, w, h, False);
-        // The server reads our memory later; wait until it has, so the next
-        // conversion cannot tear the picture it is copying.
-        XSync(dpy_, False);
+        // The server copies from our memory later; the next conversion waits
+        // for it (waitForServerCopy) so the program draws meanwhile.
+        XFlush(dpy_);
+        shmCopyPending_ = true;
         return;
     }
 #endif
@@ -396,6 +406,7 @@ void X11Presenter::present(const std::vector<std::uint8_t>& page, const Palette&
         updatePixelTable(palette);
         area = {0, 0, width_ - 1, height_ - 1};
     }
+    waitForServerCopy();
     convert(page, area);
     putImage(area);
 }
