@@ -8,8 +8,14 @@
 
 namespace kestrel {
 
-// Connects to $DISPLAY. Returns nullptr (and says why in `error`) when no
-// display can be opened.
-std::unique_ptr<Presenter> makeX11Presenter(Input& input, std::string& error);
+struct X11Options {
+    std::string display;        // empty: $DISPLAY
+    bool sharedMemory = true;   // MIT-SHM when the server offers it; off to measure plain XPutImage
+};
+
+// Connects to the display and starts the thread that turns the window's
+// events into `input`. Returns nullptr (and says why in `error`) when no
+// display can be opened or it has no visual Kestrel can draw on.
+std::unique_ptr<Presenter> makeX11Presenter(Input& input, std::string& error, const X11Options& options = {});
 
 }  // namespace kestrel
