@@ -56,7 +56,7 @@ void Input::dropKeys() {
 MouseState Input::peekMouse() {
     std::lock_guard lock(mutex_);
     if (!inside_) return {};
-    return {x_, y_, wheel_, down_ | latched_, true};
+    return {x_, y_, wheel_, down_, true};
 }
 
 MouseState Input::pollMouse() {

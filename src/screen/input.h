@@ -27,8 +27,9 @@ public:
     // A press that was released before this poll is still reported once,
     // so a quick tap between two polls is never lost.
     MouseState pollMouse();
-    // The same report without using up a latched press, for a loop that
-    // samples the mouse more than once per pass and acts on its last sample.
+    // The buttons as they are held right now, leaving a latched tap for the
+    // next pollMouse: for a loop that samples the mouse more than once per
+    // pass and acts on its last sample.
     MouseState peekMouse();
 
 private:

@@ -21,7 +21,7 @@ void VirtualClock::sleepMs(int ms) {
         now_ = std::max(now_, events_.begin()->first);
         deliverDue();
     }
-    now_ = end;
+    now_ = std::max(now_, end);
     slept += ms;
     if (now_ > limitMs) throw ScriptTimeout();
 }
