@@ -25,7 +25,7 @@ void appendPiece(std::string& line, const Arg& arg) {
         if (!line.empty()) line += ' ';
     };
     switch (arg.kind) {
-        case Arg::Kind::Text:
+        case Arg::Kind::Literal:
             separate();
             line += arg.text;
             break;

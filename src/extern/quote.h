@@ -42,14 +42,14 @@ std::string shellQuoteGlob(std::string_view dir);
 
 // One piece of a command line.
 struct Arg {
-    enum class Kind { Text, Word, Glob, Words };
+    enum class Kind { Literal, Word, Glob, Words };
     Kind kind;
-    std::string text;                // Text, Word, Glob
+    std::string text;                // Literal, Word, Glob
     std::vector<std::string> words;  // Words
 
     // Program text written in Kestrel's source ("cp -r", ">", "echo - OS >>"),
     // passed through unchanged. Never use it for a path or a name.
-    static Arg program(std::string_view text) { return {Kind::Text, std::string(text), {}}; }
+    static Arg literal(std::string_view text) { return {Kind::Literal, std::string(text), {}}; }
     // A path or name: quoted with shellQuote.
     static Arg word(std::string_view word) { return {Kind::Word, std::string(word), {}}; }
     // Every entry of a directory: shellQuoteGlob.
@@ -60,7 +60,7 @@ struct Arg {
 };
 
 // Joins the pieces with single blanks:
-//   commandLine({Arg::program("cp"), Arg::word(source), Arg::word(target)})
+//   commandLine({Arg::literal("cp"), Arg::word(source), Arg::word(target)})
 // gives "cp /home/ann/a.txt /home/ann/docs" for ordinary paths.
 std::string commandLine(std::initializer_list<Arg> args);
 std::string commandLine(const std::vector<Arg>& args);

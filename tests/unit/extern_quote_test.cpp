@@ -37,9 +37,9 @@ std::vector<std::string> splitAtNul(const std::string& text) {
 
 // Runs printf '%s\0' over the pieces in dir, returning each argument printf saw.
 std::vector<std::string> argumentsSeenByPrintf(RealRunner& runner, const TempDir& dir, std::vector<Arg> pieces) {
-    std::vector<Arg> line{Arg::program("cd"), Arg::word(dir.str()), Arg::program("&& printf '%s\\0'")};
+    std::vector<Arg> line{Arg::literal("cd"), Arg::word(dir.str()), Arg::literal("&& printf '%s\\0'")};
     for (Arg& piece : pieces) line.push_back(std::move(piece));
-    line.push_back(Arg::program(">"));
+    line.push_back(Arg::literal(">"));
     line.push_back(Arg::word((dir.path / "out").string()));
     EXPECT_EQ(runner.runShell(commandLine(line)), 0) << commandLine(line);
     return splitAtNul(readFile(dir.path / "out"));
@@ -52,22 +52,22 @@ TEST(ShellQuote, OrdinaryPathsGiveTheLinesAPersonWouldType) {
                              "/srv/a-b+c,d:e@f%g=h", "REPORT.PDF"})
         EXPECT_EQ(shellQuote(path), path);
 
-    EXPECT_EQ(commandLine({Arg::program("cp"), Arg::word("/home/ann/a.txt"), Arg::word("/home/ann/docs")}),
+    EXPECT_EQ(commandLine({Arg::literal("cp"), Arg::word("/home/ann/a.txt"), Arg::word("/home/ann/docs")}),
               "cp /home/ann/a.txt /home/ann/docs");
-    EXPECT_EQ(commandLine({Arg::program("cp -r"), Arg::everyEntryOf("/home/ann/src"), Arg::word("/home/ann/dst")}),
+    EXPECT_EQ(commandLine({Arg::literal("cp -r"), Arg::everyEntryOf("/home/ann/src"), Arg::word("/home/ann/dst")}),
               "cp -r /home/ann/src/* /home/ann/dst");
-    EXPECT_EQ(commandLine({Arg::program("rm"), Arg::everyEntryOf("/")}), "rm //*");
-    EXPECT_EQ(commandLine({Arg::program("cp"), Arg::wordList({"/a/x.txt", "/b/y.txt"}), Arg::word("/c")}),
+    EXPECT_EQ(commandLine({Arg::literal("rm"), Arg::everyEntryOf("/")}), "rm //*");
+    EXPECT_EQ(commandLine({Arg::literal("cp"), Arg::wordList({"/a/x.txt", "/b/y.txt"}), Arg::word("/c")}),
               "cp /a/x.txt /b/y.txt /c");
-    EXPECT_EQ(commandLine({Arg::program("rm"), Arg::wordList({})}), "rm");
-    EXPECT_EQ(commandLine({Arg::program("file"), Arg::word("/home/ann/prog"), Arg::program(">"),
+    EXPECT_EQ(commandLine({Arg::literal("rm"), Arg::wordList({})}), "rm");
+    EXPECT_EQ(commandLine({Arg::literal("file"), Arg::word("/home/ann/prog"), Arg::literal(">"),
                            Arg::word("/opt/kestrel/ELF.txt")}),
               "file /home/ann/prog > /opt/kestrel/ELF.txt");
-    EXPECT_EQ(commandLine({Arg::program("echo - FILE TYPE >"), Arg::word("/opt/kestrel/identify.txt")}),
+    EXPECT_EQ(commandLine({Arg::literal("echo - FILE TYPE >"), Arg::word("/opt/kestrel/identify.txt")}),
               "echo - FILE TYPE > /opt/kestrel/identify.txt");
-    EXPECT_EQ(commandLine({Arg::program("mount"), Arg::word("/dev/sdb1"), Arg::word("/mnt/sdb1")}),
+    EXPECT_EQ(commandLine({Arg::literal("mount"), Arg::word("/dev/sdb1"), Arg::word("/mnt/sdb1")}),
               "mount /dev/sdb1 /mnt/sdb1");
-    EXPECT_EQ(commandLine({Arg::program("mv"), Arg::word("/home/ann/old.txt"), Arg::word("new.txt")}),
+    EXPECT_EQ(commandLine({Arg::literal("mv"), Arg::word("/home/ann/old.txt"), Arg::word("new.txt")}),
               "mv /home/ann/old.txt new.txt");
 }
 
@@ -84,7 +84,7 @@ TEST(ShellQuote, EverythingElseIsSingleQuotedNeverDoubleQuoted) {
     EXPECT_EQ(shellQuoteGlob("/tmp/a b"), "'/tmp/a b'/*");
     // An empty directory must not turn into every entry of the root.
     EXPECT_EQ(shellQuoteGlob(""), "''");
-    EXPECT_EQ(commandLine({Arg::program("rm -r"), Arg::everyEntryOf("")}), "rm -r ''");
+    EXPECT_EQ(commandLine({Arg::literal("rm -r"), Arg::everyEntryOf("")}), "rm -r ''");
 
     for (const std::string& name : hostileNames()) {
         const std::string quoted = shellQuote(name);
@@ -143,14 +143,14 @@ TEST(ShellQuote, RealCopyMoveAndRemoveChangeOnlyTheIntendedEntries) {
     std::ofstream(source / "bystander") << "keep";
     std::ofstream(target / "bystander") << "keep";
     auto inDir = [&](const fs::path& where, std::initializer_list<Arg> rest) {
-        std::vector<Arg> line{Arg::program("cd"), Arg::word(where.string()), Arg::program("&&")};
+        std::vector<Arg> line{Arg::literal("cd"), Arg::word(where.string()), Arg::literal("&&")};
         line.insert(line.end(), rest);
         return runner.runShell(commandLine(line));
     };
 
     // Copy each file by its full path into a directory whose name is hostile too.
     for (const std::string& name : all)
-        EXPECT_EQ(inDir(dir.path, {Arg::program("cp"), Arg::word((source / name).string()), Arg::word(target.string())}),
+        EXPECT_EQ(inDir(dir.path, {Arg::literal("cp"), Arg::word((source / name).string()), Arg::word(target.string())}),
                   0)
             << name;
     std::set<std::string> expected = all;
@@ -165,7 +165,7 @@ TEST(ShellQuote, RealCopyMoveAndRemoveChangeOnlyTheIntendedEntries) {
         std::string renamed = (newNames.size() % 2 ? "-" : "moved ") + name;
         renamed.resize(std::min<std::size_t>(renamed.size(), 255));
         newNames[name] = renamed;
-        EXPECT_EQ(inDir(target, {Arg::program("mv"), Arg::word((target / name).string()), Arg::word(renamed)}), 0)
+        EXPECT_EQ(inDir(target, {Arg::literal("mv"), Arg::word((target / name).string()), Arg::word(renamed)}), 0)
             << name;
     }
     expected = {"bystander"};
@@ -175,13 +175,13 @@ TEST(ShellQuote, RealCopyMoveAndRemoveChangeOnlyTheIntendedEntries) {
 
     // Remove each one by its full path.
     for (const auto& [name, renamed] : newNames)
-        EXPECT_EQ(inDir(target, {Arg::program("rm"), Arg::word((target / renamed).string())}), 0) << renamed;
+        EXPECT_EQ(inDir(target, {Arg::literal("rm"), Arg::word((target / renamed).string())}), 0) << renamed;
     EXPECT_EQ(entryNames(target), std::set<std::string>{"bystander"});
 
     // Remove every entry of the source at once: the hidden one and the
     // neighbouring directories stay.
     std::ofstream(source / ".hidden") << "stay";
-    EXPECT_EQ(inDir(dir.path, {Arg::program("rm"), Arg::everyEntryOf(source.string())}), 0);
+    EXPECT_EQ(inDir(dir.path, {Arg::literal("rm"), Arg::everyEntryOf(source.string())}), 0);
     EXPECT_EQ(entryNames(source), std::set<std::string>{".hidden"});
     EXPECT_EQ(entryNames(dir.path), (std::set<std::string>{"source", "target dir $x"}));
     EXPECT_FALSE(fs::exists(kCanary));

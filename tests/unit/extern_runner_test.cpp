@@ -74,8 +74,8 @@ TEST(RealRunner, RunShellReportsStatusSignalsAndRefusals) {
     EXPECT_EQ(runner.runShell("no-such-program-kestrel 2>/dev/null"), 127);
     // Redirections are the shell's.
     const fs::path out = dir.path / "report.txt";
-    EXPECT_EQ(runner.runShell(commandLine({Arg::program("echo - OS >"), Arg::word(out.string())})), 0);
-    EXPECT_EQ(runner.runShell(commandLine({Arg::program("echo more >>"), Arg::word(out.string())})), 0);
+    EXPECT_EQ(runner.runShell(commandLine({Arg::literal("echo - OS >"), Arg::word(out.string())})), 0);
+    EXPECT_EQ(runner.runShell(commandLine({Arg::literal("echo more >>"), Arg::word(out.string())})), 0);
     std::ifstream in(out);
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     EXPECT_EQ(text, "- OS\nmore\n");
