@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+#include "extern/quote.h"
+#include "extern/runner.h"
+#include "hostile_names.h"
+
+using namespace kestrel;
+using namespace kestrel::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// What a program receives for a quoted word: the word itself, except that a
+// leading "-" gains "./" so it cannot be taken for an option.
+std::string received(const std::string& word) {
+    return !word.empty() && word.front() == '-' ? "./" + word : word;
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> splitAtNul(const std::string& text) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t nul; (nul = text.find('\0', start)) != std::string::npos; start = nul + 1)
+        parts.push_back(text.substr(start, nul - start));
+    EXPECT_EQ(start, text.size()) << "output does not end with a NUL";
+    return parts;
+}
+
+// Runs printf '%s\0' over the pieces in dir, returning each argument printf saw.
+std::vector<std::string> argumentsSeenByPrintf(RealRunner& runner, const TempDir& dir, std::vector<Arg> pieces) {
+    std::vector<Arg> line{Arg::literal("cd"), Arg::word(dir.str()), Arg::literal("&& printf '%s\\0'")};
+    for (Arg& piece : pieces) line.push_back(std::move(piece));
+    line.push_back(Arg::literal(">"));
+    line.push_back(Arg::word((dir.path / "out").string()));
+    EXPECT_EQ(runner.runShell(commandLine(line)), 0) << commandLine(line);
+    return splitAtNul(readFile(dir.path / "out"));
+}
+
+}  // namespace
+
+TEST(ShellQuote, OrdinaryPathsGiveTheLinesAPersonWouldType) {
+    for (const char* path : {"/", "/home/ann/a.txt", "/usr/local/bin/defaultpdfviewer", "sdb1", "new_name.c",
+                             "/srv/a-b+c,d:e@f%g=h", "REPORT.PDF"})
+        EXPECT_EQ(shellQuote(path), path);
+
+    EXPECT_EQ(commandLine({Arg::literal("cp"), Arg::word("/home/ann/a.txt"), Arg::word("/home/ann/docs")}),
+              "cp /home/ann/a.txt /home/ann/docs");
+    EXPECT_EQ(commandLine({Arg::literal("cp -r"), Arg::everyEntryOf("/home/ann/src"), Arg::word("/home/ann/dst")}),
+              "cp -r /home/ann/src/* /home/ann/dst");
+    EXPECT_EQ(commandLine({Arg::literal("rm"), Arg::everyEntryOf("/")}), "rm //*");
+    EXPECT_EQ(commandLine({Arg::literal("cp"), Arg::wordList({"/a/x.txt", "/b/y.txt"}), Arg::word("/c")}),
+              "cp /a/x.txt /b/y.txt /c");
+    EXPECT_EQ(commandLine({Arg::literal("rm"), Arg::wordList({})}), "rm");
+    EXPECT_EQ(commandLine({Arg::literal("file"), Arg::word("/home/ann/prog"), Arg::literal(">"),
+                           Arg::word("/opt/kestrel/ELF.txt")}),
+              "file /home/ann/prog > /opt/kestrel/ELF.txt");
+    EXPECT_EQ(commandLine({Arg::literal("echo - FILE TYPE >"), Arg::word("/opt/kestrel/identify.txt")}),
+              "echo - FILE TYPE > /opt/kestrel/identify.txt");
+    EXPECT_EQ(commandLine({Arg::literal("mount"), Arg::word("/dev/sdb1"), Arg::word("/mnt/sdb1")}),
+              "mount /dev/sdb1 /mnt/sdb1");
+    EXPECT_EQ(commandLine({Arg::literal("mv"), Arg::word("/home/ann/old.txt"), Arg::word("new.txt")}),
+              "mv /home/ann/old.txt new.txt");
+}
+
+TEST(ShellQuote, EverythingElseIsSingleQuotedNeverDoubleQuoted) {
+    EXPECT_EQ(shellQuote("my file.txt"), "'my file.txt'");
+    EXPECT_EQ(shellQuote("$(touch CANARY)"), "'$(touch CANARY)'");
+    EXPECT_EQ(shellQuote("it's"), "'it'\\''s'");
+    EXPECT_EQ(shellQuote("'"), "''\\'''");
+    EXPECT_EQ(shellQuote(""), "''");
+    EXPECT_EQ(shellQuote("~"), "'~'");
+    EXPECT_EQ(shellQuote("-rf"), "./-rf");
+    EXPECT_EQ(shellQuote("-n x"), "'./-n x'");
+    EXPECT_EQ(shellQuote("/abs/-dash"), "/abs/-dash");
+    EXPECT_EQ(shellQuoteGlob("/tmp/a b"), "'/tmp/a b'/*");
+    // An empty directory must not turn into every entry of the root.
+    EXPECT_EQ(shellQuoteGlob(""), "''");
+    EXPECT_EQ(commandLine({Arg::literal("rm -r"), Arg::everyEntryOf("")}), "rm -r ''");
+
+    for (const std::string& name : hostileNames()) {
+        const std::string quoted = shellQuote(name);
+        // Double quotes leave $ and backticks live; they must never be the quoting.
+        const bool bare = quoted == received(name);
+        const bool singleQuoted = quoted.front() == '\'' && quoted.back() == '\'';
+        EXPECT_TRUE(bare || singleQuoted) << quoted;
+        EXPECT_EQ(quoted.find("\"$("), std::string::npos) << quoted;
+    }
+}
+
+TEST(ShellQuote, HostileNamesReachTheProgramAsOneArgumentEach) {
+    TempDir dir;
+    ASSERT_FALSE(dir.path.empty());
+    RealRunner runner;
+    const auto& names = hostileNames();
+    for (const std::string& name : names) {
+        const auto seen = argumentsSeenByPrintf(runner, dir, {Arg::word(name)});
+        EXPECT_EQ(seen, std::vector<std::string>{received(name)}) << shellQuote(name);
+    }
+    // All at once, as a buffer list: the count must hold too.
+    const auto seen = argumentsSeenByPrintf(runner, dir, {Arg::wordList(names), Arg::word("")});
+    ASSERT_EQ(seen.size(), names.size() + 1);
+    for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(seen[i], received(names[i]));
+    EXPECT_EQ(seen.back(), "");
+    EXPECT_FALSE(fs::exists(dir.path / kCanary));
+    EXPECT_FALSE(fs::exists(kCanary));
+}
+
+TEST(ShellQuote, TheStarStaysExpandableInsideAHostileDirectory) {
+    TempDir dir;
+    ASSERT_FALSE(dir.path.empty());
+    RealRunner runner;
+    // Neighbours that a literal-looking pattern would wrongly match.
+    for (const char* neighbour : {"x", "ab", "a"}) fs::create_directory(dir.path / neighbour);
+    for (const std::string& name : {std::string("*"), std::string("[ab] $(touch CANARY)"), std::string("-?")}) {
+        const fs::path inner = dir.path / name;
+        ASSERT_TRUE(fs::create_directory(inner));
+        for (const char* file : {"one", "two b", ".hidden"}) std::ofstream(inner / file) << "x";
+        const auto seen = argumentsSeenByPrintf(runner, dir, {Arg::everyEntryOf(inner.string())});
+        EXPECT_EQ(seen, (std::vector<std::string>{(inner / "one").string(), (inner / "two b").string()}));
+    }
+    EXPECT_FALSE(fs::exists(dir.path / kCanary));
+}
+
+TEST(ShellQuote, RealCopyMoveAndRemoveChangeOnlyTheIntendedEntries) {
+    TempDir dir;
+    ASSERT_FALSE(dir.path.empty());
+    RealRunner runner;
+    const fs::path source = dir.path / "source";
+    const fs::path target = dir.path / "target dir $x";
+    fs::create_directory(source);
+    fs::create_directory(target);
+    std::set<std::string> all(hostileNames().begin(), hostileNames().end());
+    for (const std::string& name : all) std::ofstream(source / name) << name;
+    std::ofstream(source / "bystander") << "keep";
+    std::ofstream(target / "bystander") << "keep";
+    auto inDir = [&](const fs::path& where, std::initializer_list<Arg> rest) {
+        std::vector<Arg> line{Arg::literal("cd"), Arg::word(where.string()), Arg::literal("&&")};
+        line.insert(line.end(), rest);
+        return runner.runShell(commandLine(line));
+    };
+
+    // Copy each file by its full path into a directory whose name is hostile too.
+    for (const std::string& name : all)
+        EXPECT_EQ(inDir(dir.path, {Arg::literal("cp"), Arg::word((source / name).string()), Arg::word(target.string())}),
+                  0)
+            << name;
+    std::set<std::string> expected = all;
+    expected.insert("bystander");
+    EXPECT_EQ(entryNames(target), expected);
+    for (const std::string& name : all) EXPECT_EQ(readFile(target / name), name);
+
+    // Rename each one to a new name relative to the working directory, half
+    // of them names that look like options.
+    std::map<std::string, std::string> newNames;
+    for (const std::string& name : all) {
+        std::string renamed = (newNames.size() % 2 ? "-" : "moved ") + name;
+        renamed.resize(std::min<std::size_t>(renamed.size(), 255));
+        newNames[name] = renamed;
+        EXPECT_EQ(inDir(target, {Arg::literal("mv"), Arg::word((target / name).string()), Arg::word(renamed)}), 0)
+            << name;
+    }
+    expected = {"bystander"};
+    for (const auto& [name, renamed] : newNames) expected.insert(renamed);
+    EXPECT_EQ(entryNames(target), expected);
+    for (const auto& [name, renamed] : newNames) EXPECT_EQ(readFile(target / renamed), name);
+
+    // Remove each one by its full path.
+    for (const auto& [name, renamed] : newNames)
+        EXPECT_EQ(inDir(target, {Arg::literal("rm"), Arg::word((target / renamed).string())}), 0) << renamed;
+    EXPECT_EQ(entryNames(target), std::set<std::string>{"bystander"});
+
+    // Remove every entry of the source at once: the hidden one and the
+    // neighbouring directories stay.
+    std::ofstream(source / ".hidden") << "stay";
+    EXPECT_EQ(inDir(dir.path, {Arg::literal("rm"), Arg::everyEntryOf(source.string())}), 0);
+    EXPECT_EQ(entryNames(source), std::set<std::string>{".hidden"});
+    EXPECT_EQ(entryNames(dir.path), (std::set<std::string>{"source", "target dir $x"}));
+    EXPECT_FALSE(fs::exists(kCanary));
+}

@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "extern/arguments.h"
+#include "extern/quote.h"
+#include "extern/recording_runner.h"
+#include "extern/runner.h"
+#include "hostile_names.h"
+
+using namespace kestrel;
+using namespace kestrel::test;
+namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
+
+namespace kestrel {
+// Readable failure messages.
+void PrintTo(const RunResult& result, std::ostream* os) {
+    static const char* const names[] = {"exited", "not started", "signaled"};
+    *os << names[static_cast<int>(result.outcome)] << " " << result.status;
+}
+}  // namespace kestrel
+
+namespace {
+
+fs::path writeScript(const fs::path& dir, const std::string& name, const std::string& body) {
+    const fs::path path = dir / name;
+    std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
+    fs::permissions(path, fs::perms::owner_all);
+    return path;
+}
+
+// The arguments a script saw, written NUL-separated by printf.
+Strings argumentsWritten(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    Strings args;
+    std::size_t start = 0;
+    for (std::size_t nul; (nul = text.find('\0', start)) != std::string::npos; start = nul + 1)
+        args.push_back(text.substr(start, nul - start));
+    return args;
+}
+
+}  // namespace
+
+TEST(SplitArguments, BlanksSeparateAndDoubleQuotesGroup) {
+    EXPECT_EQ(splitArguments(""), Strings{});
+    EXPECT_EQ(splitArguments("   \t "), Strings{});
+    EXPECT_EQ(splitArguments("a"), Strings{"a"});
+    EXPECT_EQ(splitArguments("  /tmp/temp.zip   /a/b.txt\t/c  "), (Strings{"/tmp/temp.zip", "/a/b.txt", "/c"}));
+    EXPECT_EQ(splitArguments("\"my file.txt\" next"), (Strings{"my file.txt", "next"}));
+    EXPECT_EQ(splitArguments("a\"b  c\"d e"), (Strings{"ab  cd", "e"}));
+    EXPECT_EQ(splitArguments("x \"\" y"), (Strings{"x", "", "y"}));
+    EXPECT_EQ(splitArguments("'single quotes' $HOME \\"), (Strings{"'single", "quotes'", "$HOME", "\\"}));
+    // An unterminated quote groups the rest of the string.
+    EXPECT_EQ(splitArguments("a \"b  c"), (Strings{"a", "b  c"}));
+    EXPECT_EQ(splitArguments("a \""), (Strings{"a", ""}));
+}
+
+TEST(RealRunner, RunShellReportsStatusSignalsAndRefusals) {
+    TempDir dir;
+    ASSERT_FALSE(dir.path.empty());
+    RealRunner runner;
+    EXPECT_EQ(runner.runShell("true"), 0);
+    EXPECT_EQ(runner.runShell("exit 3"), 3);
+    EXPECT_EQ(runner.runShell("exit 255"), 255);
+    EXPECT_EQ(runner.runShell("kill -9 $$"), 128 + 9);
+    EXPECT_EQ(runner.runShell("no-such-program-kestrel 2>/dev/null"), 127);
+    // Redirections are the shell's.
+    const fs::path out = dir.path / "report.txt";
+    EXPECT_EQ(runner.runShell(commandLine({Arg::literal("echo - OS >"), Arg::word(out.string())})), 0);
+    EXPECT_EQ(runner.runShell(commandLine({Arg::literal("echo more >>"), Arg::word(out.string())})), 0);
+    std::ifstream in(out);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(text, "- OS\nmore\n");
+    // A NUL would silently cut the line short: it is refused, nothing runs.
+    const fs::path touched = dir.path / "touched";
+    const std::string line = "touch " + touched.string() + std::string(1, '\0') + " other";
+    EXPECT_EQ(runner.runShell(line), -1);
+    EXPECT_FALSE(fs::exists(touched));
+}
+
+TEST(RealRunner, StartProgramTellsExitNotStartedAndSignal) {
+    TempDir dir;
+    ASSERT_FALSE(dir.path.empty());
+    RealRunner runner;
+    EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", "exit 0"}), RunResult::exited(0));
+    EXPECT_TRUE(runner.startProgram("/bin/sh", {"-c", "exit 0"}).succeeded());
+    EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", "exit 3"}), RunResult::exited(3));
+    EXPECT_FALSE(runner.startProgram("/bin/sh", {"-c", "exit 3"}).succeeded());
+    EXPECT_EQ(runner.startProgram(writeScript(dir.path, "seven", "exit 7").string(), {}), RunResult::exited(7));
+    EXPECT_EQ(runner.startProgram(writeScript(dir.path, "killed", "kill -9 $$").string(), {}),
+              RunResult::signaled(SIGKILL));
+
+    EXPECT_EQ(runner.startProgram((dir.path / "missing").string(), {}), RunResult::notStarted());
+    EXPECT_EQ(runner.startProgram("", {}), RunResult::notStarted());
+    EXPECT_EQ(runner.startProgram(dir.str(), {}), RunResult::notStarted());
+    // Not executable: even root may not run a file without any execute bit.
+    const fs::path plain = writeScript(dir.path, "plain", "exit 0");
+    fs::permissions(plain, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(runner.startProgram(plain.string(), {}), RunResult::notStarted());
+    // Not looked up in PATH: a bare name is a path in the working directory.
+    EXPECT_EQ(runner.startProgram("sh", {"-c", "exit 0"}), RunResult::notStarted());
+    // An argument that cannot be passed whole is not passed at all.
+    EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", std::string("exit 0\0x", 8)}), RunResult::notStarted());
+}
+
+TEST(RealRunner, ArgumentsArriveAsSplitOrByteForByte) {
+    TempDir dir;
+    ASSERT_FALSE(dir.path.empty());
+    RealRunner runner;
+    const fs::path out = dir.path / "args";
+    const fs::path script = writeScript(dir.path, "show args", "printf '%s\\0' \"$0\" \"$@\" > \"$KESTREL_OUT\"");
+    ASSERT_EQ(setenv("KESTREL_OUT", out.c_str(), 1), 0);
+
+    EXPECT_EQ(runner.startProgramArgString(script.string(), "  one   two\t\"three  four\" \"\"  "),
+              RunResult::exited(0));
+    EXPECT_EQ(argumentsWritten(out), (Strings{script.string(), "one", "two", "three  four", ""}));
+
+    EXPECT_EQ(runner.startProgramArgString(script.string(), ""), RunResult::exited(0));
+    EXPECT_EQ(argumentsWritten(out), Strings{script.string()});
+
+    // The vector form: one argument per file name, whatever it holds.
+    Strings args{(dir.path / "temp.zip").string()};
+    for (const std::string& name : hostileNames()) args.push_back((dir.path / name).string());
+    EXPECT_EQ(runner.startProgram(script.string(), args), RunResult::exited(0));
+    Strings expected{script.string()};
+    expected.insert(expected.end(), args.begin(), args.end());
+    EXPECT_EQ(argumentsWritten(out), expected);
+    EXPECT_FALSE(fs::exists(dir.path / kCanary));
+    unsetenv("KESTREL_OUT");
+}
+
+TEST(RealRunner, ChildStartsCleanWhateverKestrelHolds) {
+    RealRunner runner;
+    // A descriptor opened without close-on-exec is still not handed on.
+    const int fd = open("/dev/null", O_RDONLY);
+    ASSERT_GE(fd, 3);
+    const std::string probe = "test -e /proc/self/fd/" + std::to_string(fd);
+    EXPECT_EQ(runner.runShell(probe), 1);
+    EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", probe}), RunResult::exited(1));
+    close(fd);
+    // The standard descriptors are inherited.
+    EXPECT_EQ(runner.runShell("test -e /proc/self/fd/0 && test -e /proc/self/fd/2"), 0);
+
+    // A signal Kestrel ignores or blocks acts normally in the child.
+    struct sigaction ignore {}, previous {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ASSERT_EQ(sigaction(SIGINT, &ignore, &previous), 0);
+    sigset_t blockTerm, previousMask;
+    sigemptyset(&blockTerm);
+    sigaddset(&blockTerm, SIGTERM);
+    ASSERT_EQ(pthread_sigmask(SIG_BLOCK, &blockTerm, &previousMask), 0);
+
+    EXPECT_EQ(runner.runShell("kill -INT $$; exit 0"), 128 + SIGINT);
+    EXPECT_EQ(runner.runShell("kill -TERM $$; exit 0"), 128 + SIGTERM);
+    EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", "kill -INT $$; exit 0"}), RunResult::signaled(SIGINT));
+
+    pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+    sigaction(SIGINT, &previous, nullptr);
+}
+
+TEST(RecordingRunner, RecordsEveryCallAndAnswersAsConfigured) {
+    RecordingRunner runner;
+    Runner& seam = runner;
+    EXPECT_EQ(seam.runShell("mount /dev/sdb1 /mnt/sdb1"), 0);
+    runner.shellStatus = 32;
+    EXPECT_EQ(seam.runShell("umount -l /mnt/sdb1"), 32);
+    EXPECT_EQ(runner.shellLines, (Strings{"mount /dev/sdb1 /mnt/sdb1", "umount -l /mnt/sdb1"}));
+
+    EXPECT_EQ(seam.startProgram("/usr/local/bin/defaultarchiver", {"/d/temp.zip", "/d/a b"}), RunResult::exited(0));
+    runner.programResult = RunResult::notStarted();
+    EXPECT_EQ(seam.startProgramArgString("/home/ann/prog", "  x  \"y z\""), RunResult::notStarted());
+    ASSERT_EQ(runner.programCalls.size(), 2u);
+    EXPECT_EQ(runner.programCalls[0], (ProgramCall{"/usr/local/bin/defaultarchiver", {"/d/temp.zip", "/d/a b"}}));
+    EXPECT_EQ(runner.programCalls[1], (ProgramCall{"/home/ann/prog", {"x", "y z"}}));
+
+    // Hooks stand in for the program and decide the answer.
+    runner.onShell = [](const std::string& line) { return line.rfind("lsblk", 0) == 0 ? 0 : 1; };
+    runner.onProgram = [](const ProgramCall& call) { return RunResult::exited(static_cast<int>(call.args.size())); };
+    EXPECT_EQ(seam.runShell("lsblk -io KNAME"), 0);
+    EXPECT_EQ(seam.runShell("df -h"), 1);
+    EXPECT_EQ(seam.startProgram("/x", {"a", "b", "c"}), RunResult::exited(3));
+    EXPECT_EQ(runner.shellLines.size(), 4u);
+    EXPECT_EQ(runner.programCalls.size(), 3u);
+}

@@ -1,0 +1,93 @@
+#pragma once
+// One corpus of file names that try to break out of a shell line, for every
+// test of a command that composes one. Each is a valid single file name (no
+// "/", no NUL, not "." or ".."). The names that would run something try to
+// create the file "CANARY" in the shell's working directory; a test runs its
+// lines there and checks the canary never appears.
+#include <stdlib.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace kestrel::test {
+
+inline constexpr const char* kCanary = "CANARY";
+
+inline std::string longHostileName() {
+    std::string name;
+    while (name.size() < 255) name += "a'b\"c $(touch CANARY);`touch CANARY`|";
+    name.resize(255);  // the longest name most file systems allow
+    return name;
+}
+
+inline const std::vector<std::string>& hostileNames() {
+    static const std::vector<std::string> names = {
+        "my file.txt",
+        "  two  blanks  ",
+        "tab\there",
+        "it's",
+        "say \"hi\"",
+        "'",
+        "\"",
+        "''",
+        "$(touch CANARY)",
+        "`touch CANARY`",
+        "x;touch CANARY",
+        "x&&touch CANARY",
+        "x&touch CANARY",
+        "x|touch CANARY",
+        "x\ntouch CANARY",
+        "\n",
+        "*",
+        "?",
+        "[a-z]",
+        "back\\slash",
+        "\\",
+        "-rf",
+        "-",
+        "--",
+        "-n x",
+        "$HOME",
+        "${IFS}",
+        "~",
+        "~root",
+        "!",
+        "#hash",
+        "{a,b}",
+        ">out",
+        "<in",
+        "(paren)",
+        "a=b",
+        "caf\xe9",           // Latin-1, not UTF-8
+        "\xff\xfe\x80",      // never valid UTF-8
+        "\xc3\x28 broken",   // a cut two-byte sequence
+        longHostileName(),
+    };
+    return names;
+}
+
+// A scratch directory, removed with everything in it at the end of the test.
+struct TempDir {
+    std::filesystem::path path;
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kestrel-extern-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr) path = pattern;
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        if (!path.empty()) std::filesystem::remove_all(path, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string str() const { return path.string(); }
+};
+
+inline std::set<std::string> entryNames(const std::filesystem::path& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) names.insert(entry.path().filename().string());
+    return names;
+}
+
+}  // namespace kestrel::test
