@@ -36,7 +36,7 @@ std::vector<std::string> splitAtNul(const std::string& text) {
 }
 
 // Runs printf '%s\0' over the pieces in dir, returning each argument printf saw.
-std::vector<std::string> argumentsSeenByPrintf(RealRunner& runner, const TempDir& dir, std::vector<Arg> pieces) {
+std::vector<std::string> argumentsSeenByPrintf(RealRunner& runner, const ScratchDir& dir, std::vector<Arg> pieces) {
     std::vector<Arg> line{Arg::literal("cd"), Arg::word(dir.str()), Arg::literal("&& printf '%s\\0'")};
     for (Arg& piece : pieces) line.push_back(std::move(piece));
     line.push_back(Arg::literal(">"));
@@ -97,7 +97,7 @@ TEST(ShellQuote, EverythingElseIsSingleQuotedNeverDoubleQuoted) {
 }
 
 TEST(ShellQuote, HostileNamesReachTheProgramAsOneArgumentEach) {
-    TempDir dir;
+    ScratchDir dir;
     ASSERT_FALSE(dir.path.empty());
     RealRunner runner;
     const auto& names = hostileNames();
@@ -115,7 +115,7 @@ TEST(ShellQuote, HostileNamesReachTheProgramAsOneArgumentEach) {
 }
 
 TEST(ShellQuote, TheStarStaysExpandableInsideAHostileDirectory) {
-    TempDir dir;
+    ScratchDir dir;
     ASSERT_FALSE(dir.path.empty());
     RealRunner runner;
     // Neighbours that a literal-looking pattern would wrongly match.
@@ -131,7 +131,7 @@ TEST(ShellQuote, TheStarStaysExpandableInsideAHostileDirectory) {
 }
 
 TEST(ShellQuote, RealCopyMoveAndRemoveChangeOnlyTheIntendedEntries) {
-    TempDir dir;
+    ScratchDir dir;
     ASSERT_FALSE(dir.path.empty());
     RealRunner runner;
     const fs::path source = dir.path / "source";

@@ -64,7 +64,7 @@ TEST(SplitArguments, BlanksSeparateAndDoubleQuotesGroup) {
 }
 
 TEST(RealRunner, RunShellReportsStatusSignalsAndRefusals) {
-    TempDir dir;
+    ScratchDir dir;
     ASSERT_FALSE(dir.path.empty());
     RealRunner runner;
     EXPECT_EQ(runner.runShell("true"), 0);
@@ -87,7 +87,7 @@ TEST(RealRunner, RunShellReportsStatusSignalsAndRefusals) {
 }
 
 TEST(RealRunner, StartProgramTellsExitNotStartedAndSignal) {
-    TempDir dir;
+    ScratchDir dir;
     ASSERT_FALSE(dir.path.empty());
     RealRunner runner;
     EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", "exit 0"}), RunResult::exited(0));
@@ -112,7 +112,7 @@ TEST(RealRunner, StartProgramTellsExitNotStartedAndSignal) {
 }
 
 TEST(RealRunner, ArgumentsArriveAsSplitOrByteForByte) {
-    TempDir dir;
+    ScratchDir dir;
     ASSERT_FALSE(dir.path.empty());
     RealRunner runner;
     const fs::path out = dir.path / "args";

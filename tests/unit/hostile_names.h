@@ -69,18 +69,18 @@ inline const std::vector<std::string>& hostileNames() {
 }
 
 // A scratch directory, removed with everything in it at the end of the test.
-struct TempDir {
+struct ScratchDir {
     std::filesystem::path path;
-    TempDir() {
+    ScratchDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "kestrel-extern-XXXXXX").string();
         if (mkdtemp(pattern.data()) != nullptr) path = pattern;
     }
-    ~TempDir() {
+    ~ScratchDir() {
         std::error_code ignored;
         if (!path.empty()) std::filesystem::remove_all(path, ignored);
     }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
     std::string str() const { return path.string(); }
 };
 
