@@ -1,8 +1,6 @@
 // Formatting one Directory entry into its fixed-column row.
 #include <sys/stat.h>
 
-#include <cstdio>
-
 #include "dirlist/dir_list.h"
 
 namespace kestrel {
@@ -53,10 +51,20 @@ std::string dateText(const std::tm& t) {
     if (year < 0 || year > 9999) return kUnknownDate;
     int hour12 = t.tm_hour % 12;
     if (hour12 == 0) hour12 = 12;
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d%s", year, t.tm_mon + 1, t.tm_mday, hour12, t.tm_min,
-                  t.tm_hour < 12 ? "AM" : "PM");
-    return buf;
+    // Written digit by digit: this runs once per entry of every listing.
+    std::string text = "0000-00-00 00:00AM";
+    auto put2 = [&text](std::size_t at, int value) {
+        text[at] = static_cast<char>('0' + value / 10 % 10);
+        text[at + 1] = static_cast<char>('0' + value % 10);
+    };
+    put2(0, year / 100);
+    put2(2, year % 100);
+    put2(5, t.tm_mon + 1);
+    put2(8, t.tm_mday);
+    put2(11, hour12);
+    put2(14, t.tm_min);
+    if (t.tm_hour >= 12) text[16] = 'P';
+    return text;
 }
 
 std::string dateText(const EntryFacts& facts) {
