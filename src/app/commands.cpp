@@ -4,6 +4,7 @@
 
 #include "app/cursor_moves.h"
 #include "app/select.h"
+#include "app/trim.h"
 #include "app/search_mode.h"
 #include "screen/browser_draw.h"
 
@@ -111,10 +112,7 @@ const ClickTarget kClickTargets[] = {
     {3, 2, 93, {{When::Always, Command::Refresh}}},
 };
 
-bool trimmedIsRoot(const std::string& path) {
-    const auto b = path.find_first_not_of(' ');
-    return b != std::string::npos && path.compare(b, path.find_last_not_of(' ') - b + 1, "/") == 0;
-}
+bool trimmedIsRoot(const std::string& path) { return trimSpaces(path) == "/"; }
 
 Next pickCheck(App& app) {
     if (isParentRow(app.cursorEntryRow())) showMessage(app, "Pick a file or directory.", 25);

@@ -1,18 +1,10 @@
 #include "app/select.h"
 
+#include "app/trim.h"
+
 #include "screen/browser_draw.h"
 
 namespace kestrel {
-
-namespace {
-
-std::string trimSpaces(const std::string& s) {
-    const auto b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
-}  // namespace
 
 std::string selectedChildPath(const std::string& selected, const std::string& entryName, bool isParent) {
     std::string path;

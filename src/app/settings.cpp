@@ -1,5 +1,7 @@
 #include "app/settings.h"
 
+#include "app/trim.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,16 +46,6 @@ int leadingNumber(const std::string& line) {
     if (!(rounded > INT_MIN && rounded < INT_MAX)) return 0;
     return static_cast<int>(rounded);
 }
-
-namespace {
-
-std::string trimSpaces(const std::string& s) {
-    const auto b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
-}  // namespace
 
 Settings parseSettings(const std::string& text) {
     std::vector<std::string> lines;
