@@ -268,3 +268,25 @@ TEST(Browser, DraggingTheTopBarMovesTheWindow) {
     s.script.key(27);
     EXPECT_EQ(s.run(), 0);
 }
+
+TEST(Browser, RootRefreshAndTheCloseBox) {
+    Session s;
+    TempDir d;
+    fill(d, 3);
+    s.settings(0, 0, d.path, 1);
+    s.script.wait(1000).ext(scan::Down).wait(kSettle).then([&] { d.file("f100", "new"); });
+    // F3 reloads: the new entry shows and the cursor is back on "..".
+    s.script.ext(scan::F3).wait(1000).then([&] {
+        EXPECT_EQ(s.app.list.count, 5);
+        EXPECT_EQ(s.app.cursorIndex, 1);
+    });
+    s.script.ext(scan::Down).wait(kSettle).then([&] { d.file("f101", "newer"); });
+    s.script.click(300, 3 * 16 - 8).wait(1000).then([&] {
+        EXPECT_EQ(s.app.list.count, 6);
+        EXPECT_EQ(s.app.cursorIndex, 1);
+    });
+    s.script.key('h').wait(1000).then([&] { EXPECT_EQ(s.app.selectedPath, "/root"); });
+    s.script.click(628, 8);  // " X "
+    EXPECT_EQ(s.run(), 0);
+    EXPECT_EQ(s.programDir.read("Kestrel.cfg"), "0 BigSmall\n0 BackGround\n/root\n1 SortList\n");
+}
