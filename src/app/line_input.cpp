@@ -59,7 +59,7 @@ constexpr LineInputSpec kLineInputs[] = {
 
 constexpr int kPassMs = 10;
 constexpr int kBlinkEveryMs = 500, kUnderscoreMs = 150;
-constexpr int kRowWidth = 78;
+constexpr int kEchoWidth = 78;
 
 const LineInputSpec& specOf(LineInputKind kind) {
     for (const auto& spec : kLineInputs)
@@ -71,7 +71,7 @@ int colour(const App& app, int c) { return c == kBackground ? app.backgroundColo
 
 void blankRow(Screen& s, int row) {
     s.locate(row, 2);
-    s.print(std::string(kRowWidth, ' '));
+    s.print(std::string(kEchoWidth, ' '));
 }
 
 void printPrompt(App& app, const LineInputSpec& spec, const std::string& text, std::string_view tail) {
@@ -120,9 +120,9 @@ void drawLineInputEcho(App& app, LineInputKind kind, const std::string& subject,
     blankRow(s, e.row);
     std::string line = subject + e.joiner + text;
     const size_t length = line.size();
-    if (e.overflow == Overflow::KeepTail && length > kRowWidth) line.erase(0, length - kRowWidth);
+    if (e.overflow == Overflow::KeepTail && length > kEchoWidth) line.erase(0, length - kEchoWidth);
     s.locate(e.row, centredStart(40, length));
-    s.printGlyphs(std::string_view(line).substr(0, kRowWidth));
+    s.printGlyphs(std::string_view(line).substr(0, kEchoWidth));
     s.setColors(spec.fg, colour(app, spec.bg));
 }
 
