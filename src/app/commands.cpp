@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "app/cursor_moves.h"
+#include "app/drive_prompt.h"
 #include "app/select.h"
 #include "app/trim.h"
 #include "app/search_mode.h"
@@ -168,6 +169,7 @@ std::optional<Next> act(App& app, Command command) {
             showMessage(app, "No parent directories beyond /");
             return Next::Poll;
         case Command::PickCheck: return pickCheck(app);
+        case Command::DrivePrompt: return drivePrompt(app);
         case Command::Search: return runSearchMode(app);
         case Command::Down: return moveDown(app);
         case Command::Up: return moveUp(app);

@@ -1,0 +1,178 @@
+// The dialog panel, its centred lines and buttons, and the confirmation
+// loop's answers.
+#include <gtest/gtest.h>
+
+#include "app/confirm.h"
+#include "prompt_rig.h"
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+TEST(Dialog, CentredLineColumns) {
+    PromptRig p;
+    Screen& s = p.screen();
+    s.setColors(1, 15);
+    // 40 - 3.5 = 36.5 and 39 - 3.5 = 35.5 both round to the even 36.
+    EXPECT_EQ(centredStart(40, 7), 36);
+    EXPECT_EQ(centredStart(39, 7), 36);
+    EXPECT_EQ(centredStart(39, 8), 35);
+    EXPECT_EQ(centredStart(40, 9), 36);
+    EXPECT_EQ(centredStart(39, 9), 34);
+    printCentred(s, 10, 40, "seven!!");
+    EXPECT_EQ(p.text(10, 35, 9), " seven!! ");
+    EXPECT_EQ(p.cell(10, 36), (CellRead{'s', 1, 15}));
+    // Too long to centre: from column 1, cut after 78 characters.
+    const std::string line = std::string(77, 'a') + "bcd";
+    printCentred(s, 12, 39, line);
+    EXPECT_EQ(p.text(12, 1, 80), std::string(77, 'a') + "b  ");
+    EXPECT_EQ(p.cell(13, 1).ch, ' ');
+}
+
+TEST(Dialog, PanelAndButtons) {
+    PromptRig p;
+    Screen& s = p.screen();
+    s.locate(20, 5);
+    s.print("browser text");
+    p.app.selectedPath = "/home/user";
+    openDialogPanel(p.app, PanelDelay::Settle);
+    EXPECT_EQ(s.workPage(), 2);
+    EXPECT_EQ(s.visiblePage(), 2);
+    EXPECT_EQ(p.text(20, 5, 12), "browser text");  // the browser stays behind
+    EXPECT_EQ(s.pixel(2, 6, 375), 0);
+    EXPECT_EQ(s.pixel(2, 634, 470), 0);
+    EXPECT_EQ(s.pixel(2, 7, 376), 15);
+    EXPECT_EQ(s.pixel(2, 6, 374), 2);  // above the panel: the browser
+    EXPECT_EQ(s.pixel(0, 7, 376), 2);  // page 0 is untouched
+
+    drawFourButtons(s, kKillBufferLabel);
+    EXPECT_EQ(p.text(29, 30, 3), "Yes");
+    EXPECT_EQ(p.cell(29, 30), (CellRead{'Y', 15, 1}));
+    EXPECT_EQ(p.text(29, 47, 2), "No");
+    EXPECT_EQ(p.text(25, 70, 7), "Options");
+    EXPECT_EQ(p.text(29, 65, 11), "Kill Buffer");
+    EXPECT_EQ(s.pixel(2, 227, 445), 1);
+    EXPECT_EQ(s.pixel(2, 610, 401), 1);
+    EXPECT_EQ(s.pixel(2, 226, 445), 15);
+    EXPECT_EQ(s.fg(), 1);
+    EXPECT_EQ(s.bg(), 15);
+}
+
+TEST(Dialog, ButtonHitsTestTheLabelRowAndTheBoxWidth) {
+    const HitArea yes = kYesButton.hit(), no = kNoButton.hit(), options = kOptionsButton.hit(),
+                  buffer = kBufferButton.hit();
+    EXPECT_TRUE(yes.holds(227, 455));
+    EXPECT_TRUE(yes.holds(260, 455));
+    EXPECT_FALSE(yes.holds(226, 455));
+    EXPECT_FALSE(yes.holds(261, 455));
+    // Row 29 is y 449 to 463; the box's own top and bottom lie on rows 28 and 30.
+    EXPECT_TRUE(yes.holds(240, 449));
+    EXPECT_TRUE(yes.holds(240, 463));
+    EXPECT_FALSE(yes.holds(240, 446));
+    EXPECT_FALSE(yes.holds(240, 464));
+    EXPECT_TRUE(no.holds(360, 455));
+    EXPECT_TRUE(no.holds(389, 455));
+    EXPECT_FALSE(no.holds(359, 455));
+    EXPECT_FALSE(no.holds(390, 455));
+    EXPECT_TRUE(options.holds(548, 392));
+    EXPECT_TRUE(options.holds(610, 392));
+    EXPECT_FALSE(options.holds(547, 392));
+    EXPECT_FALSE(options.holds(611, 392));
+    EXPECT_FALSE(options.holds(580, 383));  // inside the box, on row 24
+    EXPECT_TRUE(buffer.holds(508, 455));
+    EXPECT_TRUE(buffer.holds(610, 455));
+    EXPECT_FALSE(buffer.holds(507, 455));
+    EXPECT_FALSE(buffer.holds(611, 455));
+}
+
+TEST(Confirm, YesNoKeysAndPresses) {
+    struct Case {
+        Confirmation which;
+        int key;
+        Answer answer;
+    };
+    for (const Case c : {Case{Confirmation::KillFile, 'y', Answer::Yes}, {Confirmation::KillFile, 'N', Answer::No},
+                         {Confirmation::KillFile, 27, Answer::No}, {Confirmation::RemoveDirectory, 'Y', Answer::Yes},
+                         {Confirmation::RemoveDirectory, 27, Answer::No}, {Confirmation::PasteAll, 27, Answer::No},
+                         {Confirmation::KillAll, 27, Answer::No}, {Confirmation::KillAll, 'b', Answer::Buffer},
+                         {Confirmation::PasteAll, 'B', Answer::Buffer}}) {
+        PromptRig p;
+        bool byPress = true;
+        // O is no key of a Yes/No dialog and must be passed over there.
+        const bool fourButton = c.which == Confirmation::PasteAll || c.which == Confirmation::KillAll;
+        Script s = p.next();
+        s.move(100, 100);
+        if (!fourButton) s.key('o').wait(60).key('v').wait(60);
+        s.key(c.key);
+        EXPECT_EQ(confirm(p.app, c.which, &byPress), c.answer) << c.key;
+        EXPECT_FALSE(byPress);
+    }
+    struct Press {
+        int x, y, bit;
+        Answer answer;
+    };
+    for (const Press c : {Press{227, 455, 0, Answer::Yes}, {389, 455, 1, Answer::No}, {610, 392, 0, Answer::Options},
+                          {508, 455, 1, Answer::Buffer}}) {
+        PromptRig p;
+        bool byPress = false;
+        p.next().click(c.x, c.y, c.bit);
+        EXPECT_EQ(confirm(p.app, Confirmation::PasteAll, &byPress), c.answer) << c.x;
+        EXPECT_TRUE(byPress);
+    }
+    // A Yes/No dialog has no Options button; the press falls to the key after it.
+    PromptRig p;
+    p.next().click(580, 392).wait(100).click(240, 446).wait(100).key('n');
+    EXPECT_EQ(confirm(p.app, Confirmation::KillFile), Answer::No);
+}
+
+TEST(Confirm, KeysWaitWhileThePointerIsOutside) {
+    PromptRig p;
+    bool checked = false;
+    Script s = p.next();
+    s.leave().key('y').wait(1000).then([&] {
+        EXPECT_TRUE(p.screen().keyWaiting());
+        checked = true;
+    });
+    s.move(100, 100);
+    const std::int64_t back = s.time();
+    EXPECT_EQ(confirm(p.app, Confirmation::KillFile), Answer::Yes);
+    EXPECT_TRUE(checked);
+    EXPECT_GE(p.rig.clock.nowMs(), back);
+}
+
+TEST(Confirm, OptionsToggleStartsAtZeroAndLowerCaseOFlipsIt) {
+    PromptRig p;
+    p.app.optionsToggle = 1;  // left over from an earlier dialog
+    openFourButtonPanel(p.app);
+    EXPECT_EQ(p.app.optionsToggle, 0);
+    EXPECT_EQ(p.screen().visiblePage(), 2);
+    showFourButtonChoices(p.app, "cp /a/* /b", kPasteBufferLabel);
+    EXPECT_EQ(p.text(27, 34, 10), "cp /a/* /b");  // 39 - 5 = 34
+    EXPECT_EQ(p.text(29, 65, 12), "Paste Buffer");
+
+    p.next().move(100, 100).key('o');
+    EXPECT_EQ(confirm(p.app, Confirmation::PasteAll), Answer::Options);
+    EXPECT_EQ(p.app.optionsToggle, 1);
+    p.next().key('O');
+    EXPECT_EQ(confirm(p.app, Confirmation::KillAll), Answer::Options);
+    EXPECT_EQ(p.app.optionsToggle, 0);
+    p.next().click(580, 392);
+    EXPECT_EQ(confirm(p.app, Confirmation::KillAll), Answer::Options);
+    EXPECT_EQ(p.app.optionsToggle, 1);
+    p.next().key('y');
+    EXPECT_EQ(confirm(p.app, Confirmation::KillAll), Answer::Yes);
+    EXPECT_EQ(p.app.optionsToggle, 1);
+}
+
+TEST(Confirm, CancelGoesBackToTheDirectory) {
+    PromptRig p;
+    p.app.savedDirectoryPath = "/home/user";
+    p.app.selectedPath = "/home/user/notes";
+    openDialogPanel(p.app);
+    p.screen().setColors(1, 15);
+    EXPECT_EQ(cancelToBrowser(p.app), Next::Reload);
+    EXPECT_EQ(p.app.selectedPath, "/home/user");
+    EXPECT_EQ(p.screen().workPage(), 0);
+    EXPECT_EQ(p.screen().visiblePage(), 0);
+    EXPECT_EQ(p.screen().fg(), 0);
+    EXPECT_EQ(p.screen().bg(), 2);
+}
