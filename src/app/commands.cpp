@@ -5,6 +5,7 @@
 #include "app/cursor_moves.h"
 #include "app/drive_prompt.h"
 #include "app/select.h"
+#include "app/status_message.h"
 #include "app/trim.h"
 #include "app/search_mode.h"
 #include "screen/browser_draw.h"
@@ -116,7 +117,7 @@ const ClickTarget kClickTargets[] = {
 bool trimmedIsRoot(const std::string& path) { return trimSpaces(path) == "/"; }
 
 Next pickCheck(App& app) {
-    if (isParentRow(app.cursorEntryRow())) showMessage(app, "Pick a file or directory.", 25);
+    if (isParentRow(app.cursorEntryRow())) showStatus(app, StatusMessage::PickFileOrDirectory);
     return Next::Poll;
 }
 
