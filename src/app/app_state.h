@@ -1,6 +1,7 @@
 #pragma once
 // Kestrel's application state: one struct, created in main and passed by
 // reference to every screen.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,11 @@ struct App {
     // The viewer labels its file as text (the information report) rather
     // than binary (everything else); the viewer sets it back when it closes.
     bool formatLabelText = false;
+    // Shared by every blinking prompt, so a prompt opened right after
+    // another keeps the same rhythm instead of flashing at once.
+    std::int64_t blinkDeadlineMs = 0;
+    // Paste-all and kill-all: 0 files only, 1 files and directories.
+    int optionsToggle = 0;
     SearchState search;
     double degToRad = 0, radToDeg = 0;
 

@@ -1,0 +1,167 @@
+// The name prompts: what can be typed, how much, the echo, the blinking
+// underscore, and what ends them.
+#include <gtest/gtest.h>
+
+#include "app/dialog.h"
+#include "app/line_input.h"
+#include "prompt_rig.h"
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+namespace {
+
+std::optional<std::string> rename(PromptRig& p, const std::string& entry = "old") {
+    openDialogPanel(p.app);
+    return lineInput(p.app, LineInputKind::Rename, entry);
+}
+
+}  // namespace
+
+TEST(LineInput, KeepsOnlyNameCharacters) {
+    PromptRig p;
+    Script s = p.next();
+    s.move(100, 100).keys("a b(.-)").keys(",:;\\/<>?\"'!#$%&|~{}").keys("*z9[");
+    s.ext(scan::Right).wait(60).key(200).wait(60).key(ch::Tab).wait(60).key(ch::Enter);
+    EXPECT_EQ(rename(p), "ab.-*z9[");
+    EXPECT_FALSE(p.screen().keyWaiting());
+    // The echo: "old to ab.-*z9[" (15 characters) centred on 40 from 32.5 -> 32.
+    EXPECT_EQ(p.text(26, 32, 15), "old to ab.-*z9[");
+    EXPECT_EQ(p.cell(26, 32), (CellRead{'o', 0, 15}));
+    EXPECT_EQ(p.text(27, 30, 20), " New Name > ab.-*z9[");
+    EXPECT_EQ(p.cell(27, 31), (CellRead{'N', 1, 15}));
+
+    for (int c = 0; c < 256; ++c) {
+        const bool typeable = c >= 42 && c <= 122 && std::string_view(",:;\\/<>?").find(static_cast<char>(c)) ==
+                                                        std::string_view::npos;
+        EXPECT_EQ(acceptsNameCharacter(c), typeable) << c;
+    }
+}
+
+TEST(LineInput, MaximumLengths) {
+    {
+        PromptRig p;
+        p.next().move(100, 100).keys("abcdefghijklmnopqrstuvwxyz").key(ch::Enter);
+        EXPECT_EQ(rename(p), "abcdefghijklmnopqrst");
+        EXPECT_EQ(lineInputMaximum(LineInputKind::Rename), 20u);
+    }
+    {
+        PromptRig p;
+        p.app.selectedPath = "/srv";
+        p.next().move(100, 100).keys("abcdefghijklmnopqrstuvwxyz0123").key(ch::Enter);
+        EXPECT_EQ(lineInput(p.app, LineInputKind::NewDirectory, p.app.selectedPath), "abcdefghijklmnopqrstuvwxyz");
+        // The header row shows where the directory will be made: 31
+        // characters centred on 40 start at 24.5 -> 24.
+        EXPECT_EQ(p.text(3, 24, 31), "/srv/abcdefghijklmnopqrstuvwxyz");
+        EXPECT_EQ(p.cell(3, 24), (CellRead{'/', 0, 2}));
+        EXPECT_EQ(p.text(25, 12, 43), " New Directory > abcdefghijklmnopqrstuvwxyz");
+        EXPECT_EQ(p.cell(25, 13), (CellRead{'N', 0, 2}));
+    }
+}
+
+TEST(LineInput, BackspaceLeftAndEnterOnAnEmptyText) {
+    PromptRig p;
+    Script s = p.next();
+    s.move(100, 100).key(ch::Backspace).wait(60).ext(scan::Left).wait(60).key(ch::Enter).wait(60);
+    s.keys("xy").key(ch::Backspace).wait(60).key('z').wait(60).ext(scan::Left).wait(60).key('w').wait(60);
+    s.key(ch::Enter);
+    EXPECT_EQ(rename(p), "xw");
+}
+
+TEST(LineInput, RenameEndsOnYesNoAndEsc) {
+    const int yesX = 240, noX = 370, buttonY = yOfRow(29);
+    {
+        // Yes with nothing typed is ignored; with a name it accepts.
+        PromptRig p;
+        p.next().click(yesX, buttonY).wait(200).move(100, 100).keys("n1").click(yesX, buttonY);
+        EXPECT_EQ(rename(p), "n1");
+    }
+    {
+        PromptRig p;
+        p.next().move(100, 100).keys("n1").click(noX, buttonY);
+        EXPECT_EQ(rename(p), std::nullopt);
+    }
+    {
+        PromptRig p;
+        p.next().move(100, 100).keys("n1").key(27);
+        EXPECT_EQ(rename(p), std::nullopt);
+    }
+    {
+        // A press at the box's top edge lies on row 28, not on Yes's row.
+        PromptRig p;
+        p.next().move(100, 100).keys("n1").click(yesX, 446).wait(200).move(100, 100).key(27);
+        EXPECT_EQ(rename(p), std::nullopt);
+    }
+}
+
+TEST(LineInput, NewDirectoryCancelAreas) {
+    struct Case {
+        int row, col;
+        bool cancels;
+    };
+    for (const Case c : {Case{1, 72, true}, {1, 80, true}, {29, 60, true}, {29, 62, true}, {1, 71, false},
+                         {29, 63, false}, {29, 59, false}, {28, 61, false}}) {
+        PromptRig p;
+        p.app.selectedPath = "/srv";
+        p.next().move(100, 100).keys("d").click(xOfColumn(c.col), yOfRow(c.row)).wait(200).move(100, 100).key(
+            ch::Enter);
+        const auto result = lineInput(p.app, LineInputKind::NewDirectory, "/srv");
+        if (c.cancels) EXPECT_EQ(result, std::nullopt) << c.row << "," << c.col;
+        else EXPECT_EQ(result, "d") << c.row << "," << c.col;
+    }
+}
+
+TEST(LineInput, KeysWaitWhileThePointerIsOutside) {
+    PromptRig p;
+    std::int64_t back = 0;
+    Script s = p.next();
+    s.leave().keys("ab").key(ch::Enter).wait(500).then([&] {
+        EXPECT_TRUE(p.screen().keyWaiting());
+        back = p.rig.clock.nowMs();
+    });
+    s.move(100, 100);
+    EXPECT_EQ(rename(p), "ab");
+    EXPECT_GT(back, 0);
+    EXPECT_GE(p.rig.clock.nowMs(), back);
+}
+
+TEST(LineInput, UnderscoreBlinksOnTheSharedDeadline) {
+    {
+        PromptRig p;
+        std::vector<int> seen;
+        Script s = p.next(0);
+        s.move(100, 100);
+        // The underscore stands after the prompt for 150 ms every 500 ms.
+        for (int t = 0; t < 1000; t += 20) s.wait(20).then([&] { seen.push_back(p.cell(27, 42).ch); });
+        s.key(27);
+        EXPECT_EQ(rename(p), std::nullopt);
+        const auto underscores = std::count(seen.begin(), seen.end(), '_');
+        EXPECT_GE(underscores, 10);
+        EXPECT_LE(underscores, 20);
+        EXPECT_GT(p.app.blinkDeadlineMs, 0);
+    }
+    {
+        // A deadline still ahead, left by another prompt, holds the blink back.
+        PromptRig p;
+        p.app.blinkDeadlineMs = 5000;
+        bool sawUnderscore = false;
+        Script s = p.next(0);
+        s.move(100, 100);
+        for (int t = 0; t < 1000; t += 20) s.wait(20).then([&] { sawUnderscore |= p.cell(27, 42).ch == '_'; });
+        s.key(27);
+        EXPECT_EQ(rename(p), std::nullopt);
+        EXPECT_FALSE(sawUnderscore);
+    }
+}
+
+TEST(LineInput, LongEchoesStayOnTheirRow) {
+    PromptRig p;
+    const std::string longPath = "/" + std::string(90, 'p');
+    p.app.selectedPath = longPath;
+    p.next().move(100, 100).keys("nd").key(27);
+    EXPECT_EQ(lineInput(p.app, LineInputKind::NewDirectory, longPath), std::nullopt);
+    // Too long to centre: from column 1, ending in what was typed, row 4 untouched.
+    EXPECT_EQ(p.text(3, 1, 78), std::string(75, 'p') + "/nd");
+    EXPECT_NE(p.cell(4, 1).ch, 'p');
+    EXPECT_NE(p.cell(3, 79).ch, 'p');
+}
