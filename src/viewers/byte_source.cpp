@@ -6,16 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
-#include <iterator>
 
 namespace kestrel {
-
-MemoryByteSource MemoryByteSource::readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return MemoryByteSource(std::string());
-    return MemoryByteSource(std::string(std::istreambuf_iterator<char>(in), {}));
-}
 
 namespace {
 
@@ -47,6 +39,17 @@ std::int64_t readAt(int fd, unsigned char* out, std::int64_t length, std::int64_
 }
 
 }  // namespace
+
+MemoryByteSource MemoryByteSource::readWholeFile(const std::string& path) {
+    std::string bytes;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return MemoryByteSource(std::move(bytes));
+    bytes.resize(static_cast<size_t>(lengthOf(fd)));
+    bytes.resize(static_cast<size_t>(readAt(fd, reinterpret_cast<unsigned char*>(bytes.data()),
+                                            static_cast<std::int64_t>(bytes.size()), 0)));
+    ::close(fd);
+    return MemoryByteSource(std::move(bytes));
+}
 
 FileByteSource::FileByteSource(const std::string& path) {
     // Non-blocking so that opening a FIFO cannot hang the viewer.
