@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dirlist/dir_list.h"
+#include "extern/runner.h"
 #include "fileops/copy_kill_buffer.h"
 #include "screen/screen.h"
 
@@ -28,11 +29,19 @@ struct SearchState {
 
 enum class Placement { Start = 0, TopLeft = 1, TopRight = 2, BottomLeft = 3, BottomRight = 4, Dragged = 5 };
 
+// The runner of a Kestrel that runs outside programs for real.
+inline Runner& processRunner() {
+    static RealRunner runner;
+    return runner;
+}
+
 struct App {
-    explicit App(Screen& s, std::string programDir) : screen(s), exeDir(std::move(programDir)) {}
+    explicit App(Screen& s, std::string programDir, Runner& r = processRunner())
+        : screen(s), exeDir(std::move(programDir)), runner(r) {}
 
     Screen& screen;
     std::string exeDir;  // holds Kestrel.cfg and the report files
+    Runner& runner;      // every shell line and program Kestrel starts
 
     // View and colours.
     int BigSmall = 0;
@@ -45,6 +54,7 @@ struct App {
     std::string selectedPath;
     std::string savedDirectoryPath;
     std::string startPath;
+    std::string previousPath;  // the file the viewer showed last
     bool startPathRequest = false;
 
     // The listing and the cursor over it.
@@ -71,6 +81,9 @@ struct App {
     bool rightFlag = false;
 
     Pending pending = Pending::None;
+    // The viewer labels its file as text (the information report) rather
+    // than binary (everything else); the viewer sets it back when it closes.
+    bool formatLabelText = false;
     // Shared by every blinking prompt, so a prompt opened right after
     // another keeps the same rhythm instead of flashing at once.
     std::int64_t blinkDeadlineMs = 0;

@@ -3,6 +3,7 @@
 #include "app/trim.h"
 
 #include "screen/browser_draw.h"
+#include "viewers/open_file.h"
 
 namespace kestrel {
 
@@ -38,11 +39,7 @@ Next selectEntry(App& app) {
         app.selectedPath = app.savedDirectoryPath;
         return Next::Poll;
     }
-    if (isFileRow(row)) {
-        // Opening files comes with the viewer; until then the cursor stays.
-        app.selectedPath = app.savedDirectoryPath;
-        return Next::Poll;
-    }
+    if (isFileRow(row)) return openFile(app);
     s.sleep(20);
     return Next::Reload;
 }

@@ -5,6 +5,7 @@
 
 #include "app/app_state.h"
 #include "app/startup.h"
+#include "extern/recording_runner.h"
 #include "rig.h"
 #include "temp_dir.h"
 
@@ -13,7 +14,9 @@ namespace kestrel::test {
 struct Session {
     TempDir programDir;
     Rig rig;
-    App app{rig.screen, programDir.path};
+    // Records every line and program; set its hooks to run them for real.
+    RecordingRunner runner;
+    App app{rig.screen, programDir.path, runner};
     Script& script = rig.script;
 
     // Writes Kestrel.cfg with these four lines.

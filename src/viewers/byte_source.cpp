@@ -1,0 +1,93 @@
+#include "viewers/byte_source.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace kestrel {
+
+namespace {
+
+// The length a whole-file read would see: regular files and block devices
+// have one; pipes and character devices would never end, so they count as
+// empty rather than being read for ever.
+std::int64_t lengthOf(int fd) {
+    struct stat st{};
+    if (fstat(fd, &st) != 0) return 0;
+    if (S_ISREG(st.st_mode)) return st.st_size;
+    if (S_ISBLK(st.st_mode)) {
+        const off_t end = lseek(fd, 0, SEEK_END);
+        return end > 0 ? end : 0;
+    }
+    return 0;
+}
+
+// Reads up to `length` bytes at `offset`; returns how many arrived before the
+// end of the file or an error.
+std::int64_t readAt(int fd, unsigned char* out, std::int64_t length, std::int64_t offset) {
+    std::int64_t done = 0;
+    while (done < length) {
+        const ssize_t n = pread(fd, out + done, static_cast<size_t>(length - done), offset + done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += n;
+    }
+    return done;
+}
+
+}  // namespace
+
+MemoryByteSource MemoryByteSource::readWholeFile(const std::string& path) {
+    std::string bytes;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return MemoryByteSource(std::move(bytes));
+    bytes.resize(static_cast<size_t>(lengthOf(fd)));
+    bytes.resize(static_cast<size_t>(readAt(fd, reinterpret_cast<unsigned char*>(bytes.data()),
+                                            static_cast<std::int64_t>(bytes.size()), 0)));
+    ::close(fd);
+    return MemoryByteSource(std::move(bytes));
+}
+
+FileByteSource::FileByteSource(const std::string& path) {
+    // Non-blocking so that opening a FIFO cannot hang the viewer.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd_ >= 0) size_ = lengthOf(fd_);
+}
+
+FileByteSource::~FileByteSource() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+FileByteSource::Block* FileByteSource::load(std::int64_t offset) {
+    Block* victim = &blocks_[0];
+    for (Block& b : blocks_) {
+        if (b.offset == offset) return &b;
+        if (b.lastUse < victim->lastUse) victim = &b;
+    }
+    const std::int64_t wanted = std::min(kBlockSize, size_ - offset);
+    victim->bytes.resize(static_cast<size_t>(kBlockSize));
+    const std::int64_t got = readAt(fd_, victim->bytes.data(), wanted, offset);
+    ++reads_;
+    victim->offset = offset;
+    victim->length = got;
+    // A short read means the file lost its tail since it was opened: the
+    // bytes are gone, and the view now ends where they ran out.
+    if (got < wanted) size_ = offset + got;
+    return victim;
+}
+
+int FileByteSource::at(std::int64_t index) {
+    if (index < 1 || index > size_) return -1;
+    const std::int64_t offset = index - 1;
+    const std::int64_t blockOffset = offset - offset % kBlockSize;
+    Block* b = (recent_ && recent_->offset == blockOffset) ? recent_ : load(blockOffset);
+    b->lastUse = ++useClock_;
+    recent_ = b;
+    if (offset - blockOffset >= b->length) return -1;
+    return b->bytes[static_cast<size_t>(offset - blockOffset)];
+}
+
+}  // namespace kestrel

@@ -1,0 +1,105 @@
+#include "viewers/open_file.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "extern/programs.h"
+#include "extern/quote.h"
+#include "viewers/viewer.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr int kWaitingCol = 50;
+
+std::string readFileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void printAt(Screen& s, int row, int col, std::string_view text) {
+    s.locate(row, col);
+    s.print(text);
+}
+
+bool isExecutable(App& app, const std::string& path) {
+    const std::string report = app.exeDir + "/ELF.txt";
+    app.runner.runShell(fileTestLine(path, report));
+    app.screen.sleep(100);
+    return describesExecutable(readFileText(report));
+}
+
+Next backToDirectory(App& app, int sleepMs) {
+    app.selectedPath = app.savedDirectoryPath;
+    app.screen.sleep(sleepMs);
+    return Next::Reload;
+}
+
+Next runExecutable(App& app, const std::string& path) {
+    Screen& s = app.screen;
+    s.setColors(0, 15);
+    printAt(s, 29, 15, "Executable running, will resume when it is closed.");
+    s.flush();
+    const RunResult result = app.runner.startProgram(path, {});
+    if (!result.succeeded()) {
+        s.setColors(4, 15);
+        printAt(s, 29, 13, "            Error: unable to run program.               ");
+        s.sleep(4000);
+    }
+    return backToDirectory(app, 50);
+}
+
+// Runs the program of the path's extension group, if it has one, and waits.
+void openWithAssociatedProgram(App& app, const std::string& path, bool showWaiting) {
+    Screen& s = app.screen;
+    const int bg = app.backgroundColour;
+    if (showWaiting) {
+        s.setColors(1, bg);
+        printAt(s, 27, kWaitingCol, "Waiting for program to close.");
+        s.setColors(0, bg);
+    }
+    // Extensions of different groups never share a suffix, so the first
+    // group that matches is the only one.
+    if (const auto group = programFor(path)) {
+        printAt(s, 27, 2, group->shownName);
+        s.locate(28, 2);
+        s.printGlyphs(path);
+        s.flush();
+        app.runner.runShell(openWithLine(group->program, path));
+        s.sleep(20);
+    }
+    if (showWaiting) printAt(s, 27, kWaitingCol, std::string(29, ' '));
+}
+
+}  // namespace
+
+bool describesExecutable(const std::string& fileReport) {
+    return fileReport.find("ELF") != std::string::npos && fileReport.find("LSB executable") != std::string::npos;
+}
+
+std::string fileTestLine(const std::string& path, const std::string& reportPath) {
+    return commandLine({Arg::literal("file -b"), Arg::word(path), Arg::literal(">"), Arg::word(reportPath)});
+}
+
+std::string openWithLine(std::string_view program, const std::string& path) {
+    return commandLine({Arg::literal(program), Arg::word(path)});
+}
+
+Next openFile(App& app, ExecutableChooser choose) {
+    const std::string path = app.selectedPath;
+    bool showWaiting = true;
+    if (path.find('.') == std::string::npos && isExecutable(app, path)) {
+        bool viewByMouse = false;
+        switch (choose(app, path, &viewByMouse)) {
+            case ExecChoice::Run: return runExecutable(app, path);
+            case ExecChoice::Cancel: return backToDirectory(app, 50);
+            case ExecChoice::View: showWaiting = !viewByMouse; break;
+        }
+    }
+    openWithAssociatedProgram(app, path, showWaiting);
+    app.formatLabelText = false;
+    return runViewer(app);
+}
+
+}  // namespace kestrel

@@ -1,0 +1,95 @@
+#include "viewers/viewer_paging.h"
+
+#include <algorithm>
+#include <string>
+
+namespace kestrel {
+
+namespace {
+
+void printByte(Screen& s, int byte) {
+    const char c = static_cast<char>(byte);
+    s.print(std::string_view(&c, 1));
+}
+
+void clearRows(Pager& p, int lastRow) {
+    Screen& s = p.screen;
+    s.setColors(0, p.background);
+    const std::string blank(static_cast<size_t>(s.cols()), ' ');
+    for (int r = 1; r <= lastRow; ++r) {
+        s.locate(r, 1);
+        s.print(blank);
+    }
+    s.locate(1, 1);
+}
+
+// A file that shrank while shown may leave pos past its new end.
+void clampToEnd(Pager& p) { p.pos = std::min(p.pos, p.source.size()); }
+
+}  // namespace
+
+void drawForward(Pager& p, int lastRow) {
+    clearRows(p, lastRow);
+    clampToEnd(p);
+    Screen& s = p.screen;
+    while (s.cursorRow() < kViewerEndRow && p.pos < p.source.size()) {
+        const int byte = p.source.at(p.pos + 1);
+        if (byte < 0) break;  // the file lost its tail: this is the end now
+        ++p.pos;
+        printByte(s, byte);
+    }
+}
+
+void stepBackward(Pager& p) {
+    Screen& s = p.screen;
+    for (;;) {
+        clampToEnd(p);
+        if (p.pos <= 1) {
+            firstPage(p);
+            return;
+        }
+        clearRows(p, kViewerEndRow);
+        while (s.cursorRow() < kViewerEndRow && p.pos > 0) {
+            --p.pos;
+            const int byte = p.source.at(p.pos);
+            if (byte < 0) {
+                clampToEnd(p);
+            } else {
+                printByte(s, byte);
+            }
+            if (p.pos <= 1) {
+                firstPage(p);
+                return;
+            }
+        }
+        if (!p.stepBack) break;
+        p.stepBack = false;
+    }
+    drawForward(p);
+}
+
+bool nextPage(Pager& p) {
+    if (p.pos >= p.source.size()) return false;
+    drawForward(p);
+    return true;
+}
+
+void previousPage(Pager& p) {
+    p.stepBack = true;
+    stepBackward(p);
+}
+
+void firstPage(Pager& p) {
+    p.pos = 0;
+    drawForward(p);
+}
+
+bool lastPage(Pager& p) {
+    if (p.pos >= p.source.size()) return false;
+    p.pos = p.source.size();
+    p.stepBack = false;
+    stepBackward(p);
+    return true;
+}
+
+}  // namespace kestrel

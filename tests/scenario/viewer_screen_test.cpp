@@ -1,0 +1,180 @@
+// The viewer as a person uses it: keys, wheel and clicks on a headless
+// screen on virtual time, reading back what the screen shows.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "rig.h"
+#include "temp_dir.h"
+#include "viewers/viewer.h"
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+namespace {
+
+// A viewer session on `content`, opened from directory `dir`.
+struct ViewerRun {
+    explicit ViewerRun(const std::string& content, int width = 640, int height = 480) : rig(width, height) {
+        file = dir.file("shown.bin", content);
+        app.selectedPath = file;
+        app.savedDirectoryPath = dir.path;
+        app.backgroundColour = 2;
+        app.BigSmall = width == 800 ? 1 : 0;
+        app.startPosition = {100, 100};
+        app.targets[0] = {0, 0};
+        app.targets[3] = {1280, 600};
+    }
+    Next run() { return runViewer(app); }
+    std::string row(int r) { return readRow(rig.screen, r); }
+    CellRead cell(int r, int c) { return readCell(rig.screen, rig.screen.visiblePage(), r, c); }
+    std::string status() {
+        std::string t = row(30).substr(1, 40);
+        return t.substr(0, t.find("  "));
+    }
+
+    TempDir dir;
+    Rig rig;
+    App app{rig.screen, dir.path};
+    Script& script = rig.script;
+    std::string file;
+};
+
+std::string printable(size_t n) {
+    std::string s(n, ' ');
+    for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>('!' + i % 90);
+    return s;
+}
+
+// The centre of a status-row button's cells, in pixels.
+constexpr int kRow30Y = 474;
+constexpr int kUpX = 400, kDownX = 440, kEscX = 480, kHomeX = 530, kEndX = 570;
+
+}  // namespace
+
+TEST(ViewerScreen, OpensOnTheFirstPageAndEscGoesBackToTheDirectory) {
+    ViewerRun v(printable(5000));
+    v.script.wait(1000).then([&] {
+        EXPECT_EQ(v.rig.screen.visiblePage(), 1);
+        EXPECT_EQ(v.status(), "Size 5000 Pos 2240");
+        EXPECT_EQ(v.cell(30, 2), (CellRead{'S', 1, 2}));
+        EXPECT_EQ(v.row(1).substr(0, 3), "!\"#");
+        EXPECT_EQ(v.cell(1, 1), (CellRead{'!', 0, 2}));
+        EXPECT_EQ(v.cell(30, 50), (CellRead{'U', 7, 6}));
+        for (const auto& [col, label] : {std::pair{50, "Up"}, {54, "Down"}, {60, "Esc"}, {65, "Home"}, {71, "End"}})
+            EXPECT_EQ(v.row(30).substr(col - 1, std::string(label).size()), label);
+        // The pad sits 10 pixels lower than on the browser.
+        EXPECT_EQ(v.rig.screen.pixel(1, 618, 463), 12);
+        EXPECT_EQ(v.rig.screen.pixel(1, 621, 466), 2);
+    });
+    v.script.ext(scan::Down).wait(300).then([&] { EXPECT_EQ(v.status(), "Size 5000 Pos 4480"); });
+    v.script.ext(scan::Down).wait(300).then([&] {
+        EXPECT_EQ(v.status(), "Size 5000 Pos 5000");
+        EXPECT_EQ(v.row(1).substr(0, 80), printable(5000).substr(4480, 80));
+    });
+    v.script.ext(scan::Down).wait(300).then([&] { EXPECT_EQ(v.status(), "Size 5000 Pos 5000"); });
+    v.script.ext(scan::Home).wait(300).then([&] { EXPECT_EQ(v.status(), "Size 5000 Pos 2240"); });
+    v.script.ext(scan::End).wait(300).then([&] {
+        EXPECT_EQ(v.status(), "Size 5000 Pos 5000");
+        EXPECT_EQ(v.row(1).substr(0, 80), printable(5000).substr(5000 - 2240, 80));
+    });
+    // The last page starts at byte 2761, so the page before it ends at 2760.
+    v.script.ext(scan::Up).wait(300).then([&] {
+        EXPECT_EQ(v.status(), "Size 5000 Pos 2760");
+        EXPECT_EQ(v.row(1).substr(0, 80), printable(5000).substr(520, 80));
+    });
+    v.script.key(27);
+    EXPECT_EQ(v.run(), Next::Reload);
+    EXPECT_EQ(v.app.selectedPath, v.dir.path);
+    EXPECT_EQ(v.app.previousPath, v.file);
+    EXPECT_EQ(v.rig.screen.visiblePage(), 0);
+    EXPECT_EQ(v.rig.screen.workPage(), 0);
+}
+
+TEST(ViewerScreen, EnterClosesLikeEscAndUnreadableFilesAreEmpty) {
+    ViewerRun v("abc");
+    v.app.selectedPath = v.dir.path + "/vanished";
+    v.script.wait(1000).then([&] {
+        EXPECT_EQ(v.status(), "Size 0 Pos 0");
+        EXPECT_EQ(v.row(1), std::string(80, ' '));
+    });
+    v.script.key(13);
+    EXPECT_EQ(v.run(), Next::Reload);
+    // Enter does not list the file as if it were a directory.
+    EXPECT_EQ(v.app.selectedPath, v.dir.path);
+    EXPECT_EQ(v.app.previousPath, v.dir.path + "/vanished");
+}
+
+TEST(ViewerScreen, BackgroundKeySwapsOnlyTwoAndSeven) {
+    for (const int before : {2, 7, 5, 10, 13}) {
+        SCOPED_TRACE(before);
+        ViewerRun v(printable(9000));
+        v.app.backgroundColour = before;
+        const int after = before == 2 ? 7 : before == 7 ? 2 : before;
+        v.script.wait(1000).ext(scan::Down).wait(300).key('b').wait(400).then([&] {
+            EXPECT_EQ(v.cell(1, 1).bg, after);
+            // A change starts again at the first page; no change stays put.
+            EXPECT_EQ(v.status(), after != before ? "Size 9000 Pos 2240" : "Size 9000 Pos 4480");
+        });
+        v.script.key('B').wait(400).then([&] { EXPECT_EQ(v.cell(1, 1).bg, before); });
+        v.script.key('b').wait(400).key(27);
+        v.run();
+        // The colour outlives the viewer.
+        EXPECT_EQ(v.app.backgroundColour, after);
+    }
+}
+
+TEST(ViewerScreen, WheelButtonsAndPad) {
+    ViewerRun v(printable(2240 * 100));
+    const auto pages = [&] { return std::stoll(v.status().substr(v.status().rfind(' '))) / 2240; };
+    v.script.move(300, 200).wait(1000);
+    // Three notches towards the user between two polls page once.
+    v.script.wheel(-3).wait(400).then([&] { EXPECT_EQ(pages(), 2); });
+    v.script.wheel(1).wait(400).then([&] { EXPECT_EQ(pages(), 1); });
+    // Clicks on the buttons, with either button.
+    v.script.click(kDownX, kRow30Y, 1).wait(400).then([&] { EXPECT_EQ(pages(), 2); });
+    v.script.click(kDownX, kRow30Y, 0).wait(400).then([&] { EXPECT_EQ(pages(), 3); });
+    v.script.click(kUpX, kRow30Y, 0).wait(400).then([&] { EXPECT_EQ(pages(), 2); });
+    v.script.click(kEndX, kRow30Y, 1).wait(400).then([&] { EXPECT_EQ(pages(), 100); });
+    v.script.click(kHomeX, kRow30Y, 0).wait(400).then([&] { EXPECT_EQ(pages(), 1); });
+    // Holding a button keeps paging; the right button pages faster.
+    long long right = 0;
+    v.script.move(kDownX, kRow30Y).down(1).wait(1000).up(1).wait(200).then([&] { right = pages() - 1; });
+    v.script.ext(scan::Home).wait(300);
+    v.script.move(kDownX, kRow30Y).down(0).wait(1000).up(0).wait(200).then([&] {
+        const long long left = pages() - 1;
+        EXPECT_GE(left, 3);
+        EXPECT_GT(right, left + 5);
+    });
+    // A pad square moves the window and records the placement.
+    v.script.click(612, 458, 0).wait(400).then([&] {
+        EXPECT_EQ(v.rig.presenter.position, (Point{0, 0}));
+        EXPECT_EQ(v.app.placement, Placement::TopLeft);
+    });
+    v.script.click(629, 474, 1).wait(400).then([&] { EXPECT_EQ(v.app.placement, Placement::BottomRight); });
+    v.script.click(621, 466, 0).wait(400).then([&] {
+        EXPECT_EQ(v.rig.presenter.position, (Point{100, 100}));
+        EXPECT_EQ(v.app.placement, Placement::Start);
+    });
+    v.script.click(kEscX, kRow30Y, 1);
+    EXPECT_EQ(v.run(), Next::Reload);
+    EXPECT_EQ(v.app.selectedPath, v.dir.path);
+}
+
+TEST(ViewerScreen, ExpandedViewLabelsThePageOf2800Bytes) {
+    for (const bool text : {false, true}) {
+        ViewerRun v(printable(6000), 800, 600);
+        v.app.formatLabelText = text;
+        v.script.wait(1000).then([&] {
+            EXPECT_EQ(v.status(), "Size 6000 Pos 2800");
+            EXPECT_EQ(v.row(34).substr(1, 22), text ? "File in Text Format   " : "File in Binary Format ");
+            EXPECT_EQ(v.row(35).substr(1, v.file.size()), v.file);
+            EXPECT_EQ(v.row(32).substr(44, 41), "Can use Mouse Wheel to scrool Up or Down.");
+            EXPECT_EQ(v.cell(37, 6), (CellRead{'K', 8, 2}));
+            EXPECT_EQ(v.row(37).substr(18, 10), " Tarnwick ");
+        });
+        v.script.key(27);
+        v.run();
+        EXPECT_FALSE(v.app.formatLabelText);
+    }
+}

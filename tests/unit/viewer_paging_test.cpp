@@ -1,0 +1,175 @@
+// Paging through a file on the viewer's text grid, one byte at a time
+// through the screen's cursor printing.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "rig.h"
+#include "screen/font.h"
+#include "viewers/viewer_paging.h"
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+namespace {
+
+constexpr int kBg = 2;
+
+struct PagerRig {
+    explicit PagerRig(std::string bytes, int width = 640, int height = 480)
+        : rig(width, height), source(std::move(bytes)), pager{rig.screen, source, kBg} {
+        rig.screen.setPages(1, 1);
+    }
+    std::string row(int r) { return readRow(rig.screen, r); }
+    CellRead cell(int r, int c) { return readCell(rig.screen, 1, r, c); }
+    // True when the cell holds exactly the font's glyph for `code` in
+    // colour 0 on the background.
+    bool showsGlyph(int r, int c, int code) {
+        const int x0 = (c - 1) * kCellW, y0 = (r - 1) * kCellH;
+        for (int y = 0; y < kCellH; ++y)
+            for (int x = 0; x < kCellW; ++x) {
+                const int want = (kFont8x16[code][y] & (0x80u >> x)) ? 0 : kBg;
+                if (rig.screen.pixel(1, x0 + x, y0 + y) != want) return false;
+            }
+        return true;
+    }
+
+    Rig rig;
+    MemoryByteSource source;
+    Pager pager;
+};
+
+// n printable bytes that differ from their neighbours, so a misplaced page
+// shows.
+std::string printable(size_t n, size_t offset = 0) {
+    std::string s(n, ' ');
+    for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>('!' + (i + offset) % 90);
+    return s;
+}
+
+}  // namespace
+
+TEST(ViewerPaging, OnePageFileEndsAtItsLastByte) {
+    PagerRig v("first line\r\nsecond\n\nfourth");
+    drawForward(v.pager, kViewerStatusRow);
+    EXPECT_EQ(v.pager.pos, v.source.size());
+    EXPECT_EQ(v.row(1).substr(0, 11), "first line ");
+    EXPECT_EQ(v.row(2).substr(0, 7), "second ");
+    EXPECT_EQ(v.row(3).substr(0, 1), " ");
+    EXPECT_EQ(v.row(4).substr(0, 7), "fourth ");
+    EXPECT_FALSE(nextPage(v.pager));
+    EXPECT_FALSE(lastPage(v.pager));
+    EXPECT_EQ(v.pager.pos, v.source.size());
+
+    PagerRig empty("");
+    drawForward(empty.pager, kViewerStatusRow);
+    EXPECT_EQ(empty.pager.pos, 0);
+    EXPECT_FALSE(nextPage(empty.pager));
+    previousPage(empty.pager);
+    EXPECT_EQ(empty.pager.pos, 0);
+}
+
+TEST(ViewerPaging, PagesWithoutLineFeedsHoldTwentyEightFullRows) {
+    struct View {
+        int width, height, perPage, cols;
+    };
+    for (const View view : {View{640, 480, 2240, 80}, View{800, 600, 2800, 100}}) {
+        SCOPED_TRACE(view.width);
+        const std::string bytes = printable(3 * view.perPage + 123);
+        PagerRig v(bytes, view.width, view.height);
+        drawForward(v.pager, kViewerStatusRow);
+        EXPECT_EQ(v.pager.pos, view.perPage);
+        EXPECT_EQ(v.row(1).substr(0, 10), bytes.substr(0, 10));
+        EXPECT_EQ(v.row(28), bytes.substr(27 * view.cols, view.cols));
+        EXPECT_EQ(v.row(29), std::string(view.cols, ' '));
+
+        EXPECT_TRUE(nextPage(v.pager));
+        EXPECT_EQ(v.pager.pos, 2 * view.perPage);
+        EXPECT_EQ(v.row(1), bytes.substr(view.perPage, view.cols));
+
+        // The last page: the last perPage bytes, whatever the page grid.
+        EXPECT_TRUE(lastPage(v.pager));
+        EXPECT_EQ(v.pager.pos, v.source.size());
+        EXPECT_EQ(v.row(1), bytes.substr(bytes.size() - view.perPage, view.cols));
+        EXPECT_EQ(v.row(28), bytes.substr(bytes.size() - view.cols));
+        EXPECT_FALSE(nextPage(v.pager));
+        EXPECT_FALSE(lastPage(v.pager));
+    }
+}
+
+TEST(ViewerPaging, LineFeedLastOnRow28EndsThePage) {
+    std::string bytes;
+    for (int r = 1; r <= 27; ++r) bytes += "row" + std::to_string(r) + "\n";
+    bytes += "last\n";
+    const auto pageEnd = static_cast<std::int64_t>(bytes.size());
+    bytes += "NEXT page";
+    PagerRig v(bytes);
+    drawForward(v.pager, kViewerStatusRow);
+    EXPECT_EQ(v.pager.pos, pageEnd);
+    EXPECT_EQ(v.row(28).substr(0, 5), "last ");
+    EXPECT_TRUE(nextPage(v.pager));
+    EXPECT_EQ(v.row(1).substr(0, 10), "NEXT page ");
+    EXPECT_EQ(v.row(2), std::string(80, ' '));
+    EXPECT_EQ(v.pager.pos, v.source.size());
+}
+
+TEST(ViewerPaging, HomeAndUpComeBackToTheFirstPage) {
+    const std::string bytes = printable(10000);
+    PagerRig v(bytes);
+    drawForward(v.pager, kViewerStatusRow);
+    ASSERT_TRUE(nextPage(v.pager));
+    ASSERT_TRUE(nextPage(v.pager));
+    EXPECT_EQ(v.pager.pos, 3 * 2240);
+    firstPage(v.pager);
+    EXPECT_EQ(v.pager.pos, 2240);
+    EXPECT_EQ(v.row(1), bytes.substr(0, 80));
+
+    // Up on the second page shows the first; Up on the first page redraws it.
+    ASSERT_TRUE(nextPage(v.pager));
+    previousPage(v.pager);
+    EXPECT_EQ(v.pager.pos, 2240);
+    EXPECT_EQ(v.row(1), bytes.substr(0, 80));
+    EXPECT_EQ(v.row(28), bytes.substr(27 * 80, 80));
+    previousPage(v.pager);
+    EXPECT_EQ(v.pager.pos, 2240);
+    EXPECT_EQ(v.row(1), bytes.substr(0, 80));
+
+    // Up from the third page shows the second.
+    ASSERT_TRUE(nextPage(v.pager));
+    ASSERT_TRUE(nextPage(v.pager));
+    previousPage(v.pager);
+    EXPECT_EQ(v.pager.pos, 2 * 2240);
+    EXPECT_EQ(v.row(1), bytes.substr(2240, 80));
+}
+
+TEST(ViewerPaging, ControlBytesLayOutTheTextAndOthersAreGlyphs) {
+    // Tabs from columns 1, 8 and 9.
+    PagerRig tabs("\tA\n1234567\tB\n12345678\tC\n");
+    drawForward(tabs.pager, kViewerStatusRow);
+    EXPECT_EQ(tabs.cell(1, 9).ch, 'A');
+    EXPECT_EQ(tabs.cell(2, 9).ch, 'B');
+    EXPECT_EQ(tabs.cell(3, 17).ch, 'C');
+    EXPECT_EQ(tabs.row(3).substr(0, 17), "12345678        C");
+
+    // A bell takes no cell and rings; a backspace in column 1 does nothing,
+    // elsewhere it steps back without erasing; a carriage return goes to
+    // column 1 of the same row.
+    PagerRig controls(std::string("a\x07") + "b\n\x08" "c\nxy\x08z\nlong\rL");
+    drawForward(controls.pager, kViewerStatusRow);
+    EXPECT_EQ(controls.rig.presenter.bells, 1);
+    EXPECT_EQ(controls.row(1).substr(0, 3), "ab ");
+    EXPECT_EQ(controls.row(2).substr(0, 2), "c ");
+    EXPECT_EQ(controls.row(3).substr(0, 3), "xz ");
+    EXPECT_EQ(controls.row(4).substr(0, 5), "Long ");
+
+    // Bytes 0, 11, 12, 27 and 128 to 255 are drawn as their glyphs, one cell each.
+    std::string glyphs = {'\0', '\x0b', '\x0c', '\x1b'};
+    for (int b = 128; b < 256; ++b) glyphs += static_cast<char>(b);
+    PagerRig shown(glyphs);
+    drawForward(shown.pager, kViewerStatusRow);
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        const int code = static_cast<unsigned char>(glyphs[i]);
+        EXPECT_TRUE(shown.showsGlyph(1 + static_cast<int>(i) / 80, 1 + static_cast<int>(i) % 80, code)) << code;
+    }
+    EXPECT_EQ(shown.pager.pos, static_cast<std::int64_t>(glyphs.size()));
+}

@@ -1,0 +1,131 @@
+// The on-demand file reader against a whole-file buffer, and the files a
+// buffer could not hold or that change while they are shown.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "rig.h"
+#include "temp_dir.h"
+#include "viewers/viewer_paging.h"
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+namespace {
+
+// Bytes rich in the ones that move the cursor, so pages vary in length.
+std::string randomBytes(std::mt19937& rng, size_t n) {
+    static constexpr unsigned char kFavoured[] = {10, 13, 9, 8, 7, 0, 27, 255, 'a', ' '};
+    std::string s(n, '\0');
+    std::uniform_int_distribution<int> pick(0, 19), any(0, 255);
+    for (char& c : s) {
+        const int k = pick(rng);
+        c = static_cast<char>(k < 10 ? kFavoured[k] : any(rng));
+    }
+    return s;
+}
+
+enum class Step { Next, Previous, First, Last };
+
+void apply(Pager& p, Step step) {
+    switch (step) {
+        case Step::Next: nextPage(p); break;
+        case Step::Previous: previousPage(p); break;
+        case Step::First: firstPage(p); break;
+        case Step::Last: lastPage(p); break;
+    }
+}
+
+void makeSparse(const std::string& path, std::int64_t size, const std::string& tail) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, size), 0);
+    const auto off = static_cast<off_t>(size - static_cast<std::int64_t>(tail.size()));
+    ASSERT_EQ(pwrite(fd, tail.data(), tail.size(), off), static_cast<ssize_t>(tail.size()));
+    ::close(fd);
+}
+
+}  // namespace
+
+TEST(ViewerSources, OnDemandReaderShowsTheSamePagesAsAWholeFileBuffer) {
+    std::mt19937 rng(20240611);
+    TempDir dir;
+    // Sizes around the block edges and past the cache's reach.
+    const size_t sizes[] = {0, 1, 2, 2239, 2240, 2241, 65535, 65536, 65537, 140000, 300001};
+    for (const size_t size : sizes) {
+        SCOPED_TRACE(size);
+        const std::string bytes = randomBytes(rng, size);
+        const std::string path = dir.file("f" + std::to_string(size), bytes);
+        Rig refRig, fileRig;
+        refRig.screen.setPages(1, 1);
+        fileRig.screen.setPages(1, 1);
+        MemoryByteSource reference(bytes);
+        FileByteSource onDemand(path);
+        ASSERT_EQ(onDemand.size(), reference.size());
+        Pager a{refRig.screen, reference, 2}, b{fileRig.screen, onDemand, 2};
+        drawForward(a, kViewerStatusRow);
+        drawForward(b, kViewerStatusRow);
+        std::uniform_int_distribution<int> stepOf(0, 9);
+        for (int i = 0; i < 120; ++i) {
+            // Mostly forward, so long files are crossed, with jumps both ways.
+            const int k = stepOf(rng);
+            const Step step = k < 6 ? Step::Next : k < 8 ? Step::Previous : k < 9 ? Step::First : Step::Last;
+            apply(a, step);
+            apply(b, step);
+            ASSERT_EQ(a.pos, b.pos) << "step " << i;
+            ASSERT_TRUE(refRig.screen.page(1) == fileRig.screen.page(1)) << "step " << i;
+        }
+        // A cache of a few blocks, not a copy of the file.
+        EXPECT_LE(onDemand.blockReads(), 4 + 120 * 3);
+    }
+}
+
+TEST(ViewerSources, UnreadableShrinkingAndHugeFiles) {
+    TempDir dir;
+    // Missing files, directories and pipes have no bytes to show.
+    EXPECT_EQ(FileByteSource(dir.path + "/gone").size(), 0);
+    EXPECT_EQ(FileByteSource(dir.path).size(), 0);
+    const std::string fifo = dir.path + "/pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(FileByteSource(fifo).size(), 0);  // and opening it did not block
+
+    // A file cut short while it is shown ends where its bytes ran out.
+    const std::string path = dir.file("shrinks", std::string(300000, 'x'));
+    FileByteSource source(path);
+    Rig rig;
+    Pager p{rig.screen, source, 2};
+    drawForward(p, kViewerStatusRow);
+    ASSERT_EQ(p.pos, 2240);
+    std::filesystem::resize_file(path, 1000);
+    EXPECT_TRUE(lastPage(p));
+    EXPECT_LE(p.pos, source.size());
+    EXPECT_LT(source.size(), 300000);
+    for (int i = 0; i < 40; ++i) nextPage(p);
+    EXPECT_LE(p.pos, source.size());
+    EXPECT_FALSE(nextPage(p));
+    std::filesystem::resize_file(path, 0);
+    FileByteSource emptied(path);
+    Pager q{rig.screen, emptied, 2};
+    drawForward(q);
+    EXPECT_EQ(q.pos, 0);
+
+    // Past 2 GiB and 4 GiB: the whole file, its last page read from the end.
+    for (const std::int64_t size : {std::int64_t{3} << 30, (std::int64_t{4} << 30) + 17}) {
+        const std::string big = dir.path + "/sparse";
+        makeSparse(big, size, "\nTHE END");
+        FileByteSource huge(big);
+        ASSERT_EQ(huge.size(), size);
+        Pager h{rig.screen, huge, 2};
+        drawForward(h, kViewerStatusRow);
+        EXPECT_EQ(h.pos, 2240);
+        EXPECT_TRUE(lastPage(h));
+        EXPECT_EQ(h.pos, size);
+        EXPECT_NE(readRow(rig.screen, 28).find("THE END"), std::string::npos);
+        EXPECT_LE(huge.blockReads(), 4);
+    }
+}
