@@ -153,6 +153,8 @@ Next mousePass(App& app) {
 
 Next reload(App& app) {
     Screen& s = app.screen;
+    // Only the information report shows its file with the text label.
+    app.formatLabelText = false;
     drawFrame(app);
     s.sleep(20);
     loadDirectory(app.list, app.selectedPath, app.SortList, s.clock());

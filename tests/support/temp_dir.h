@@ -14,6 +14,9 @@ public:
     }
     ~TempDir() {
         std::error_code ec;
+        // Kestrel lists a directory by moving into it; leave before removing
+        // it so later shell commands do not start in a deleted directory.
+        if (std::filesystem::current_path(ec).string().rfind(path, 0) == 0) std::filesystem::current_path("/", ec);
         std::filesystem::permissions(path, std::filesystem::perms::owner_all, ec);
         std::filesystem::remove_all(path, ec);
     }
