@@ -14,7 +14,7 @@ struct KeyAnswer {
     Answer answer;
 };
 
-struct ConfirmationSpec {
+struct ConfirmationInstance {
     Confirmation which;
     int sleepBeforeMouseMs;
     int sleepBeforeKeyMs;
@@ -39,7 +39,7 @@ constexpr KeyAnswer kYesNoKeys[] = {{'Y', Answer::Yes}, {'N', Answer::No}, {ch::
 constexpr KeyAnswer kChooserKeys[] = {
     {'V', Answer::View}, {'R', Answer::Run}, {'C', Answer::Cancel}, {ch::Esc, Answer::Cancel}};
 
-constexpr ConfirmationSpec kConfirmations[] = {
+constexpr ConfirmationInstance kConfirmations[] = {
     {Confirmation::PasteAll, 50, 50, kFourButtonTargets, kPasteAllKeys},
     {Confirmation::KillAll, 50, 50, kFourButtonTargets, kKillAllKeys},
     {Confirmation::KillFile, 0, 0, kYesNoTargets, kYesNoKeys},
@@ -52,9 +52,9 @@ constexpr ConfirmationSpec kConfirmations[] = {
 constexpr int kShortestPassMs = 10;
 constexpr int kDeclineByKeyMs = 50;
 
-const ConfirmationSpec& specOf(Confirmation which) {
-    for (const auto& spec : kConfirmations)
-        if (spec.which == which) return spec;
+const ConfirmationInstance& instanceOf(Confirmation which) {
+    for (const auto& inst : kConfirmations)
+        if (inst.which == which) return inst;
     return kConfirmations[0];
 }
 
@@ -75,21 +75,21 @@ Answer settle(App& app, Answer answer) {
 
 Answer confirm(App& app, Confirmation which, bool* byPress) {
     Screen& s = app.screen;
-    const ConfirmationSpec& spec = specOf(which);
+    const ConfirmationInstance& inst = instanceOf(which);
     for (;;) {
-        s.sleep(std::max(spec.sleepBeforeMouseMs, kShortestPassMs));
+        s.sleep(std::max(inst.sleepBeforeMouseMs, kShortestPassMs));
         const MouseState m = s.pollMouse();
         if (!m.valid) continue;
         app.lastWheel = m.wheel;
         app.kept = m;
         const bool press = m.buttons & 3;
         if (press)
-            if (const Target* t = hitTarget(spec.targets, m.x, m.y)) {
+            if (const Target* t = hitTarget(inst.targets, m.x, m.y)) {
                 if (byPress) *byPress = true;
                 return settle(app, t->answer);
             }
-        s.sleep(spec.sleepBeforeKeyMs);
-        if (const KeyAnswer* row = answerFor(spec.keys, s.pollKey())) {
+        s.sleep(inst.sleepBeforeKeyMs);
+        if (const KeyAnswer* row = answerFor(inst.keys, s.pollKey())) {
             if (row->answer == Answer::No || row->answer == Answer::Cancel) s.sleep(kDeclineByKeyMs);
             if (byPress) *byPress = false;
             return settle(app, row->answer);

@@ -32,7 +32,7 @@ struct Echo {
     Overflow overflow;
 };
 
-struct LineInputSpec {
+struct LineInputInstance {
     LineInputKind kind;
     const char* prompt;
     int row, col;
@@ -50,7 +50,7 @@ constexpr Region kRenameRegions[] = {{kYesButton.hit(), Outcome::Accept, 0}, {kN
 constexpr Region kNewDirectoryRegions[] = {{{1, 72, 80, Unit::Columns}, Outcome::Cancel, 100},
                                            {{29, 60, 62, Unit::Columns}, Outcome::Cancel, 100}};
 
-constexpr LineInputSpec kLineInputs[] = {
+constexpr LineInputInstance kLineInputs[] = {
     {LineInputKind::Rename, " New Name > ", 27, 30, 1, 15, 20, 21, true, 50, {26, 0, 15, " to ", Overflow::KeepHead},
      kRenameRegions},
     {LineInputKind::NewDirectory, " New Directory > ", 25, 12, 0, kBackground, 26, 28, false, 0,
@@ -61,9 +61,9 @@ constexpr int kPassMs = 10;
 constexpr int kBlinkEveryMs = 500, kUnderscoreMs = 150;
 constexpr int kEchoWidth = 78;
 
-const LineInputSpec& specOf(LineInputKind kind) {
-    for (const auto& spec : kLineInputs)
-        if (spec.kind == kind) return spec;
+const LineInputInstance& instanceOf(LineInputKind kind) {
+    for (const auto& inst : kLineInputs)
+        if (inst.kind == kind) return inst;
     return kLineInputs[0];
 }
 
@@ -74,47 +74,47 @@ void blankRow(Screen& s, int row) {
     s.print(std::string(kEchoWidth, ' '));
 }
 
-void printPrompt(App& app, const LineInputSpec& spec, const std::string& text, std::string_view tail) {
+void printPrompt(App& app, const LineInputInstance& inst, const std::string& text, std::string_view tail) {
     Screen& s = app.screen;
-    s.setColors(spec.fg, colour(app, spec.bg));
-    s.locate(spec.row, spec.col);
-    s.print(spec.prompt);
+    s.setColors(inst.fg, colour(app, inst.bg));
+    s.locate(inst.row, inst.col);
+    s.print(inst.prompt);
     s.print(text);
     s.print(tail);
 }
 
-std::string trailingBlanks(const LineInputSpec& spec, const std::string& text) {
-    const int n = spec.fieldWidth - static_cast<int>(text.size());
+std::string trailingBlanks(const LineInputInstance& inst, const std::string& text) {
+    const int n = inst.fieldWidth - static_cast<int>(text.size());
     return std::string(static_cast<size_t>(n > 0 ? n : 0), ' ');
 }
 
-void blink(App& app, const LineInputSpec& spec, const std::string& text) {
+void blink(App& app, const LineInputInstance& inst, const std::string& text) {
     Screen& s = app.screen;
     if (s.nowMs() <= app.blinkDeadlineMs) return;
     app.blinkDeadlineMs = s.nowMs() + kBlinkEveryMs;
-    printPrompt(app, spec, text, trailingBlanks(spec, text));
-    if (spec.blankRowOnBlink) blankRow(s, spec.row);
-    printPrompt(app, spec, text, "_");
+    printPrompt(app, inst, text, trailingBlanks(inst, text));
+    if (inst.blankRowOnBlink) blankRow(s, inst.row);
+    printPrompt(app, inst, text, "_");
     s.sleep(kUnderscoreMs);
 }
 
-const Region* regionPressed(const LineInputSpec& spec, const MouseState& m) {
+const Region* regionPressed(const LineInputInstance& inst, const MouseState& m) {
     if (!(m.buttons & 3)) return nullptr;
-    for (const Region& r : spec.regions)
+    for (const Region& r : inst.regions)
         if (r.area.holds(m.x, m.y)) return &r;
     return nullptr;
 }
 
 }  // namespace
 
-size_t lineInputMaximum(LineInputKind kind) { return specOf(kind).maximum; }
+size_t lineInputMaximum(LineInputKind kind) { return instanceOf(kind).maximum; }
 
 // The search box takes the same characters as the name prompts.
 bool acceptsNameCharacter(int c) { return searchAccepts(c); }
 
 void drawLineInputEcho(App& app, LineInputKind kind, const std::string& subject, const std::string& text) {
-    const LineInputSpec& spec = specOf(kind);
-    const Echo& e = spec.echo;
+    const LineInputInstance& inst = instanceOf(kind);
+    const Echo& e = inst.echo;
     Screen& s = app.screen;
     s.setColors(e.fg, colour(app, e.bg));
     blankRow(s, e.row);
@@ -123,12 +123,12 @@ void drawLineInputEcho(App& app, LineInputKind kind, const std::string& subject,
     if (e.overflow == Overflow::KeepTail && length > kEchoWidth) line.erase(0, length - kEchoWidth);
     s.locate(e.row, centredStart(40, length));
     s.printGlyphs(std::string_view(line).substr(0, kEchoWidth));
-    s.setColors(spec.fg, colour(app, spec.bg));
+    s.setColors(inst.fg, colour(app, inst.bg));
 }
 
 std::optional<std::string> lineInput(App& app, LineInputKind kind, const std::string& subject) {
     Screen& s = app.screen;
-    const LineInputSpec& spec = specOf(kind);
+    const LineInputInstance& inst = instanceOf(kind);
     std::string text;
     for (;;) {
         s.sleep(kPassMs);
@@ -136,24 +136,24 @@ std::optional<std::string> lineInput(App& app, LineInputKind kind, const std::st
         if (!m.valid) continue;  // keys wait until the pointer is back
         app.lastWheel = m.wheel;
         app.kept = m;
-        if (const Region* r = regionPressed(spec, m); r && !(r->outcome == Outcome::Accept && text.empty())) {
+        if (const Region* r = regionPressed(inst, m); r && !(r->outcome == Outcome::Accept && text.empty())) {
             s.sleep(r->sleepMs);
             if (r->outcome == Outcome::Accept) return text;
             return std::nullopt;
         }
-        blink(app, spec, text);
-        printPrompt(app, spec, text, trailingBlanks(spec, text));
+        blink(app, inst, text);
+        printPrompt(app, inst, text, trailingBlanks(inst, text));
 
         const Key k = s.pollKey();
         if (k.empty()) continue;
         if (k.isChar(ch::Enter) && !text.empty()) return text;
         if (k.isChar(ch::Esc)) {
-            s.sleep(spec.escSleepMs);
+            s.sleep(inst.escSleepMs);
             return std::nullopt;
         }
         if (k.isChar(ch::Backspace) || k.isExt(scan::Left)) {
             if (!text.empty()) text.pop_back();
-        } else if (k.kind == Key::Kind::Char && acceptsNameCharacter(k.code) && text.size() < spec.maximum) {
+        } else if (k.kind == Key::Kind::Char && acceptsNameCharacter(k.code) && text.size() < inst.maximum) {
             text += static_cast<char>(k.code);
         }
         drawLineInputEcho(app, kind, subject, text);

@@ -26,9 +26,9 @@ constexpr StatusSpec kStatusMessages[] = {
 
 constexpr int kShownMs = 2000, kPollMs = 10;
 
-const StatusSpec& specOf(StatusMessage message) {
-    for (const auto& spec : kStatusMessages)
-        if (spec.message == message) return spec;
+const StatusSpec& instanceOf(StatusMessage message) {
+    for (const auto& inst : kStatusMessages)
+        if (inst.message == message) return inst;
     return kStatusMessages[0];
 }
 
@@ -48,20 +48,20 @@ void waitForEsc(Screen& s) {
 
 }  // namespace
 
-const char* statusText(StatusMessage message) { return specOf(message).text; }
+const char* statusText(StatusMessage message) { return instanceOf(message).text; }
 
 void showStatus(App& app, StatusMessage message) {
-    const StatusSpec& spec = specOf(message);
-    if (spec.wait == Wait::Fixed) {
-        showMessage(app, spec.text, spec.blankWidth);
+    const StatusSpec& inst = instanceOf(message);
+    if (inst.wait == Wait::Fixed) {
+        showMessage(app, inst.text, inst.blankWidth);
         return;
     }
     Screen& s = app.screen;
     s.setColors(4, app.backgroundColour);
     printAt(s, 27, 2, std::string(75, ' '));
-    printAt(s, 27, 2, spec.text);
+    printAt(s, 27, 2, inst.text);
     waitForEsc(s);
-    printAt(s, 27, 2, std::string(static_cast<size_t>(spec.blankWidth), ' '));
+    printAt(s, 27, 2, std::string(static_cast<size_t>(inst.blankWidth), ' '));
     s.setColors(0, app.backgroundColour);
 }
 
