@@ -10,14 +10,14 @@ namespace {
 
 enum class Wait { Fixed, UntilEsc };
 
-struct StatusSpec {
+struct StatusRow {
     StatusMessage message;
     const char* text;
     Wait wait;
     int blankWidth;  // what is blanked afterwards
 };
 
-constexpr StatusSpec kStatusMessages[] = {
+constexpr StatusRow kStatusMessages[] = {
     {StatusMessage::PickFileOrDirectory, "Pick a file or directory.", Wait::Fixed, 25},
     {StatusMessage::NeedFileStart, "Need File Start.", Wait::UntilEsc, 25},
     {StatusMessage::FilesOnly, "Files Only.", Wait::UntilEsc, 25},
@@ -26,7 +26,7 @@ constexpr StatusSpec kStatusMessages[] = {
 
 constexpr int kShownMs = 2000, kPollMs = 10;
 
-const StatusSpec& instanceOf(StatusMessage message) {
+const StatusRow& instanceOf(StatusMessage message) {
     for (const auto& inst : kStatusMessages)
         if (inst.message == message) return inst;
     return kStatusMessages[0];
@@ -51,7 +51,7 @@ void waitForEsc(Screen& s) {
 const char* statusText(StatusMessage message) { return instanceOf(message).text; }
 
 void showStatus(App& app, StatusMessage message) {
-    const StatusSpec& inst = instanceOf(message);
+    const StatusRow& inst = instanceOf(message);
     if (inst.wait == Wait::Fixed) {
         showMessage(app, inst.text, inst.blankWidth);
         return;
