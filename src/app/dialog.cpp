@@ -12,10 +12,6 @@ namespace {
 constexpr int kDialogPage = 2;
 constexpr int kShownWidth = 78;
 
-void at(Screen& s, int row, int col, std::string_view text) {
-    s.locate(row, col);
-    s.print(text);
-}
 
 }  // namespace
 
@@ -48,7 +44,7 @@ void drawButton(Screen& s, const Button& b, const char* label) {
     s.fillBox(b.x1, b.y1, b.x2, b.y2, 1);
     s.drawBox(b.x1, b.y1, b.x2, b.y2, 1);
     s.setColors(15, 1);
-    at(s, b.row, b.col, label ? label : b.label ? b.label : "");
+    s.printAt(b.row, b.col, label ? label : b.label ? b.label : "");
     s.setColors(1, 15);
 }
 
@@ -72,7 +68,7 @@ const Target* hitTarget(std::span<const Target> targets, int x, int y) {
 void printPathLine(App& app, const std::string& path) {
     Screen& s = app.screen;
     s.setColors(0, app.backgroundColour);
-    at(s, 3, 2, std::string(kShownWidth, ' '));
+    s.printAt(3, 2, std::string(kShownWidth, ' '));
     s.locate(3, centredColumn(40, std::min<size_t>(path.size(), kShownWidth)));
     s.printGlyphs(std::string_view(path).substr(0, 77));
 }

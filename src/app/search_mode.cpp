@@ -21,10 +21,6 @@ constexpr Area kNextButton{587, 521, 624, 535};
 constexpr Area kListArea{0, 0, 9999, 417};
 constexpr Area kCloseX{622, 477, 632, 489};
 
-void at(Screen& s, int row, int col, std::string_view text) {
-    s.locate(row, col);
-    s.print(text);
-}
 
 // The field: row 32 of the expanded view's panel. The normal view has no
 // panel, so the field is shown on the message row instead.
@@ -33,8 +29,8 @@ void drawField(App& app, bool underscore) {
     std::string field = ">" + app.search.text + (underscore ? "_" : "");
     field.resize(11, ' ');
     s.setColors(0, app.backgroundColour);
-    if (app.expanded()) at(s, 32, 67, field);
-    else at(s, 27, 2, "Search " + field);
+    if (app.expanded()) s.printAt(32, 67, field);
+    else s.printAt(27, 2, "Search " + field);
 }
 
 void drawActiveFrame(App& app) {
@@ -56,7 +52,7 @@ void leaveSearch(App& app) {
         drawField(app, false);
     } else {
         s.setColors(0, app.backgroundColour);
-        at(s, 27, 2, std::string(25, ' '));
+        s.printAt(27, 2, std::string(25, ' '));
     }
     drawDivider(app);
     s.unlock();

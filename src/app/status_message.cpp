@@ -32,10 +32,6 @@ const StatusRow& instanceOf(StatusMessage message) {
     return kStatusMessages[0];
 }
 
-void printAt(Screen& s, int row, int col, const std::string& text) {
-    s.locate(row, col);
-    s.print(text);
-}
 
 void waitForEsc(Screen& s) {
     const std::int64_t end = s.nowMs() + kShownMs;
@@ -58,10 +54,10 @@ void showStatus(App& app, StatusMessage message) {
     }
     Screen& s = app.screen;
     s.setColors(4, app.backgroundColour);
-    printAt(s, 27, 2, std::string(75, ' '));
-    printAt(s, 27, 2, inst.text);
+    s.printAt(27, 2, std::string(75, ' '));
+    s.printAt(27, 2, inst.text);
     waitForEsc(s);
-    printAt(s, 27, 2, std::string(static_cast<size_t>(inst.blankWidth), ' '));
+    s.printAt(27, 2, std::string(static_cast<size_t>(inst.blankWidth), ' '));
     s.setColors(0, app.backgroundColour);
 }
 
@@ -69,14 +65,14 @@ void showPlaced(App& app, const PlacedText& placed) {
     Screen& s = app.screen;
     auto colour = [&](int c) { return c == kBackgroundColour ? app.backgroundColour : c; };
     s.setColors(colour(placed.fg), colour(placed.bg));
-    printAt(s, placed.row, placed.col, placed.text);
+    s.printAt(placed.row, placed.col, placed.text);
     if (placed.holdMs > 0) s.sleep(placed.holdMs);
 }
 
 void clearWaitingForProgram(App& app) {
     Screen& s = app.screen;
     s.setColors(1, app.backgroundColour);
-    printAt(s, kWaitingForProgram.row, kWaitingForProgram.col, std::string(29, ' '));
+    s.printAt(kWaitingForProgram.row, kWaitingForProgram.col, std::string(29, ' '));
 }
 
 }  // namespace kestrel

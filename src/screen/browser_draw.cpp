@@ -64,34 +64,30 @@ constexpr PixelBox kOuterFrame[] = {
 
 constexpr const char* kWeekdays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
 
-void at(Screen& s, int row, int col, std::string_view text) {
-    s.locate(row, col);
-    s.print(text);
-}
 
-void spaces(Screen& s, int row, int col, int n) { at(s, row, col, std::string(static_cast<size_t>(n), ' ')); }
+void spaces(Screen& s, int row, int col, int n) { s.printAt(row, col, std::string(static_cast<size_t>(n), ' ')); }
 
 void drawButtons(Screen& s) {
     for (const auto& b : kButtons) {
         if (b.hotKey) {
             s.setColors(7, 1);
-            at(s, b.row, b.hotCol, b.hotKey);
+            s.printAt(b.row, b.hotCol, b.hotKey);
         }
         s.setColors(7, 6);
-        at(s, b.row, b.nameCol, b.name);
+        s.printAt(b.row, b.nameCol, b.name);
     }
     s.setColors(15, 4);
-    at(s, 1, 78, " X ");
+    s.printAt(1, 78, " X ");
 }
 
 void drawExpandedExtras(App& app) {
     Screen& s = app.screen;
     const int bg = app.backgroundColour;
     s.setColors(0, bg);
-    for (int i = 0; i < 6; ++i) at(s, 31 + i, 3, kHelpLines[i]);
+    for (int i = 0; i < 6; ++i) s.printAt(31 + i, 3, kHelpLines[i]);
     s.setColors(8, bg);
-    at(s, 37, 5, " Kestrel ");
-    at(s, 37, 19, " Tarnwick ");
+    s.printAt(37, 5, " Kestrel ");
+    s.printAt(37, 19, " Tarnwick ");
     for (const auto& b : kOuterFrame) s.fillBox(b.x1, b.y1, b.x2, b.y2, 1);
     drawBufferPanel(app, "Copy/Kill  Buffer");
     drawSearchPanel(app);
@@ -112,25 +108,25 @@ void drawFrame(App& app) {
     s.setMouse(std::nullopt, std::nullopt, false);
     s.setColors(1, bg);
     for (int r = 1; r <= 30; ++r) spaces(s, r, 1, 80);
-    for (int r : {2, 24, 30}) at(s, r, 2, kDoubleLine);
+    for (int r : {2, 24, 30}) s.printAt(r, 2, kDoubleLine);
     for (int r = 2; r <= 30; ++r) {
-        at(s, r, 1, "\xBA");
-        at(s, r, 80, "\xBA");
+        s.printAt(r, 1, "\xBA");
+        s.printAt(r, 80, "\xBA");
     }
-    at(s, 2, 1, "\xC9");
-    at(s, 2, 80, "\xBB");
-    at(s, 30, 1, "\xC8");
-    at(s, 30, 80, "\xBC");
-    at(s, 4, 2, kDoubleLine);
-    at(s, 4, 1, "\xCC");
-    at(s, 4, 80, "\xB9");
-    at(s, 24, 80, "\xB9");
-    at(s, 24, 1, "\xCC");
+    s.printAt(2, 1, "\xC9");
+    s.printAt(2, 80, "\xBB");
+    s.printAt(30, 1, "\xC8");
+    s.printAt(30, 80, "\xBC");
+    s.printAt(4, 2, kDoubleLine);
+    s.printAt(4, 1, "\xCC");
+    s.printAt(4, 80, "\xB9");
+    s.printAt(24, 80, "\xB9");
+    s.printAt(24, 1, "\xCC");
     s.setColors(7, 9);
-    at(s, 23, 80, "\x19");
-    at(s, 5, 80, "\x18");
-    at(s, 6, 80, " ");
-    at(s, 22, 80, " ");
+    s.printAt(23, 80, "\x19");
+    s.printAt(5, 80, "\x18");
+    s.printAt(6, 80, " ");
+    s.printAt(22, 80, " ");
     s.setColors(9, 7);
     spaces(s, 1, 1, 80);
     s.fillBox(7, 384, 633, 415, 7);
@@ -138,11 +134,11 @@ void drawFrame(App& app) {
     for (int y : {384, 400, 415}) s.drawLine(7, y, 633, y, 0);
     s.setColors(9, 7);
     spaces(s, 1, 20, 40);
-    at(s, 1, 28, "Select Directory or File");
+    s.printAt(1, 28, "Select Directory or File");
     s.drawLine(1, 16, 640, 16, 0);
     if (app.expanded()) drawExpandedExtras(app);
     s.setColors(0, bg);
-    at(s, 3, 32, "One Moment Please ...");
+    s.printAt(3, 32, "One Moment Please ...");
     s.unlock();
 }
 
@@ -191,17 +187,17 @@ void unhighlightCursorRow(App& app) { drawRow(app, app.cursorIndex, app.cursorRo
 void drawHeaders(App& app) {
     Screen& s = app.screen;
     s.setColors(1, app.backgroundColour);
-    for (const auto& h : kHeaders) at(s, 4, h.col, h.text);
+    for (const auto& h : kHeaders) s.printAt(4, h.col, h.text);
     if (app.SortList >= 1 && app.SortList <= 4) {
         const Header& h = kHeaders[app.SortList - 1];
         s.setColors(0, 3);
-        at(s, 4, h.col, h.text);
+        s.printAt(4, h.col, h.text);
     }
 }
 
 void drawDivider(App& app) {
     app.screen.setColors(1, app.backgroundColour);
-    at(app.screen, 24, 2, kDoubleLine);
+    app.screen.printAt(24, 2, kDoubleLine);
 }
 
 void drawCursorStep(App& app) {
@@ -247,18 +243,18 @@ void drawStatusAndScrollBar(App& app) {
     s.printNumber(i);
     s.print("     ");
     s.setColors(1, app.backgroundColour);
-    for (int r = 7; r <= 21; ++r) at(s, r, 80, "\xBA");
+    for (int r = 7; r <= 21; ++r) s.printAt(r, 80, "\xBA");
     float t = 15.0f * (static_cast<float>(i) * (1.0f / static_cast<float>(n)));
     t = std::min(std::max(t, 1.0f), 15.0f);
     s.setColors(0, 3);
-    at(s, i == 1 ? 7 : 6 + roundEvenF(t), 80, "=");
+    s.printAt(i == 1 ? 7 : 6 + roundEvenF(t), 80, "=");
 }
 
 void drawBufferPanel(App& app, const char* title) {
     Screen& s = app.screen;
     s.setColors(0, app.backgroundColour);
-    at(s, 31, 82, title);
-    at(s, 33, 83, "Clear  View ");
+    s.printAt(31, 82, title);
+    s.printAt(33, 83, "Clear  View ");
     s.printNumber(app.buffer.count);
     s.print(" ");
     s.drawBox(640, 473, 790, 570, 8);
@@ -282,7 +278,7 @@ void drawStartOnlyBox(App& app) {
 void drawSearchPanel(App& app) {
     Screen& s = app.screen;
     s.setColors(0, app.backgroundColour);
-    at(s, 31, 70, "Search");
+    s.printAt(31, 70, "Search");
     s.drawBox(515, 473, 635, 570, 8);
     s.drawBox(520, 494, 630, 513, 8);
     s.setColors(1, app.backgroundColour);
@@ -298,7 +294,7 @@ void showMessage(App& app, const std::string& text, int blankWidth) {
     Screen& s = app.screen;
     s.setColors(4, app.backgroundColour);
     spaces(s, 27, 2, 75);
-    at(s, 27, 2, text);
+    s.printAt(27, 2, text);
     s.sleep(2000);
     spaces(s, 27, 2, blankWidth);
     s.setColors(0, app.backgroundColour);

@@ -40,6 +40,11 @@ public:
     void setColors(int fg, int bg) { fg_ = fg & 255; bg_ = bg & 255; }
     void locate(int row, int col) { row_ = row; col_ = col; }
     void print(std::string_view text, bool lineEnd = false);
+    // Locate and print in one step.
+    void printAt(int row, int col, std::string_view text) {
+        locate(row, col);
+        print(text);
+    }
     void printNumber(long long n, bool lineEnd = false);
     // Every byte drawn as its glyph, control bytes included: for names and
     // paths, whose bytes must never move the cursor.

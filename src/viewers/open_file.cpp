@@ -18,10 +18,6 @@ std::string readFileText(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-void printAt(Screen& s, int row, int col, std::string_view text) {
-    s.locate(row, col);
-    s.print(text);
-}
 
 bool isExecutable(App& app, const std::string& path) {
     const std::string report = app.exeDir + "/ELF.txt";
@@ -39,12 +35,12 @@ Next backToDirectory(App& app, int sleepMs) {
 Next runExecutable(App& app, const std::string& path) {
     Screen& s = app.screen;
     s.setColors(0, 15);
-    printAt(s, 29, 15, "Executable running, will resume when it is closed.");
+    s.printAt(29, 15, "Executable running, will resume when it is closed.");
     s.flush();
     const RunResult result = app.runner.startProgram(path, {});
     if (!result.succeeded()) {
         s.setColors(4, 15);
-        printAt(s, 29, 13, "            Error: unable to run program.               ");
+        s.printAt(29, 13, "            Error: unable to run program.               ");
         s.sleep(4000);
     }
     return backToDirectory(app, 50);
@@ -56,20 +52,20 @@ void openWithAssociatedProgram(App& app, const std::string& path, bool showWaiti
     const int bg = app.backgroundColour;
     if (showWaiting) {
         s.setColors(1, bg);
-        printAt(s, 27, kWaitingCol, "Waiting for program to close.");
+        s.printAt(27, kWaitingCol, "Waiting for program to close.");
         s.setColors(0, bg);
     }
     // Extensions of different groups never share a suffix, so the first
     // group that matches is the only one.
     if (const auto group = programFor(path)) {
-        printAt(s, 27, 2, group->shownName);
+        s.printAt(27, 2, group->shownName);
         s.locate(28, 2);
         s.printGlyphs(path);
         s.flush();
         app.runner.runShell(openWithLine(group->program, path));
         s.sleep(20);
     }
-    if (showWaiting) printAt(s, 27, kWaitingCol, std::string(29, ' '));
+    if (showWaiting) s.printAt(27, kWaitingCol, std::string(29, ' '));
 }
 
 }  // namespace

@@ -59,10 +59,6 @@ struct Viewer {
     Pager pager;
 };
 
-void printAt(Screen& s, int row, int col, std::string_view text) {
-    s.locate(row, col);
-    s.print(text);
-}
 
 void redrawFrame(Viewer& v) {
     App& app = v.app;
@@ -72,7 +68,7 @@ void redrawFrame(Viewer& v) {
     v.pager.pos = std::min(v.pager.pos, v.pager.source.size());
     s.lock();
     s.sleep(10);
-    printAt(s, kViewerStatusRow, 1, std::string(78, ' '));
+    s.printAt(kViewerStatusRow, 1, std::string(78, ' '));
     s.locate(kViewerStatusRow, 2);
     s.print("Size");
     s.printNumber(v.pager.source.size());
@@ -80,13 +76,13 @@ void redrawFrame(Viewer& v) {
     s.printNumber(v.pager.pos);
     if (app.expanded()) {
         s.setColors(0, bg);
-        printAt(s, 34, 2, app.formatLabelText ? "File in Text Format " : "File in Binary Format ");
+        s.printAt(34, 2, app.formatLabelText ? "File in Text Format " : "File in Binary Format ");
         s.locate(35, 2);
         s.printGlyphs(v.path);
-        printAt(s, 32, 45, "Can use Mouse Wheel to scrool Up or Down.");
+        s.printAt(32, 45, "Can use Mouse Wheel to scrool Up or Down.");
         s.setColors(8, bg);
-        printAt(s, 37, 5, " Kestrel ");
-        printAt(s, 37, 19, " Tarnwick ");
+        s.printAt(37, 5, " Kestrel ");
+        s.printAt(37, 19, " Tarnwick ");
         s.setColors(1, bg);
     }
     drawPad(s, bg, kPadOffset);
@@ -201,7 +197,7 @@ Next runViewer(App& app) {
     s.sleep(10);
     s.setColors(0, bg);
     s.clearScreen();
-    printAt(s, 3, 32, "One Moment Please ...");
+    s.printAt(3, 32, "One Moment Please ...");
     s.sleep(100);
 
     FileByteSource source(app.selectedPath);
