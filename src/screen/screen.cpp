@@ -1,10 +1,8 @@
 #include "screen/screen.h"
 
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <cstdlib>
 
+#include "extern/runner.h"
 #include "screen/font.h"
 
 namespace kestrel {
@@ -237,11 +235,7 @@ void Screen::sleep(int ms) {
 
 int Screen::runShell(const std::string& line) {
     flush();
-    const int status = std::system(line.c_str());
-    if (status == -1) return -1;
-    if (WIFEXITED(status)) return WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-    return -1;
+    return RealRunner{}.runShell(line);
 }
 
 }  // namespace kestrel
