@@ -1,6 +1,7 @@
 #include "screen/screen.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "extern/runner.h"
 #include "screen/font.h"
