@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/status_message.h"
 #include "extern/programs.h"
 #include "extern/quote.h"
 #include "viewers/viewer.h"
@@ -10,8 +11,6 @@
 namespace kestrel {
 
 namespace {
-
-constexpr int kWaitingCol = 50;
 
 std::string readFileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -34,14 +33,11 @@ Next backToDirectory(App& app, int sleepMs) {
 
 Next runExecutable(App& app, const std::string& path) {
     Screen& s = app.screen;
-    s.setColors(0, 15);
-    s.printAt(29, 15, "Executable running, will resume when it is closed.");
+    showPlaced(app, kExecutableRunning);
     s.flush();
     const RunResult result = app.runner.startProgram(path, {});
     if (!result.succeeded()) {
-        s.setColors(4, 15);
-        s.printAt(29, 13, "            Error: unable to run program.               ");
-        s.sleep(4000);
+        showPlaced(app, kUnableToRun);
     }
     return backToDirectory(app, 50);
 }
@@ -51,8 +47,7 @@ void openWithAssociatedProgram(App& app, const std::string& path, bool showWaiti
     Screen& s = app.screen;
     const int bg = app.backgroundColour;
     if (showWaiting) {
-        s.setColors(1, bg);
-        s.printAt(27, kWaitingCol, "Waiting for program to close.");
+        showPlaced(app, kWaitingForProgram);
         s.setColors(0, bg);
     }
     // Extensions of different groups never share a suffix, so the first
@@ -65,7 +60,7 @@ void openWithAssociatedProgram(App& app, const std::string& path, bool showWaiti
         app.runner.runShell(openWithLine(group->program, path));
         s.sleep(20);
     }
-    if (showWaiting) s.printAt(27, kWaitingCol, std::string(29, ' '));
+    if (showWaiting) clearWaitingForProgram(app);
 }
 
 }  // namespace
