@@ -8,7 +8,7 @@
 #include "app/status_message.h"
 #include "app/trim.h"
 #include "app/search_mode.h"
-#include "screen/browser_draw.h"
+#include "app/browser_draw.h"
 
 namespace kestrel {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "screen/browser_draw.h"
+#include "app/browser_draw.h"
 
 namespace kestrel {
 

@@ -7,7 +7,7 @@
 #include "app/select.h"
 #include "app/search_mode.h"
 #include "app/startup.h"
-#include "screen/browser_draw.h"
+#include "app/browser_draw.h"
 #include "screen/nav_widgets.h"
 
 namespace kestrel {

@@ -1,7 +1,7 @@
 #include "app/search_mode.h"
 
 #include "dirlist/name_search.h"
-#include "screen/browser_draw.h"
+#include "app/browser_draw.h"
 
 namespace kestrel {
 

@@ -2,7 +2,7 @@
 
 #include "app/trim.h"
 
-#include "screen/browser_draw.h"
+#include "app/browser_draw.h"
 #include "viewers/open_file.h"
 
 namespace kestrel {

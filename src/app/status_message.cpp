@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "screen/browser_draw.h"
+#include "app/browser_draw.h"
 
 namespace kestrel {
 

@@ -23,6 +23,8 @@ void Input::buttonDown(int bit) {
     std::lock_guard lock(mutex_);
     down_ |= 1 << bit;
     latched_ |= 1 << bit;
+    latchX_ = x_;
+    latchY_ = y_;
 }
 
 void Input::buttonUp(int bit) {
@@ -62,9 +64,13 @@ MouseState Input::peekMouse() {
 MouseState Input::pollMouse() {
     std::lock_guard lock(mutex_);
     if (!inside_) return {};
-    MouseState m{x_, y_, wheel_, down_ | latched_, true};
-    latched_ = down_;
-    return m;
+    // A button still held is reported as held; the latch only keeps a tap
+    // that was pressed and released between two polls, reported once where
+    // it happened. A press seen held is never reported again after release.
+    const int tapped = latched_ & ~down_;
+    latched_ = 0;
+    if (tapped != 0 && down_ == 0) return {latchX_, latchY_, wheel_, tapped, true};
+    return {x_, y_, wheel_, down_ | tapped, true};
 }
 
 }  // namespace kestrel

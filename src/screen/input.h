@@ -24,8 +24,10 @@ public:
     Key pollKey();
     bool keyWaiting();
     void dropKeys();
-    // A press that was released before this poll is still reported once,
-    // so a quick tap between two polls is never lost.
+    // The buttons as they are now. A press that was released before any
+    // poll saw it is still reported once, where it happened, so a quick tap
+    // between two polls is never lost; a press a poll has seen held is not
+    // reported again once released.
     MouseState pollMouse();
     // The buttons as they are held right now, leaving a latched tap for the
     // next pollMouse: for a loop that samples the mouse more than once per
@@ -39,7 +41,8 @@ private:
     bool inside_ = false;
     int wheel_ = 0;
     int down_ = 0;
-    int latched_ = 0;
+    int latched_ = 0;  // buttons pressed since the last pollMouse
+    int latchX_ = -1, latchY_ = -1;  // where the latest press happened
 };
 
 }  // namespace kestrel

@@ -50,7 +50,7 @@ public:
     Script& leave();
     Script& down(int bit);
     Script& up(int bit);
-    Script& click(int x, int y, int bit = 0, int holdMs = 5);  // a tap: held buttons repeat
+    Script& click(int x, int y, int bit = 0, int holdMs = 100);  // a hand's click; held buttons repeat
     Script& wheel(int notches);
     Script& then(std::function<void()> action);
     std::int64_t time() const { return t_; }

@@ -6,7 +6,7 @@
 
 #include "app/cursor_moves.h"
 #include "rig.h"
-#include "screen/browser_draw.h"
+#include "app/browser_draw.h"
 
 using namespace kestrel;
 using namespace kestrel::test;

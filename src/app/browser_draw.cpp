@@ -1,4 +1,4 @@
-#include "screen/browser_draw.h"
+#include "app/browser_draw.h"
 
 #include <ctime>
 
