@@ -11,6 +11,15 @@ struct CopyKillBuffer {
     std::vector<std::string> paths = std::vector<std::string>(kSlots);  // their full paths
     int count = 0;                                                      // highest used slot
 
+    // Empties every slot: after a confirmed "Kill Buffer", a zip, or Z.
+    void clear() {
+        for (int i = 1; i <= count; ++i) {
+            rows[i].clear();
+            paths[i].clear();
+        }
+        count = 0;
+    }
+
     // An entry counts as picked when a used slot holds the same row text.
     bool holds(const std::string& row) const {
         for (int i = 1; i <= count; ++i)
