@@ -8,6 +8,7 @@
 #include "dirlist/dir_list.h"
 #include "extern/runner.h"
 #include "fileops/copy_kill_buffer.h"
+#include "screen/press_repeat.h"
 #include "screen/screen.h"
 
 namespace kestrel {
@@ -77,6 +78,9 @@ struct App {
     // Mouse as the main loop last saw it.
     int lastWheel = 0;
     MouseState kept;
+    // The browser's held-button moves (navigation buttons, scroll areas):
+    // a click moves once, a longer hold keeps moving.
+    PressRepeat navPress, scrollPress;
     bool leftFlag = false;
     bool rightFlag = false;
 
