@@ -1,9 +1,11 @@
 #include "app/startup.h"
 
 #include <cmath>
+#include <filesystem>
 
 #include "app/main_loop.h"
 #include "app/settings.h"
+#include "app/settings_file.h"
 
 namespace kestrel {
 
@@ -34,6 +36,12 @@ void fillExpandedStrips(App& app) {
     app.screen.fillBox(0, 480, 799, 599, app.backgroundColour);
 }
 
+std::string workingDirectory() {
+    std::error_code ec;
+    const auto dir = std::filesystem::current_path(ec);
+    return ec ? std::string() : dir.string();
+}
+
 }  // namespace
 
 void startUp(App& app) {
@@ -51,7 +59,7 @@ void startUp(App& app) {
     app.BigSmall = cfg.BigSmall;
     app.BackGround = cfg.BackGround;
     setColoursFromChoice(app);
-    app.selectedPath = cfg.path;
+    app.selectedPath = startPathFromSettings(cfg, workingDirectory());
     app.SortList = cfg.SortList;
     s.setColors(0, app.backgroundColour);
     app.startPath = app.selectedPath.empty() ? std::string("/root") : app.selectedPath;
@@ -103,8 +111,8 @@ void saveSettings(App& app) {
     // The settle pauses between the lines are kept; the file itself is
     // replaced in one step so that it is never seen half written.
     for (int i = 0; i < 5; ++i) s.sleep(20);
-    writeFileAtomically(settingsFilePath(app.exeDir),
-                        formatSettings(app.BigSmall, app.BackGround, app.selectedPath, app.SortList));
+    saveSettingsFile(settingsFilePath(app.exeDir),
+                     formatSettings(app.BigSmall, app.BackGround, app.selectedPath, app.SortList));
 }
 
 int runKestrel(App& app) {

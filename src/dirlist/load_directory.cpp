@@ -90,8 +90,11 @@ void appendEntries(DirList& list, int dirFd) {
 
 void loadDirectory(DirList& list, const std::string& path, int sortSetting, Clock& clock) {
     // O_NONBLOCK: should the path name a FIFO, the open must not wait for a writer.
-    const int dirFd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
-    enterDirectory(dirFd, path);
+    // A path holding a NUL byte names no directory; cut at the NUL it would
+    // name another one.
+    const bool nameable = path.find('\0') == std::string::npos;
+    const int dirFd = nameable ? open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC) : -1;
+    if (nameable) enterDirectory(dirFd, path);
     clock.sleepMs(kPauseMs);
 
     startFresh(list);
