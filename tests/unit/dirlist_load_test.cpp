@@ -264,8 +264,6 @@ TEST_F(DirListLoad, StatusIsReadThroughTheDirectoryNotTheWorkingDirectory) {
     ASSERT_EQ(chdir(root.c_str()), 0);
 
     DirList list;
-    list.rowText.assign(30, "");
-    list.names.assign(30, "");
     const int fd = open(path("sub").c_str(), O_RDONLY | O_DIRECTORY);
     ASSERT_GE(fd, 0);
     appendEntries(list, fd);
