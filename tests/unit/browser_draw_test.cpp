@@ -18,16 +18,16 @@ struct DrawFixture {
     App app{rig.screen, "/tmp"};
 
     DrawFixture() {
-        app.list.rowText.assign(1, "");
-        app.list.names.assign(1, "");
+        app.list.clear();
+        app.list.count = 0;
         addRow("..");
     }
     void addRow(const std::string& name) {
         std::string row = name;
         row.resize(78, ' ');
-        app.list.rowText.push_back(row);
-        app.list.names.push_back(name);
-        app.list.count = static_cast<int>(app.list.rowText.size()) - 1;
+        app.list.count += 1;
+        app.list.setRow(app.list.count, row);
+        app.list.setName(app.list.count, name);
         app.lastIndex = app.list.count;
     }
     int thumbRow() {

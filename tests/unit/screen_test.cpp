@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+#include <tuple>
+
 #include "rig.h"
 #include "screen/cell.h"
 
@@ -131,6 +135,35 @@ TEST(Screen, PagesCopyAndLocksPresentOnlyAtOutermostUnlock) {
     s.fillBox(0, 0, 10, 10, 7);  // hidden page: nothing to present
     s.flush();
     EXPECT_EQ(rig.presenter.presents, before + 1);
+}
+
+TEST(Screen, PresentsOnlyPixelsThatDifferFromTheWindow) {
+    Rig rig;
+    Screen& s = rig.screen;
+    s.setColors(0, 3);
+    s.clearScreen();
+    s.flush();
+    auto presented = [&](const std::function<void()>& draw) {
+        const int before = rig.presenter.presents;
+        draw();
+        s.flush();
+        return rig.presenter.presents > before ? std::optional<Rect>(rig.presenter.lastArea) : std::nullopt;
+    };
+    const auto text = presented([&] { s.printAt(2, 3, "AB"); });
+    ASSERT_TRUE(text);  // the glyphs' own pixels, inside their two cells
+    EXPECT_GE(text->x1, 16);
+    EXPECT_LE(text->x2, 31);
+    EXPECT_GE(text->y1, 16);
+    EXPECT_LE(text->y2, 31);
+    EXPECT_FALSE(presented([&] { s.printAt(2, 3, "AB"); }));            // the same text again
+    EXPECT_FALSE(presented([&] { s.fillBox(100, 100, 300, 200, 3); }));  // the colour already there
+    const auto dot = presented([&] { s.fillBox(5, 7, 300, 7, 1); });
+    ASSERT_TRUE(dot);
+    EXPECT_EQ(std::tie(dot->x1, dot->y1, dot->x2, dot->y2), std::make_tuple(5, 7, 300, 7));
+    const auto colours = presented([&] { s.setPaletteEntry(1, 0x3F0000); });  // new colours: the whole window
+    ASSERT_TRUE(colours);
+    EXPECT_EQ(std::tie(colours->x1, colours->y1, colours->x2, colours->y2), std::make_tuple(0, 0, 639, 479));
+    EXPECT_TRUE(presented([&] { s.setMode(640, 480); }));  // a new window shows nothing yet
 }
 
 TEST(Screen, SleepRulesWithKeysWaiting) {
