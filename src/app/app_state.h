@@ -8,6 +8,7 @@
 #include "dirlist/dir_list.h"
 #include "extern/runner.h"
 #include "fileops/copy_kill_buffer.h"
+#include "fileops/copy_selection.h"
 #include "screen/press_repeat.h"
 #include "screen/screen.h"
 
@@ -66,6 +67,7 @@ struct App {
     int activeScreen = 1;
 
     CopyKillBuffer buffer;
+    CopySelection copySelection;
     std::vector<std::string> calcBuffer = std::vector<std::string>(1002);
 
     // Window placement.

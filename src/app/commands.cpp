@@ -9,6 +9,7 @@
 #include "app/trim.h"
 #include "app/search_mode.h"
 #include "app/browser_draw.h"
+#include "fileops/buffer_commands.h"
 
 namespace kestrel {
 
@@ -121,6 +122,12 @@ Next pickCheck(App& app) {
     return Next::Poll;
 }
 
+// The file commands start from the Select step, which names the entry.
+Next selectFor(App& app, Pending command) {
+    app.pending = command;
+    return selectEntry(app);
+}
+
 Next sortBy(App& app, int mode) {
     app.SortList = mode;
     return Next::Reload;
@@ -191,6 +198,17 @@ std::optional<Next> act(App& app, Command command) {
             s.setPages(0, 0);
             s.setColors(0, app.backgroundColour);
             return Next::Reload;
+        case Command::RemoveDirectory: return selectFor(app, Pending::RemoveDirectory);
+        case Command::KillFile: return selectFor(app, Pending::KillFile);
+        case Command::KillAll: return selectFor(app, Pending::KillAll);
+        case Command::CopyFile: return selectFor(app, Pending::CopyFile);
+        case Command::CopyDirectory: return selectFor(app, Pending::CopyDirectory);
+        case Command::Paste: return selectFor(app, Pending::Paste);
+        case Command::PasteAll: return selectFor(app, Pending::PasteAll);
+        case Command::BufferToggle: return toggleCursorEntry(app);
+        case Command::BufferGroup: return addRunToCursor(app);
+        case Command::BufferClear: return clearBuffer(app);
+        case Command::ViewBuffer: return viewBuffer(app);
         default:
             // Commands whose screens Kestrel does not have yet.
             return std::nullopt;

@@ -3,6 +3,7 @@
 #include "app/trim.h"
 
 #include "app/browser_draw.h"
+#include "fileops/paste_kill.h"
 #include "viewers/open_file.h"
 
 namespace kestrel {
@@ -34,8 +35,10 @@ Next selectEntry(App& app) {
     }
     app.selectedPath = selectedChildPath(app.selectedPath, app.list.name(app.cursorIndex), parent);
     if (app.pending != Pending::None) {
-        // No file command is available yet: the entry stays as it was.
+        const Pending command = app.pending;
         app.pending = Pending::None;
+        if (auto next = runPendingFileCommand(app, command)) return *next;
+        // A command Kestrel does not have yet: the entry stays as it was.
         app.selectedPath = app.savedDirectoryPath;
         return Next::Poll;
     }

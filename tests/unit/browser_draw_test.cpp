@@ -80,8 +80,7 @@ TEST(BrowserDraw, PickedRowsKeepTheirColoursUnderTheCursor) {
     f.addRow("one");
     f.addRow("two");
     f.addRow("name\nwith\tcontrols\x07");
-    f.app.buffer.count = 1;
-    f.app.buffer.rows[1] = f.app.list.row(3);
+    f.app.buffer.add(f.app.list.row(3), "/two");
     moveHome(f.app);
     EXPECT_EQ(readCell(f.rig.screen, 0, 7, 2), (CellRead{'t', 15, 3}));
     EXPECT_EQ(readCell(f.rig.screen, 0, 6, 2), (CellRead{'o', 0, 2}));
