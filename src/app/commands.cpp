@@ -9,6 +9,7 @@
 #include "app/trim.h"
 #include "app/search_mode.h"
 #include "app/browser_draw.h"
+#include "fileops/new_directory.h"
 
 namespace kestrel {
 
@@ -191,6 +192,10 @@ std::optional<Next> act(App& app, Command command) {
             s.setPages(0, 0);
             s.setColors(0, app.backgroundColour);
             return Next::Reload;
+        case Command::NewDirectory: return newDirectory(app);
+        case Command::Rename:
+            app.pending = Pending::Rename;
+            return selectEntry(app);
         default:
             // Commands whose screens Kestrel does not have yet.
             return std::nullopt;

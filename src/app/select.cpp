@@ -3,6 +3,7 @@
 #include "app/trim.h"
 
 #include "app/browser_draw.h"
+#include "fileops/rename_entry.h"
 #include "viewers/open_file.h"
 
 namespace kestrel {
@@ -33,6 +34,10 @@ Next selectEntry(App& app) {
         return Next::Poll;
     }
     app.selectedPath = selectedChildPath(app.selectedPath, app.list.name(app.cursorIndex), parent);
+    if (app.pending == Pending::Rename) {
+        app.pending = Pending::None;
+        return renameEntry(app);
+    }
     if (app.pending != Pending::None) {
         // No file command is available yet: the entry stays as it was.
         app.pending = Pending::None;
