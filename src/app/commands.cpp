@@ -10,6 +10,8 @@
 #include "app/search_mode.h"
 #include "app/browser_draw.h"
 #include "fileops/new_directory.h"
+#include "fileops/zip_buffer.h"
+#include "viewers/info_report.h"
 
 namespace kestrel {
 
@@ -196,6 +198,8 @@ std::optional<Next> act(App& app, Command command) {
         case Command::Rename:
             app.pending = Pending::Rename;
             return selectEntry(app);
+        case Command::Info: return infoReport(app);
+        case Command::Zip: return zipBuffer(app);
         default:
             // Commands whose screens Kestrel does not have yet.
             return std::nullopt;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <set>
 
+#include "app/browser_draw.h"
 #include "app/main_loop.h"
 #include "extern/programs.h"
 #include "extern/quote.h"
@@ -51,6 +52,15 @@ void runForReal(Session& s) {
         args.insert(args.end(), call.args.begin(), call.args.end());
         return RealRunner().startProgram("/usr/bin/zip", args);
     };
+}
+
+// Picks as Q would (the buffer is filled after start-up, which empties it).
+void pick(CopyKillBuffer& buffer, const std::vector<std::string>& paths) {
+    for (const std::string& p : paths) {
+        ++buffer.count;
+        buffer.paths[buffer.count] = p;
+        buffer.rows[buffer.count] = p;
+    }
 }
 
 }  // namespace
@@ -170,4 +180,38 @@ TEST(NewDirectory, MakesTheTypedNameOnlyWhenAccepted) {
         EXPECT_TRUE(checked);
     }
     ::umask(mask);
+}
+
+TEST(Zip, ArchivesExactlyTheBufferedFilesAndEmptiesTheBuffer) {
+    for (const bool full : {false, true}) {
+        SCOPED_TRACE(full);
+        Session s;
+        TempDir d;
+        const std::vector<std::string> picked{d.file("my file.txt", "1"), d.file("say \"hi\"", "2"), d.file("c", "3")};
+        d.file("not picked", "4");
+        runForReal(s);
+        s.settings(1, 0, d.path, 1);
+        s.script.wait(1000).then([&] {
+            if (full) pick(s.app.buffer, picked);
+            drawBufferPanel(s.app, "Copy/Paste Buffer");
+            EXPECT_EQ(s.row(33).substr(94, 2), full ? " 3" : " 0");
+        });
+        s.script.ext(scan::F2).wait(kSettle).then([&] {
+            EXPECT_EQ(s.app.buffer.count, 0);
+            EXPECT_EQ(s.row(33).substr(94, 2), " 0");
+        });
+        s.script.key(27);
+        EXPECT_EQ(s.run(), 0);
+        std::vector<std::string> args{d.path + "/temp.zip"};
+        if (full) args.insert(args.end(), picked.begin(), picked.end());
+        EXPECT_EQ(s.runner.programCalls, (std::vector<ProgramCall>{{std::string(kArchiver), args}}));
+        EXPECT_EQ(fs::exists(d.path + "/temp.zip"), full);
+        if (!full) continue;
+        d.file("listing", "");
+        RealRunner().runShell(commandLine({Arg::literal("unzip -Z1"), Arg::word(d.path + "/temp.zip"),
+                                           Arg::literal(">"), Arg::word(d.path + "/listing")}));
+        std::string expected;
+        for (const std::string& p : picked) expected += p.substr(1) + "\n";
+        EXPECT_EQ(d.read("listing"), expected);
+    }
 }
