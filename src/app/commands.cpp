@@ -10,6 +10,9 @@
 #include "app/search_mode.h"
 #include "app/browser_draw.h"
 #include "fileops/buffer_commands.h"
+#include "fileops/new_directory.h"
+#include "fileops/zip_buffer.h"
+#include "viewers/info_report.h"
 
 namespace kestrel {
 
@@ -209,6 +212,12 @@ std::optional<Next> act(App& app, Command command) {
         case Command::BufferGroup: return addRunToCursor(app);
         case Command::BufferClear: return clearBuffer(app);
         case Command::ViewBuffer: return viewBuffer(app);
+        case Command::NewDirectory: return newDirectory(app);
+        case Command::Rename:
+            app.pending = Pending::Rename;
+            return selectEntry(app);
+        case Command::Info: return infoReport(app);
+        case Command::Zip: return zipBuffer(app);
         default:
             // Commands whose screens Kestrel does not have yet.
             return std::nullopt;

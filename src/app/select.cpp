@@ -4,6 +4,7 @@
 
 #include "app/browser_draw.h"
 #include "fileops/paste_kill.h"
+#include "fileops/rename_entry.h"
 #include "viewers/open_file.h"
 
 namespace kestrel {
@@ -34,6 +35,10 @@ Next selectEntry(App& app) {
         return Next::Poll;
     }
     app.selectedPath = selectedChildPath(app.selectedPath, app.list.name(app.cursorIndex), parent);
+    if (app.pending == Pending::Rename) {
+        app.pending = Pending::None;
+        return renameEntry(app);
+    }
     if (app.pending != Pending::None) {
         const Pending command = app.pending;
         app.pending = Pending::None;
