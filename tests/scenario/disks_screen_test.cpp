@@ -75,6 +75,12 @@ TEST(DisksScreen, OpensOverTheBrowserAndGoesBackToItsDirectory) {
     });
     t.downs(2).then([&] { EXPECT_EQ(text(s, 27, 46), "Partition sda2 Mounted /init Primary Partition"); });
     t.downs(3).then([&] { EXPECT_EQ(text(s, 27, 25), "Partition sdb1 UnMounted "); });
+    // The window-position pad, 90 pixels right of and 50 below the browser's.
+    s.script.click(703, 498).wait(300).then([&] {
+        EXPECT_EQ(s.screen().pixel(0, 700, 495), 12);
+        EXPECT_EQ(s.screen().windowPosition(), s.app.targets[0]);
+    });
+    s.script.key('@').wait(300).then([&] { EXPECT_EQ(s.screen().windowPosition(), s.app.startPosition); });
     s.script.key(ch::Esc).wait(kSettle).then([&] {
         EXPECT_EQ(s.app.selectedPath, t.d.path);
         EXPECT_EQ(s.listName(2), "sub");
