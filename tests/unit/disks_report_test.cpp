@@ -116,30 +116,13 @@ TEST(DisksReport, ShellLinesQuoteEveryName) {
     EXPECT_EQ(refreshLines("/a b$(x)")[2], "df -h > '/a b$(x)/free.txt'");
 }
 
+// The moves the thousand-row scenario does not reach: the cursor on the
+// bottom line with rows below, clicks outside the window or past the end.
 TEST(DisksReport, CursorWindowNeverLeavesItsLines) {
-    struct Case {
-        const char* move;
-        ListWindow from;
-        int count;
-        ListWindow to;
-    };
-    const Case cases[] = {
-        {"down", {18, 18}, 100, {19, 9}},  {"down", {19, 19}, 20, {20, 19}}, {"down", {20, 19}, 20, {20, 19}},
-        {"down", {5, 5}, 100, {6, 6}},     {"down", {1, 1}, 0, {1, 1}},      {"up", {12, 2}, 100, {11, 9}},
-        {"up", {5, 1}, 100, {4, 4}},       {"up", {2, 2}, 100, {1, 1}},      {"up", {1, 1}, 100, {1, 1}},
-        {"end", {1, 1}, 1000, {1000, 10}}, {"end", {2, 2}, 7, {7, 7}},       {"end", {1, 1}, 0, {1, 1}},
-        {"click", {30, 9}, 1000, {40, 19}}, {"click", {3, 3}, 5, {3, 3}},    {"click", {3, 3}, 5, {5, 5}},
-        {"click", {3, 3}, 100, {3, 3}},
-    };
-    const int clickLines[] = {19, 7, 5, 20};
-    int click = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.move) + " from " + std::to_string(c.from.index));
-        const std::string m = c.move;
-        const ListWindow to = m == "down" ? windowDown(c.from, c.count)
-                              : m == "up" ? windowUp(c.from)
-                              : m == "end" ? windowEnd(c.from, c.count)
-                                           : windowClick(c.from, c.count, clickLines[click++]);
-        EXPECT_EQ(to, c.to);
-    }
+    EXPECT_EQ(windowDown({19, 19}, 20), (ListWindow{20, 19}));
+    EXPECT_EQ(windowDown({20, 19}, 20), (ListWindow{20, 19}));
+    EXPECT_EQ(windowDown({1, 1}, 0), (ListWindow{1, 1}));
+    EXPECT_EQ(windowEnd({2, 2}, 7), (ListWindow{7, 7}));
+    EXPECT_EQ(windowClick({3, 3}, 100, 20), (ListWindow{3, 3}));
+    EXPECT_EQ(windowClick({3, 3}, 5, 7), (ListWindow{3, 3}));
 }
