@@ -13,6 +13,7 @@
 #include "fileops/new_directory.h"
 #include "fileops/zip_buffer.h"
 #include "viewers/info_report.h"
+#include "disks/disks_screen.h"
 
 namespace kestrel {
 
@@ -131,6 +132,19 @@ Next selectFor(App& app, Pending command) {
     return selectEntry(app);
 }
 
+// The browser's side of the disks screen: its directory is restored unless
+// a partition was chosen, which the start-path step then lists.
+Next disksStep(App& app) {
+    Screen& s = app.screen;
+    app.savedDirectoryPath = app.selectedPath;
+    runDisksScreen(app);
+    if (!app.startPathRequest) app.selectedPath = app.savedDirectoryPath;
+    s.setPages(0, 0);
+    s.sleep(20);
+    s.setColors(0, app.backgroundColour);
+    return app.startPathRequest ? Next::StartPathThenApplyView : Next::Reload;
+}
+
 Next sortBy(App& app, int mode) {
     app.SortList = mode;
     return Next::Reload;
@@ -182,6 +196,7 @@ std::optional<Next> act(App& app, Command command) {
         case Command::PickCheck: return pickCheck(app);
         case Command::DrivePrompt: return drivePrompt(app);
         case Command::Search: return runSearchMode(app);
+        case Command::Disks: return disksStep(app);
         case Command::Down: return moveDown(app);
         case Command::Up: return moveUp(app);
         case Command::End: return moveEnd(app);
