@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "calc/calc_state.h"
 #include "dirlist/dir_list.h"
 #include "extern/runner.h"
 #include "fileops/copy_kill_buffer.h"
@@ -97,6 +98,13 @@ struct App {
     int optionsToggle = 0;
     SearchState search;
     double degToRad = 0, radToDeg = 0;
+    // The calculator's arithmetic state and record (it holds its own
+    // CalcBuffer), and whether its panel has the focus.
+    calc::CalcState calc;
+    bool calcActive = false;
+    // A press whose wait for release Esc cut short: it has acted, and is not
+    // taken again while it is held.
+    bool calcPressSpent = false;
 
     bool expanded() const { return BigSmall == 1; }
     const std::string& cursorEntryRow() const { return list.row(cursorIndex); }

@@ -8,6 +8,7 @@
 #include "app/search_mode.h"
 #include "app/startup.h"
 #include "app/browser_draw.h"
+#include "calc/calc_screen.h"
 #include "screen/nav_widgets.h"
 
 namespace kestrel {
@@ -138,6 +139,7 @@ Next mousePass(App& app) {
         if (c.row == 21 && app.cursorIndex < app.lastIndex) return moveEnd(app);
         if (c.row >= 8 && c.row <= 20) return sliderJump(app, c.row);
     }
+    if (app.expanded() && m.x > 640 && m.y < 470) runCalculator(app);
     if (!app.leftFlag && !app.rightFlag) s.sleep(20);
     s.setColors(0, app.backgroundColour);
     const bool moves = app.navPress.acts((app.leftFlag ? 1 : 0) | (app.rightFlag ? 2 : 0), s.nowMs());

@@ -6,6 +6,7 @@
 #include "app/main_loop.h"
 #include "app/settings.h"
 #include "app/settings_file.h"
+#include "calc/calc_screen.h"
 
 namespace kestrel {
 
@@ -27,13 +28,6 @@ constexpr PaletteEntry kPaletteEntries[] = {{2, 0x002801}, {5, 0x363A3A}, {10, 0
 void setColoursFromChoice(App& app) {
     app.backgroundColour = kColourChoices[app.BackGround].background;
     app.accentColour = kColourChoices[app.BackGround].accent;
-}
-
-// Without the calculator panel the strips it would cover still take the
-// background colour, so the expanded view never shows the bare page.
-void fillExpandedStrips(App& app) {
-    app.screen.fillBox(640, 0, 799, 599, app.backgroundColour);
-    app.screen.fillBox(0, 480, 799, 599, app.backgroundColour);
 }
 
 std::string workingDirectory() {
@@ -79,7 +73,7 @@ bool applyView(App& app) {
     for (const auto& e : kPaletteEntries) s.setPaletteEntry(e.index, e.packed);
     if (app.BackGround < 0 || app.BackGround > 3) app.BackGround = 0;
     setColoursFromChoice(app);
-    if (app.expanded()) fillExpandedStrips(app);
+    if (app.expanded()) drawCalculatorPanel(app);
     s.setTitle("Kestrel");
     s.setColors(0, app.backgroundColour);
     if (app.SortList == 0) app.SortList = 1;
