@@ -9,6 +9,7 @@
 #include "app/trim.h"
 #include "app/search_mode.h"
 #include "app/browser_draw.h"
+#include "help/help_screen.h"
 
 namespace kestrel {
 
@@ -187,6 +188,10 @@ std::optional<Next> act(App& app, Command command) {
             app.placement = Placement::Start;
             return Next::Poll;
         case Command::GoRoot: app.selectedPath = "/root"; return Next::Reload;
+        case Command::Help:
+            showHelp(app);
+            s.sleep(10);
+            return Next::ApplyViewThenReload;
         case Command::Refresh:
             s.setPages(0, 0);
             s.setColors(0, app.backgroundColour);
