@@ -3,10 +3,13 @@
 #              a normal build and an AddressSanitizer + UBSan build
 # make check - the normal build's tests only (quicker, for development)
 # make bench - build and run the benchmarks
+# make install   - install for this user (PREFIX=~/.local); PREFIX=/usr/local as root
+# make uninstall - remove it again; PURGE=1 also removes the settings and reports
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+PREFIX ?= $(HOME)/.local
 
-.PHONY: run test check sanitize bench build deps-run deps-test clean
+.PHONY: run test check sanitize bench build deps-run deps-test clean install uninstall
 
 run: deps-run
 	cmake -S . -B build -DKESTREL_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
@@ -31,6 +34,14 @@ build:
 
 bench: deps-test build
 	./bench/run-all build-test
+
+install: deps-run
+	cmake -S . -B build -DKESTREL_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
+	cmake --build build -j$(JOBS) --target kestrel kestrel_icon
+	./tools/install-kestrel install "$(PREFIX)" build
+
+uninstall:
+	./tools/install-kestrel uninstall "$(PREFIX)" $(if $(PURGE),--purge)
 
 deps-run:
 	@./tools/install-deps run
