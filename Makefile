@@ -5,13 +5,14 @@
 # make check - the normal build's tests only (quicker, for development)
 # make bench - build and run the benchmarks
 # make fuzz  - build the libFuzzer targets with clang and run each for FUZZ_SECONDS (30)
+# make pictures  - render the README's pictures into docs/pictures/
 # make install   - install for this user (PREFIX=~/.local); PREFIX=/usr/local as root
 # make uninstall - remove it again; PURGE=1 also removes the settings and reports
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 PREFIX ?= $(HOME)/.local
 
-.PHONY: run test check sanitize bench build deps-run deps-test clean install uninstall fuzz
+.PHONY: run test check sanitize bench build deps-run deps-test clean install uninstall fuzz pictures
 
 run: deps-run
 	cmake -S . -B build -DKESTREL_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
@@ -33,6 +34,13 @@ sanitize:
 build:
 	cmake -S . -B build-test $(CMAKE_FLAGS) >/dev/null
 	cmake --build build-test -j$(JOBS)
+
+pictures: deps-test
+	cmake -S . -B build-test $(CMAKE_FLAGS) >/dev/null
+	cmake --build build-test -j$(JOBS) --target kestrel_screenshot
+	mkdir -p docs/pictures
+	for p in $$(build-test/tests/kestrel_screenshot --list); do \
+		build-test/tests/kestrel_screenshot $$p docs/pictures/$$p.png || exit 1; done
 
 fuzz:
 	./tools/fuzz-all
