@@ -17,7 +17,7 @@ echo mine >"$prefix/bin/other-tool"
 "$src/tools/install-kestrel" install "$prefix" "$build" >/dev/null
 [ "$(readlink -f "$prefix/bin/kestrel")" = "$prefix/lib/kestrel/kestrel" ] || fail "launcher does not reach the executable"
 [ -x "$prefix/lib/kestrel/kestrel" ] || fail "executable missing"
-grep -qx "Exec=$prefix/bin/kestrel" "$prefix/share/applications/kestrel.desktop" || fail "desktop entry Exec"
+grep -qx "Exec=\"$prefix/bin/kestrel\"" "$prefix/share/applications/kestrel.desktop" || fail "desktop entry Exec"
 grep -qx "Icon=kestrel" "$prefix/share/applications/kestrel.desktop" || fail "desktop entry Icon"
 file "$prefix/share/icons/hicolor/64x64/apps/kestrel.png" | grep -q "PNG image data, 64 x 64" || fail "64 px icon"
 file "$prefix/share/icons/hicolor/128x128/apps/kestrel.png" | grep -q "PNG image data, 128 x 128" || fail "128 px icon"
