@@ -14,6 +14,7 @@
 #include "fileops/zip_buffer.h"
 #include "viewers/info_report.h"
 #include "disks/disks_screen.h"
+#include "help/help_screen.h"
 
 namespace kestrel {
 
@@ -212,6 +213,10 @@ std::optional<Next> act(App& app, Command command) {
             app.placement = Placement::Start;
             return Next::Poll;
         case Command::GoRoot: app.selectedPath = "/root"; return Next::Reload;
+        case Command::Help:
+            showHelp(app);
+            s.sleep(10);
+            return Next::ApplyViewThenReload;
         case Command::Refresh:
             s.setPages(0, 0);
             s.setColors(0, app.backgroundColour);

@@ -65,14 +65,18 @@ void startPathStep(App& app) {
     app.selectedPath = app.startPath;
 }
 
+void setPaletteAndColours(App& app) {
+    for (const auto& e : kPaletteEntries) app.screen.setPaletteEntry(e.index, e.packed);
+    if (app.BackGround < 0 || app.BackGround > 3) app.BackGround = 0;
+    setColoursFromChoice(app);
+}
+
 bool applyView(App& app) {
     Screen& s = app.screen;
     s.setPages(0, 0);
     const bool opened = app.expanded() ? s.setMode(800, 600) : s.setMode(640, 480);
     if (!opened) return false;
-    for (const auto& e : kPaletteEntries) s.setPaletteEntry(e.index, e.packed);
-    if (app.BackGround < 0 || app.BackGround > 3) app.BackGround = 0;
-    setColoursFromChoice(app);
+    setPaletteAndColours(app);
     if (app.expanded()) drawCalculatorPanel(app);
     s.setTitle("Kestrel");
     s.setColors(0, app.backgroundColour);
