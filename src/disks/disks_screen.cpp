@@ -8,6 +8,7 @@
 
 #include "app/browser_draw.h"
 #include "app/main_loop.h"
+#include "calc/calc_screen.h"
 #include "disks/disk_lines.h"
 #include "disks/disks_draw.h"
 #include "disks/drive_report.h"
@@ -290,8 +291,13 @@ Step mousePass(Disks& d) {
         moveTo(d, windowUp(d.window));
     }
     drawDeviceCount(app, d.count());
-    // The calculator takes over here, in the expanded view, while the pointer
-    // is right of x 640 and above y 480.
+    // The calculator takes over while the pointer is over its panel (no click
+    // needed), then the list is drawn again.
+    if (app.expanded() && m.x > 640 && m.y < 480) {
+        runCalculator(app);
+        cursorStep(d);
+        return Step::Stay;
+    }
     if ((m.buttons & kEither) == 0) {
         s.sleep(30);
         return Step::Stay;
