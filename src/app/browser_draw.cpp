@@ -88,7 +88,8 @@ void drawExpandedExtras(App& app) {
     s.setColors(8, bg);
     s.printAt(37, 5, " Kestrel ");
     s.printAt(37, 19, " Tarnwick ");
-    for (const auto& b : kOuterFrame) s.fillBox(b.x1, b.y1, b.x2, b.y2, 1);
+    // Outlines: each overlapping pair then reads as a double line.
+    for (const auto& b : kOuterFrame) s.drawBox(b.x1, b.y1, b.x2, b.y2, 1);
     drawBufferPanel(app, "Copy/Kill  Buffer");
     drawSearchPanel(app);
 }
