@@ -83,7 +83,8 @@ void drawButtons(Screen& s) {
 void drawExpandedExtras(App& app) {
     Screen& s = app.screen;
     drawHelpLinesAndBanner(app);
-    for (const auto& b : kOuterFrame) s.fillBox(b.x1, b.y1, b.x2, b.y2, 1);
+    // Outlines: each overlapping pair then reads as a double line.
+    for (const auto& b : kOuterFrame) s.drawBox(b.x1, b.y1, b.x2, b.y2, 1);
     drawBufferPanel(app, "Copy/Kill  Buffer");
     drawSearchPanel(app);
 }

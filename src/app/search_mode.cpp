@@ -27,8 +27,10 @@ constexpr Area kCloseX{622, 477, 632, 489};
 // panel, so the field is shown on the message row instead.
 void drawField(App& app, bool underscore) {
     Screen& s = app.screen;
+    // ">" and up to 10 characters fill 11 cells; the blinking "_" after a
+    // full text takes the twelfth, which is blanked again with the rest.
     std::string field = ">" + app.search.text + (underscore ? "_" : "");
-    field.resize(11, ' ');
+    field.resize(12, ' ');
     s.setColors(0, app.backgroundColour);
     if (app.expanded()) s.printAt(32, 67, field);
     else s.printAt(27, 2, "Search " + field);

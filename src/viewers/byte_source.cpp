@@ -40,21 +40,39 @@ std::int64_t readAt(int fd, unsigned char* out, std::int64_t length, std::int64_
 
 }  // namespace
 
-MemoryByteSource MemoryByteSource::readWholeFile(const std::string& path) {
-    std::string bytes;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return MemoryByteSource(std::move(bytes));
-    bytes.resize(static_cast<size_t>(lengthOf(fd)));
-    bytes.resize(static_cast<size_t>(readAt(fd, reinterpret_cast<unsigned char*>(bytes.data()),
-                                            static_cast<std::int64_t>(bytes.size()), 0)));
-    ::close(fd);
+// Non-blocking so that opening a FIFO cannot hang the viewer; O_NOCTTY so
+// that viewing a terminal never makes it Kestrel's controlling terminal,
+// whose hang-up would end Kestrel without saving.
+static int openForReading(const std::string& path) { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY); }
+
+MemoryByteSource MemoryByteSource::readFrom(int fd, std::int64_t length) {
+    std::string bytes(static_cast<size_t>(length), '\0');
+    bytes.resize(static_cast<size_t>(readAt(fd, reinterpret_cast<unsigned char*>(bytes.data()), length, 0)));
     return MemoryByteSource(std::move(bytes));
 }
 
-FileByteSource::FileByteSource(const std::string& path) {
-    // Non-blocking so that opening a FIFO cannot hang the viewer.
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+MemoryByteSource MemoryByteSource::readWholeFile(const std::string& path) {
+    const int fd = openForReading(path);
+    if (fd < 0) return MemoryByteSource(std::string());
+    MemoryByteSource source = readFrom(fd, lengthOf(fd));
+    ::close(fd);
+    return source;
+}
+
+FileByteSource::FileByteSource(const std::string& path) : FileByteSource(openForReading(path)) {}
+
+FileByteSource::FileByteSource(int fd) : fd_(fd) {
     if (fd_ >= 0) size_ = lengthOf(fd_);
+}
+
+std::unique_ptr<ByteSource> openForViewing(const std::string& path) {
+    const int fd = openForReading(path);
+    if (fd < 0) return std::make_unique<MemoryByteSource>(std::string());
+    const std::int64_t length = lengthOf(fd);
+    if (length > kWholeReadLimit) return std::make_unique<FileByteSource>(fd);
+    auto whole = std::make_unique<MemoryByteSource>(MemoryByteSource::readFrom(fd, length));
+    ::close(fd);
+    return whole;
 }
 
 FileByteSource::~FileByteSource() {

@@ -9,6 +9,7 @@
 // holds every byte in memory; it is the straightforward reference the
 // on-demand reader is measured and tested against.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,8 @@ public:
     explicit MemoryByteSource(std::string bytes) : bytes_(std::move(bytes)) {}
     // Reads the whole file into memory; a file that cannot be read is empty.
     static MemoryByteSource readWholeFile(const std::string& path);
+    // Reads at most `length` bytes of an open file from its start.
+    static MemoryByteSource readFrom(int fd, std::int64_t length);
 
     std::int64_t size() const override { return static_cast<std::int64_t>(bytes_.size()); }
     int at(std::int64_t index) override {
@@ -49,6 +52,8 @@ public:
     // Opens `path` for reading. A file that cannot be opened, or that has no
     // length (a FIFO, a character device), has size 0.
     explicit FileByteSource(const std::string& path);
+    // Takes over an open descriptor.
+    explicit FileByteSource(int fd);
     ~FileByteSource() override;
     FileByteSource(const FileByteSource&) = delete;
     FileByteSource& operator=(const FileByteSource&) = delete;
@@ -75,5 +80,15 @@ private:
     std::uint64_t useClock_ = 0;
     std::int64_t reads_ = 0;
 };
+
+// Files up to this size are read whole when the viewer opens, so it shows
+// the file as it was then even if it is rewritten or cut short meanwhile.
+constexpr std::int64_t kWholeReadLimit = std::int64_t{64} << 20;
+
+// The viewer's source for `path`: a snapshot of a file up to kWholeReadLimit,
+// an on-demand reader of a larger one (its size taken at open, see
+// docs/viewer-snapshot.md). A terminal device is never adopted as the
+// controlling terminal, and a FIFO never waited on.
+std::unique_ptr<ByteSource> openForViewing(const std::string& path);
 
 }  // namespace kestrel

@@ -1,5 +1,9 @@
 #include "viewers/open_file.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <fstream>
 #include <iterator>
 
@@ -18,8 +22,20 @@ std::string readFileText(const std::string& path) {
 }
 
 
+// Removes the previous report, or at least empties it, so that only a fresh
+// one can decide; false when neither is possible.
+bool discardReport(const std::string& report) {
+    if (unlink(report.c_str()) == 0 || errno == ENOENT) return true;
+    const int fd = ::open(report.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+// Without a fresh report the file counts as not executable.
 bool isExecutable(App& app, const std::string& path) {
     const std::string report = app.exeDir + "/ELF.txt";
+    if (!discardReport(report)) return false;
     app.runner.runShell(fileTestLine(path, report));
     app.screen.sleep(100);
     return describesExecutable(readFileText(report));
@@ -84,7 +100,8 @@ Next openFile(App& app, ExecutableChooser choose) {
         bool viewByMouse = false;
         switch (choose(app, path, &viewByMouse)) {
             case ExecChoice::Run: return runExecutable(app, path);
-            case ExecChoice::Cancel: return backToDirectory(app, 50);
+            // The chooser has already rested 50 ms when Cancel came by key.
+            case ExecChoice::Cancel: return backToDirectory(app, 0);
             case ExecChoice::View: showWaiting = !viewByMouse; break;
         }
     }

@@ -232,15 +232,18 @@ Next runViewer(App& app) {
     Screen& s = app.screen;
     const int bg = app.backgroundColour;
     s.sleep(200);
-    s.setPages(1, 1);
-    s.sleep(10);
+    // The page is cleared before it is shown, so the previous file's page
+    // never appears, not even for a moment.
+    s.setPages(1, s.visiblePage());
     s.setColors(0, bg);
     s.clearScreen();
+    s.setPages(1, 1);
+    s.sleep(10);
     s.printAt(3, 32, "One Moment Please ...");
     s.sleep(100);
 
-    FileByteSource source(app.selectedPath);
-    Viewer v{app, app.selectedPath, Pager{s, source, bg}, {}, std::nullopt};
+    const auto source = openForViewing(app.selectedPath);
+    Viewer v{app, app.selectedPath, Pager{s, *source, bg}, {}, std::nullopt};
     drawForward(v.pager, kViewerStatusRow);
     s.sleep(20);
     if (const MouseState m = s.peekMouse(); m.valid) {

@@ -7,9 +7,15 @@ namespace kestrel {
 
 namespace {
 
-void printByte(Screen& s, int byte) {
+// A page of bell bytes would otherwise ring (and flush the display) once per
+// byte, for minutes: a page drawn rings at most once.
+void printByte(Pager& p, int byte) {
+    if (byte == 7) {
+        if (p.rangThisPage) return;
+        p.rangThisPage = true;
+    }
     const char c = static_cast<char>(byte);
-    s.print(std::string_view(&c, 1));
+    p.screen.print(std::string_view(&c, 1));
 }
 
 void clearRows(Pager& p, int lastRow) {
@@ -21,6 +27,7 @@ void clearRows(Pager& p, int lastRow) {
         s.print(blank);
     }
     s.locate(1, 1);
+    p.rangThisPage = false;
 }
 
 // A file that shrank while shown may leave pos past its new end.
@@ -36,7 +43,7 @@ void drawForward(Pager& p, int lastRow) {
         const int byte = p.source.at(p.pos + 1);
         if (byte < 0) break;  // the file lost its tail: this is the end now
         ++p.pos;
-        printByte(s, byte);
+        printByte(p, byte);
     }
 }
 
@@ -55,7 +62,7 @@ void stepBackward(Pager& p) {
             if (byte < 0) {
                 clampToEnd(p);
             } else {
-                printByte(s, byte);
+                printByte(p, byte);
             }
             if (p.pos <= 1) {
                 firstPage(p);

@@ -24,6 +24,7 @@ struct Pager {
     std::int64_t pos = 0;
     // Asks the backward step for a second pass, to reach the page before.
     bool stepBack = false;
+    bool rangThisPage = false;  // a bell byte has sounded on the page being laid out
 };
 
 // Blanks rows 1 to lastRow in colour 0 on the background and draws the page
