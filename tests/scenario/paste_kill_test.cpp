@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <functional>
 
 #include "../unit/hostile_names.h"
 #include "fileops/paste_kill.h"
@@ -28,8 +27,6 @@ struct RealSession : Session {
 
 std::set<std::string> names(const std::string& dir) { return entryNames(dir); }
 
-std::set<std::string> hostileSet() { return {hostileNames().begin(), hostileNames().end()}; }
-
 // src holds the corpus, a hidden file, a subdirectory with a file and a
 // FIFO; dst is empty. The shell's working directory for a canary is the
 // listed directory, so Kestrel lists src.
@@ -50,95 +47,63 @@ struct Corpus {
 }  // namespace
 
 TEST(PasteKill, HostileNamesReachCpAndRmWhole) {
+    enum class Run { Paste, PasteAll, KillFile, KillAll };
     struct Case {
         const char* what;
-        const char* keys;                          // answers to the confirmation
-        std::function<Next(App&, Corpus&)> run;    // after the Select step's hand-off
-        std::set<std::string> srcLeft, dstAfter;   // {"*corpus*"} stands for every hostile name
-    };
-    const std::set<std::string> corpus = hostileSet();
-    auto with = [&](std::set<std::string> extra) {
-        extra.insert(corpus.begin(), corpus.end());
-        return extra;
-    };
-    auto pickAll = [](App& app, Corpus& c) {
-        for (const auto& n : hostileNames()) app.buffer.add("row " + n, c.src + "/" + n);
+        Run run;
+        bool buffer;                     // the corpus is picked into the buffer
+        const char* keys;                // answers to the confirmation
+        std::set<std::string> srcLeft;   // besides the corpus when `corpusStays`
+        bool corpusStays;
+        std::set<std::string> dstExtra;  // besides the corpus, when it is copied
     };
     const Case cases[] = {
-        {"paste", "",
-         [](App& app, Corpus& c) {
-             for (const auto& n : hostileNames()) {
-                 app.copySelection.sourceFile = c.src + "/" + n;
-                 app.savedDirectoryPath = c.dst;
-                 paste(app);
-             }
-             return Next::Reload;
-         },
-         with({".hidden", "sub", "fifo"}), corpus},
-        {"paste all, files", "Y",
-         [](App& app, Corpus& c) {
-             app.copySelection.sourceDirectory = c.src;
-             app.savedDirectoryPath = c.dst;
-             return pasteAll(app);
-         },
-         with({".hidden", "sub", "fifo"}), corpus},
-        {"paste all, files and directories", "OY",
-         [](App& app, Corpus& c) {
-             app.copySelection.sourceDirectory = c.src;
-             app.savedDirectoryPath = c.dst;
-             return pasteAll(app);
-         },
-         with({".hidden", "sub", "fifo"}), with({"sub", "fifo"})},
-        {"paste buffer", "Y",
-         [&](App& app, Corpus& c) {
-             pickAll(app, c);
-             app.savedDirectoryPath = c.dst;
-             return pasteAll(app);
-         },
-         with({".hidden", "sub", "fifo"}), corpus},
-        {"kill file", "",
-         [](App& app, Corpus& c) {
-             for (const auto& n : hostileNames()) {
-                 app.screen.input().pushKey(Key::character('Y'));
-                 app.selectedPath = c.src + "/" + n;
-                 app.savedDirectoryPath = c.src;
-                 killFile(app);
-             }
-             return Next::Reload;
-         },
-         {".hidden", "sub", "fifo"}, {}},
-        {"kill all, files", "Y",
-         [](App& app, Corpus& c) {
-             app.savedDirectoryPath = c.src;
-             return killAll(app);
-         },
-         {".hidden", "sub"}, {}},
-        {"kill all, files and directories", "OY",
-         [](App& app, Corpus& c) {
-             app.savedDirectoryPath = c.src;
-             return killAll(app);
-         },
-         {".hidden"}, {}},
-        {"kill buffer", "BY",
-         [&](App& app, Corpus& c) {
-             pickAll(app, c);
-             app.savedDirectoryPath = c.src;
-             return killAll(app);
-         },
-         {".hidden", "sub", "fifo"}, {}},
+        {"paste", Run::Paste, false, "", {".hidden", "sub", "fifo"}, true, {}},
+        {"paste all, files", Run::PasteAll, false, "Y", {".hidden", "sub", "fifo"}, true, {}},
+        {"paste all, files and directories", Run::PasteAll, false, "OY", {".hidden", "sub", "fifo"}, true, {"sub", "fifo"}},
+        {"paste buffer", Run::PasteAll, true, "Y", {".hidden", "sub", "fifo"}, true, {}},
+        {"kill file", Run::KillFile, false, "", {".hidden", "sub", "fifo"}, false, {}},
+        {"kill all, files", Run::KillAll, false, "Y", {".hidden", "sub"}, false, {}},
+        {"kill all, files and directories", Run::KillAll, false, "OY", {".hidden"}, false, {}},
+        {"kill buffer", Run::KillAll, true, "BY", {".hidden", "sub", "fifo"}, false, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         RealSession s;
         Corpus corp;
+        App& app = s.app;
         fs::current_path(corp.src);
         s.script.move(300, 200).wait(100);
         for (const char* k = c.keys; *k; ++k) s.script.key(*k).wait(500);
-        EXPECT_EQ(c.run(s.app, corp), Next::Reload);
-        EXPECT_EQ(names(corp.src), c.srcLeft);
-        EXPECT_EQ(names(corp.dst), c.dstAfter);
+        const bool copies = c.run == Run::Paste || c.run == Run::PasteAll;
+        for (const auto& n : hostileNames()) {
+            if (c.buffer) app.buffer.add("row " + n, corp.src + "/" + n);
+            if (c.run == Run::Paste) {
+                app.copySelection.sourceFile = corp.src + "/" + n;
+                app.savedDirectoryPath = corp.dst;
+                paste(app);
+            } else if (c.run == Run::KillFile) {
+                app.screen.input().pushKey(Key::character('Y'));
+                app.selectedPath = corp.src + "/" + n;
+                app.savedDirectoryPath = corp.src;
+                killFile(app);
+            }
+        }
+        app.savedDirectoryPath = copies ? corp.dst : corp.src;
+        if (c.run == Run::PasteAll) {
+            if (!c.buffer) app.copySelection.sourceDirectory = corp.src;
+            EXPECT_EQ(pasteAll(app), Next::Reload);
+        }
+        if (c.run == Run::KillAll) {
+            EXPECT_EQ(killAll(app), Next::Reload);
+        }
+        std::set<std::string> srcLeft = c.srcLeft, dstAfter = c.dstExtra;
+        if (c.corpusStays) srcLeft.insert(hostileNames().begin(), hostileNames().end());
+        if (copies) dstAfter.insert(hostileNames().begin(), hostileNames().end());
+        EXPECT_EQ(names(corp.src), srcLeft);
+        EXPECT_EQ(names(corp.dst), dstAfter);
         EXPECT_FALSE(corp.canary());
-        EXPECT_EQ(s.app.selectedPath, corp.src == s.app.savedDirectoryPath ? corp.src : corp.dst);
+        EXPECT_EQ(app.selectedPath, app.savedDirectoryPath);
     }
 }
 
@@ -216,89 +181,62 @@ TEST(PasteKill, KillAllWithItsOptionsAsClicked) {
     }
 }
 
-TEST(PasteKill, CopySelectionPasteAllAndTheBufferChoices) {
+TEST(PasteKill, TheBufferChoicesThenACopySelection) {
     RealSession s;
     TempDir d;
     const std::string src = d.dir("src"), dst = d.dir("dst");
     d.file("src/f1", "1");
     d.file("src/f2", "2");
     d.file("src/.h", "h");
-    s.settings(0, 0, src, 1);
-    s.script.wait(1000).move(300, 200);
-    down(s, 1);
-    key(s, 'C');
-    s.script.then([&] {
-        EXPECT_EQ(trimmed(s.row(27)), src);
-        EXPECT_EQ(trimmed(s.row(28).substr(1, 60)), src + "/f1");
-        s.app.selectedPath = dst;  // as if the user had walked there
-    });
-    s.script.ext(scan::F3).wait(kStep);
-    click(s, kPasteAllButton);
-    s.script.then([&] {
-        EXPECT_EQ(trimmed(s.row(25).substr(1, 58)), "Paste all Files ?");
-        EXPECT_EQ(trimmed(s.row(27)), "cp " + src + "/* " + dst);
-    });
-    key(s, 'o');
-    key(s, 'O');
-    s.script.then([&] {
-        EXPECT_EQ(trimmed(s.row(25).substr(1, 58)), "Paste all Files?");
-        EXPECT_EQ(trimmed(s.row(27)), "cp " + src + "/* " + dst);
-    });
-    click(s, kBufferButton);
-    s.script.then([&] { EXPECT_EQ(trimmed(s.row(25).substr(1, 58)), "No Buffer Files."); });
-    s.script.wait(2000).then([&] { EXPECT_EQ(trimmed(s.row(25).substr(1, 58)), "Paste all Files ?"); });
-    click(s, kYes);
-    s.script.then([&] {
-        EXPECT_EQ(names(dst), (std::set<std::string>{"f1", "f2"}));
-        EXPECT_EQ(s.app.selectedPath, dst);
-    });
-    s.script.key(27);
-    EXPECT_EQ(s.run(), 0);
-}
-
-TEST(PasteKill, PasteBufferAndKillBufferWithOnlyTheBufferSet) {
-    RealSession s;
-    TempDir d;
-    const std::string src = d.dir("src"), dst = d.dir("dst");
-    d.file("src/f1", "1");
-    d.file("src/f2", "2");
     s.settings(1, 0, src, 1);
+    auto question = [&] { return trimmed(s.row(25).substr(1, 58)); };
+    auto goTo = [&](const std::string& dir) { s.script.then([&, dir] { s.app.selectedPath = dir; }).ext(scan::F3).wait(kStep); };
     s.script.wait(1000).move(300, 200);
     down(s, 1);
     key(s, 'Q');
-    s.script.then([&] { s.app.selectedPath = dst; }).ext(scan::F3).wait(kStep);
-    click(s, kPasteAllButton);
+    goTo(dst);
+    click(s, kPasteAllButton);  // only the buffer is set: it opens on the buffer choice
+    click(s, kOptions);         // nothing to copy but the buffer: ignored
     s.script.then([&] {
-        EXPECT_EQ(trimmed(s.row(25).substr(1, 58)), "Paste Buffer Files?");
-        EXPECT_EQ(trimmed(s.row(27)), "cp BufferFiles " + dst);
-    });
-    click(s, kOptions);  // nothing to copy but the buffer: ignored
-    s.script.then([&] {
-        EXPECT_EQ(trimmed(s.row(25).substr(1, 58)), "Paste Buffer Files?");
+        EXPECT_EQ(question(), "Paste Buffer Files?");
         EXPECT_EQ(trimmed(s.row(27)), "cp BufferFiles " + dst);
     });
     click(s, kYes);
     s.script.then([&] {
         EXPECT_EQ(names(dst), (std::set<std::string>{"f1"}));
         EXPECT_EQ(s.programDir.read("cp_buffer.txt"), "cp " + src + "/f1 " + dst + "\n");
-        EXPECT_EQ(s.app.buffer.count, 1);
-        s.app.selectedPath = src;
     });
-    s.script.ext(scan::F3).wait(kStep);
+    goTo(src);
     down(s, 2);
     key(s, 'X');
     click(s, kBufferButton);
-    s.script.then([&] {
-        EXPECT_EQ(trimmed(s.row(25).substr(1, 58)), "Kill Buffer Files?");
-        EXPECT_EQ(trimmed(s.row(27)), "rm BufferFiles");
-    });
+    s.script.then([&] { EXPECT_EQ(question(), "Kill Buffer Files?"); });
     click(s, kYes);
     s.script.then([&] {
-        EXPECT_EQ(names(src), (std::set<std::string>{"f2"}));
+        EXPECT_EQ(names(src), (std::set<std::string>{".h", "f2"}));
         EXPECT_EQ(s.programDir.read("Kl_buffer.txt"), "rm " + src + "/f1\n");
-        EXPECT_EQ(s.app.buffer.count, 0);
         EXPECT_EQ(s.row(33).substr(94, 3), " 0 ");
     });
+    down(s, 1);
+    key(s, 'C');
+    s.script.then([&] {
+        EXPECT_EQ(trimmed(s.row(27)), src);
+        EXPECT_EQ(trimmed(s.row(28).substr(1, 60)), src + "/f2");
+    });
+    goTo(dst);
+    click(s, kPasteAllButton);
+    s.script.then([&] { EXPECT_EQ(question(), "Paste all Files ?"); });
+    key(s, 'o');
+    key(s, 'O');
+    s.script.then([&] {
+        EXPECT_EQ(question(), "Paste all Files?");
+        EXPECT_EQ(trimmed(s.row(27)), "cp " + src + "/* " + dst);
+    });
+    click(s, kBufferButton);
+    s.script.then([&] { EXPECT_EQ(question(), "No Buffer Files."); });
+    s.script.wait(2000).then([&] { EXPECT_EQ(question(), "Paste all Files ?"); });
+    click(s, kYes);
+    s.script.then([&] { EXPECT_EQ(names(dst), (std::set<std::string>{"f1", "f2"})); });
     s.script.key(27);
     EXPECT_EQ(s.run(), 0);
 }
