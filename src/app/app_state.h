@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "calc/calc_panel.h"
 #include "calc/calc_state.h"
 #include "dirlist/dir_list.h"
 #include "extern/runner.h"
@@ -99,12 +100,9 @@ struct App {
     SearchState search;
     double degToRad = 0, radToDeg = 0;
     // The calculator's arithmetic state and record (it holds its own
-    // CalcBuffer), and whether its panel has the focus.
+    // CalcBuffer), and its panel's screen state.
     calc::CalcState calc;
-    bool calcActive = false;
-    // A press whose wait for release Esc cut short: it has acted, and is not
-    // taken again while it is held.
-    bool calcPressSpent = false;
+    calc::CalcPanel calcPanel;
 
     bool expanded() const { return BigSmall == 1; }
     const std::string& cursorEntryRow() const { return list.row(cursorIndex); }

@@ -1,6 +1,7 @@
 #include "calc/calc_screen.h"
 
 #include <algorithm>
+#include <array>
 #include <exception>
 #include <fstream>
 
@@ -72,7 +73,7 @@ void waitForRelease(App& app) {
         if (!buttonDown(m)) return;
         s.sleep(10);
         if (s.pollKey().isChar(ch::Esc)) {
-            app.calcPressSpent = true;
+            app.calcPanel.pressSpent = true;
             return;
         }
     }
@@ -153,7 +154,9 @@ void drawPanelOnPage3(App& app) {
 
 void drawEntry(App& app) {
     Screen& s = app.screen;
-    app.calcActive = true;
+    app.calcPanel.active = true;
+    app.calcPanel.shownLines = {std::string(1, '\0')};
+    app.calcPanel.clockShown = -1;
     drawPanelOnPage3(app);
     if (!app.calc.memory.empty()) boxKey(s, Op::Store, 0, 15);
     showPointer(s);
@@ -162,16 +165,29 @@ void drawEntry(App& app) {
     displayRefresh(app);
 }
 
-// The last six record lines, each cut to the 18 cells it has.
+// The last six record lines, each cut to the 18 cells it has. Rows that
+// would be drawn as they already are are left alone.
 void drawRecordLines(App& app) {
     Screen& s = app.screen;
-    s.setColors(0, app.backgroundColour);
-    const std::string blank(kLineLimit, ' ');
-    for (int r = 24; r <= 29; ++r) s.printAt(r, 82, blank);
     rollOver(app.calc);
-    const int n = app.calc.n;
-    for (int i = std::max(1, n - 5), r = 24; i <= n; ++i, ++r)
-        s.printAt(r, 82, line(app.calc, i).substr(0, kLineLimit));
+    const int n = app.calc.n, first = std::max(1, n - 5);
+    std::array<std::string, 6> shown;
+    for (int i = first; i <= n; ++i) shown[static_cast<size_t>(i - first)] = line(app.calc, i).substr(0, kLineLimit);
+    if (shown == app.calcPanel.shownLines) return;
+    s.setColors(0, app.backgroundColour);
+    for (int r = 0; r < 6; ++r) {
+        s.printAt(24 + r, 82, std::string(kLineLimit, ' '));
+        s.printAt(24 + r, 82, shown[static_cast<size_t>(r)]);
+    }
+    app.calcPanel.shownLines = shown;
+}
+
+// The clock, redrawn when the second it shows has passed.
+void drawClockIfDue(App& app) {
+    const std::time_t now = app.screen.clock().wallTime();
+    if (now == app.calcPanel.clockShown) return;
+    drawClockFace(app);
+    app.calcPanel.clockShown = now;
 }
 
 // The notice itself; also where the error trap leads.
@@ -273,8 +289,8 @@ void arcSelection(App& app) {
     for (;;) {
         s.sleep(5);
         const MouseState m = s.pollMouse();
-        if (!buttonDown(m)) app.calcPressSpent = false;
-        if (!buttonDown(m) || app.calcPressSpent) continue;
+        if (!buttonDown(m)) app.calcPanel.pressSpent = false;
+        if (!buttonDown(m) || app.calcPanel.pressSpent) continue;
         if (kArcCancelArea.holdsStrictly(m.x, m.y) || arcKey().box.holdsStrictly(m.x, m.y)) {
             finishNormalise(app);
             return;
@@ -342,7 +358,7 @@ bool pointerLeftPanel(const MouseState& kept) { return kept.x < 640 || kept.y > 
 bool pollPass(App& app) {
     Screen& s = app.screen;
     drawRecordLines(app);
-    drawClockFace(app);
+    drawClockIfDue(app);
     s.sleep(10);
     const Key key = s.pollKey();
     if (!key.empty()) {
@@ -357,12 +373,12 @@ bool pollPass(App& app) {
     const MouseState m = s.pollMouse();
     if (m.valid) app.kept = m;
     if (pointerLeftPanel(app.kept)) {
-        app.calcActive = false;
+        app.calcPanel.active = false;
         outline(s, kDisplayFrame, kFrameInactive);
         return false;
     }
-    if (!buttonDown(m) || app.calcPressSpent) {
-        if (!buttonDown(m)) app.calcPressSpent = false;
+    if (!buttonDown(m) || app.calcPanel.pressSpent) {
+        if (!buttonDown(m)) app.calcPanel.pressSpent = false;
         s.sleep(30);
         return true;
     }
@@ -380,25 +396,25 @@ bool pollPass(App& app) {
 
 void drawCalculatorPanel(App& app) {
     if (!app.expanded()) {
-        app.calcActive = false;
+        app.calcPanel.active = false;
         return;
     }
     drawEntry(app);
     drawRecordLines(app);
     drawClockFace(app);
-    app.calcActive = false;
+    app.calcPanel.active = false;
     outline(app.screen, kDisplayFrame, kFrameInactive);
 }
 
 void runCalculator(App& app) {
     if (!app.expanded()) {
-        app.calcActive = false;
+        app.calcPanel.active = false;
         return;
     }
     drawEntry(app);
     while (pollPass(app)) {
     }
-    app.calcActive = false;
+    app.calcPanel.active = false;
 }
 
 }  // namespace kestrel

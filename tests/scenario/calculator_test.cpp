@@ -120,7 +120,7 @@ TEST(Calculator, HeldDigitEntersOnceOnReleaseAndEscEndsTheWait) {
     // and the held press is not taken a second time.
     script.move(704, 199).down(0).wait(60).key(27).wait(100).then([&] {
         EXPECT_EQ(readDisplay(c.s.screen()), "78");
-        EXPECT_TRUE(c.s.app.calcActive);
+        EXPECT_TRUE(c.s.app.calcPanel.active);
     });
     script.wait(100).up(0).wait(300).then([&] { EXPECT_EQ(readDisplay(c.s.screen()), "78"); });
     EXPECT_EQ(c.finish(), 0);
@@ -138,12 +138,12 @@ TEST(Calculator, MarksFocusFrameAndMemoryBox) {
     });
     c.keys("5M");
     c.s.script.move(300, 200).wait(300).then([&] {
-        EXPECT_FALSE(c.s.app.calcActive);
+        EXPECT_FALSE(c.s.app.calcPanel.active);
         EXPECT_EQ(scr.pixel(0, 640, 62), 2);
         EXPECT_EQ(scr.pixel(0, 647, 124), 15);
     });
     c.s.script.move(700, 40).wait(300).then([&] {
-        EXPECT_TRUE(c.s.app.calcActive);
+        EXPECT_TRUE(c.s.app.calcPanel.active);
         EXPECT_EQ(scr.pixel(0, 640, 62), 14);
         EXPECT_EQ(scr.pixel(0, 647, 124), 15) << "the M box stays on a new entry";
         EXPECT_EQ(scr.pixel(0, 743, 219), 7) << "the pending operator is marked again";
@@ -189,7 +189,7 @@ TEST(Calculator, PanelFollowsViewAndActiveScreen) {
     App app(rig.screen, dir.path, runner);
     app.BigSmall = 0;
     runCalculator(app);
-    EXPECT_FALSE(app.calcActive);
+    EXPECT_FALSE(app.calcPanel.active);
     EXPECT_EQ(rig.screen.pixel(0, 640, 62), 0) << "nothing drawn in the normal view";
     app.BigSmall = 1;
     app.activeScreen = 2;
