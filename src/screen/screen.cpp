@@ -20,7 +20,7 @@ bool Screen::setMode(int width, int height) {
     fg_ = 7;
     bg_ = 0;
     locks_ = 0;
-    dirty_ = {0, 0, width - 1, height - 1};
+    markAllDirty();
     shownValid_ = false;  // a new window shows nothing of ours yet
     return true;
 }
@@ -28,14 +28,14 @@ bool Screen::setMode(int width, int height) {
 void Screen::setPaletteEntry(int index, std::uint32_t packed) {
     if (index < 0 || index > 255) return;
     palette_[index] = rgbFromPacked(packed);
-    dirty_ = {0, 0, width_ - 1, height_ - 1};
+    markAllDirty();
 }
 
 void Screen::setPages(int work, int visible) {
     if (work >= 0 && work < kPageCount) work_ = work;
     if (visible >= 0 && visible < kPageCount && visible != visible_) {
         visible_ = visible;
-        dirty_ = {0, 0, width_ - 1, height_ - 1};
+        markAllDirty();
     }
 }
 
@@ -49,43 +49,45 @@ void Screen::unlock() {
     if (locks_ > 0 && --locks_ == 0) flush();
 }
 
-namespace {
+void Screen::markAllDirty() {
+    dirty_ = {0, 0, width_ - 1, height_ - 1};
+    spans_.assign(static_cast<std::size_t>(height_), Span{0, width_ - 1});
+}
 
-// The smallest rectangle inside `area` holding every pixel where `page`
-// differs from `shown`; empty when they are the same.
-Rect changedWithin(const std::vector<std::uint8_t>& page, const std::vector<std::uint8_t>& shown, int width,
-                   Rect area) {
+// The smallest rectangle holding every dirty pixel where the visible page
+// differs from what the window shows; empty when they are the same. Only
+// the dirty part of each pixel row is compared.
+Rect Screen::changedPixels() const {
     Rect changed;
-    const auto span = static_cast<std::size_t>(area.x2 - area.x1 + 1);
-    for (int y = area.y1; y <= area.y2; ++y) {
-        const std::size_t at = static_cast<std::size_t>(y) * width + area.x1;
+    const std::vector<std::uint8_t>& page = pages_[visible_];
+    for (int y = dirty_.y1; y <= dirty_.y2; ++y) {
+        const Span span = spans_[static_cast<std::size_t>(y)];
+        if (span.x2 < span.x1) continue;
+        const std::size_t at = static_cast<std::size_t>(y) * width_ + span.x1;
         const std::uint8_t* a = page.data() + at;
-        const std::uint8_t* b = shown.data() + at;
-        if (std::equal(a, a + span, b)) continue;
-        int first = 0, last = static_cast<int>(span) - 1;
+        const std::uint8_t* b = shown_.data() + at;
+        const auto length = static_cast<std::size_t>(span.x2 - span.x1 + 1);
+        if (std::equal(a, a + length, b)) continue;
+        int first = 0, last = static_cast<int>(length) - 1;
         while (a[first] == b[first]) ++first;
         while (a[last] == b[last]) --last;
         if (changed.empty()) {
-            changed = {area.x1 + first, y, area.x1 + last, y};
+            changed = {span.x1 + first, y, span.x1 + last, y};
         } else {
-            changed.x1 = std::min(changed.x1, area.x1 + first);
-            changed.x2 = std::max(changed.x2, area.x1 + last);
+            changed.x1 = std::min(changed.x1, span.x1 + first);
+            changed.x2 = std::max(changed.x2, span.x1 + last);
             changed.y2 = y;
         }
     }
     return changed;
 }
 
-}  // namespace
-
 void Screen::flush() {
     if (locks_ > 0 || dirty_.empty()) return;
     const std::vector<std::uint8_t>& page = pages_[visible_];
     const bool sameColours = shownValid_ && palette_ == shownPalette_;
-    const Rect whole{0, 0, width_ - 1, height_ - 1};
-    const Rect dirty{std::max(dirty_.x1, 0), std::max(dirty_.y1, 0), std::min(dirty_.x2, whole.x2),
-                     std::min(dirty_.y2, whole.y2)};
-    const Rect area = !sameColours ? whole : dirty.empty() ? Rect{} : changedWithin(page, shown_, width_, dirty);
+    const Rect area = sameColours ? changedPixels() : Rect{0, 0, width_ - 1, height_ - 1};
+    for (int y = dirty_.y1; y <= dirty_.y2; ++y) spans_[static_cast<std::size_t>(y)] = Span{};
     dirty_ = {};
     if (area.empty()) return;  // the window already shows exactly these pixels
     presenter_.present(page, palette_, area);
@@ -100,6 +102,16 @@ void Screen::flush() {
 
 void Screen::touch(int page, int x1, int y1, int x2, int y2) {
     if (page != visible_) return;
+    x1 = std::max(x1, 0);
+    y1 = std::max(y1, 0);
+    x2 = std::min(x2, width_ - 1);
+    y2 = std::min(y2, height_ - 1);
+    if (x2 < x1 || y2 < y1) return;
+    if (spans_.size() != static_cast<std::size_t>(height_)) spans_.assign(static_cast<std::size_t>(height_), Span{});
+    for (int y = y1; y <= y2; ++y) {
+        Span& span = spans_[static_cast<std::size_t>(y)];
+        span = {std::min(span.x1, x1), std::max(span.x2, x2)};
+    }
     if (dirty_.empty()) {
         dirty_ = {x1, y1, x2, y2};
         return;
