@@ -1,6 +1,9 @@
 #include "screen/screen.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
 #include <cstdlib>
 
 #include "extern/runner.h"
@@ -121,17 +124,43 @@ void Screen::touch(int page, int x1, int y1, int x2, int y2) {
 
 // ---- text ----
 
+namespace {
+
+// For each glyph row byte, the eight pixels it sets as 0xFF bytes in memory
+// order (the leftmost pixel is the byte's top bit).
+constexpr std::array<std::uint64_t, 256> makeGlyphRowMasks() {
+    std::array<std::uint64_t, 256> masks{};
+    for (unsigned bits = 0; bits < 256; ++bits) {
+        std::uint8_t bytes[8] = {};
+        for (int gx = 0; gx < 8; ++gx) bytes[gx] = (bits & (0x80u >> gx)) ? 0xFF : 0x00;
+        std::uint64_t mask = 0;
+        for (int i = 0; i < 8; ++i) {
+            const int at = std::endian::native == std::endian::little ? i : 7 - i;
+            mask |= static_cast<std::uint64_t>(bytes[i]) << (8 * at);
+        }
+        masks[bits] = mask;
+    }
+    return masks;
+}
+constexpr std::array<std::uint64_t, 256> kGlyphRowMasks = makeGlyphRowMasks();
+
+}  // namespace
+
 void Screen::putGlyph(std::uint8_t code) {
     const int rows = height_ / kCellH, cols = width_ / kCellW;
     if (row_ < 1 || row_ > rows || col_ < 1 || col_ > cols) return;
     const int x0 = (col_ - 1) * kCellW, y0 = (row_ - 1) * kCellH;
     auto& page = pages_[work_];
     const auto& glyph = kFont8x16[code];
-    const auto fg = static_cast<std::uint8_t>(fg_), bg = static_cast<std::uint8_t>(bg_);
+    // Eight pixels at a time: each glyph row selects, byte by byte, the
+    // foreground or the background from two words that hold eight copies.
+    constexpr std::uint64_t kEveryByte = 0x0101010101010101ULL;
+    const std::uint64_t fg = kEveryByte * static_cast<std::uint8_t>(fg_);
+    const std::uint64_t bg = kEveryByte * static_cast<std::uint8_t>(bg_);
     for (int gy = 0; gy < kCellH; ++gy) {
-        std::uint8_t* out = &page[static_cast<size_t>(y0 + gy) * width_ + x0];
-        const unsigned bits = glyph[gy];
-        for (int gx = 0; gx < kCellW; ++gx) out[gx] = (bits & (0x80u >> gx)) ? fg : bg;
+        const std::uint64_t mask = kGlyphRowMasks[glyph[gy]];
+        const std::uint64_t pixels = (fg & mask) | (bg & ~mask);
+        std::memcpy(&page[static_cast<size_t>(y0 + gy) * width_ + x0], &pixels, sizeof pixels);
     }
     touch(work_, x0, y0, x0 + kCellW - 1, y0 + kCellH - 1);
 }
