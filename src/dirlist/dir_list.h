@@ -27,6 +27,7 @@ struct EntryRecord {
     std::uint64_t size = 0;        // the size column's value (0 for a directory or an unreadable entry)
     std::uint64_t dateKey = 0;     // the date text packed so that numbers order like the texts
     std::uint64_t namePrefix = 0;  // the first 8 bytes of the lower-case name column, big-endian
+    std::uint64_t nameNext = 0;    // its next 8 bytes, the same way
     std::uint32_t nameAt = 0;      // where the name starts in the arena (it ends with a NUL)
     std::uint16_t nameLength = 0;
     std::uint8_t flags = 0;        // kIsDir, kReadOnly, kSystem, kArchive

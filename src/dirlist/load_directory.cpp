@@ -31,7 +31,7 @@ constexpr int kPauseMs = 20;
 constexpr std::size_t kChunk = 512;
 constexpr unsigned kMostThreads = 8;
 
-EntryFacts readFacts(int dirFd, const char* name) {
+EntryFacts readFacts(int dirFd, const char* name, const ReadCheck& check) {
     EntryFacts facts;
     struct stat st {};
     if (fstatat(dirFd, name, &st, 0) != 0) return facts;
@@ -40,7 +40,7 @@ EntryFacts readFacts(int dirFd, const char* name) {
     facts.uid = st.st_uid;
     facts.gid = st.st_gid;
     facts.mtime = st.st_mtim.tv_sec;
-    facts.size = readableSize(dirFd, name, st);
+    facts.size = readableSize(dirFd, name, st, check);
     return facts;
 }
 
@@ -89,6 +89,7 @@ void appendEntries(DirList& list, int dirFd, int threads) {
     const std::size_t total = records.size();
     const uid_t euid = geteuid();
     const gid_t egid = getegid();
+    const ReadCheck check = readCheckFor(dirFd);
 
     std::atomic<std::size_t> next{first};
     auto work = [&] {
@@ -96,7 +97,7 @@ void appendEntries(DirList& list, int dirFd, int threads) {
             const std::size_t begin = next.fetch_add(kChunk);
             if (begin >= total) return;
             for (std::size_t i = begin; i < std::min(begin + kChunk, total); ++i)
-                describeEntry(list, records[i], readFacts(dirFd, list.nameData(records[i])), euid, egid);
+                describeEntry(list, records[i], readFacts(dirFd, list.nameData(records[i]), check), euid, egid);
         }
     };
     std::vector<std::thread> helpers;

@@ -60,9 +60,9 @@ std::uint64_t keyOf(const std::tm& t) {
            static_cast<std::uint64_t>(t.tm_min) << 1 | (t.tm_hour >= 12 ? 1u : 0u);
 }
 
-std::uint64_t bigEndianPrefix(std::string_view name) {
+std::uint64_t bigEndianPrefix(std::string_view name, std::size_t from) {
     std::uint64_t prefix = 0;
-    for (std::size_t i = 0; i < 8; ++i) {
+    for (std::size_t i = from; i < from + 8; ++i) {
         unsigned char c = i < name.size() ? static_cast<unsigned char>(name[i]) : ' ';
         if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
         prefix = prefix << 8 | c;
@@ -118,7 +118,8 @@ void describeEntry(const DirList& list, EntryRecord& record, const EntryFacts& f
     record.flags = flags;
     record.size = isDir ? 0 : facts.size;
     record.dateKey = dateKey(facts);
-    record.namePrefix = bigEndianPrefix(list.nameOf(record));
+    record.namePrefix = bigEndianPrefix(list.nameOf(record), 0);
+    record.nameNext = bigEndianPrefix(list.nameOf(record), 8);
 }
 
 void addEntry(DirList& list, std::string_view name, const EntryFacts& facts, uid_t euid, gid_t egid) {

@@ -6,7 +6,7 @@
 // there in O(N log N) instead of O(N^2).
 //
 // Every comparison works on the records' keys, computed once by the loader:
-// the lower-case row text is compared through the name's first eight bytes,
+// the lower-case row text is compared through the name's first sixteen bytes,
 // then the rest of the name column in the arena, and only when two name
 // columns are equal through the rest of the two rows, written out for the
 // occasion. No row text is built to sort.
@@ -46,8 +46,9 @@ std::string lowerRowTail(const DirList& list, const EntryRecord& r) {
 // lowercase(row a) compared with lowercase(row b): <0, 0 or >0.
 int compareRows(const DirList& list, const EntryRecord& a, const EntryRecord& b) {
     if (a.namePrefix != b.namePrefix) return a.namePrefix < b.namePrefix ? -1 : 1;
+    if (a.nameNext != b.nameNext) return a.nameNext < b.nameNext ? -1 : 1;
     const std::string_view na = list.nameOf(a), nb = list.nameOf(b);
-    for (std::size_t i = 8; i < kNameWidth; ++i) {
+    for (std::size_t i = 16; i < kNameWidth; ++i) {
         const unsigned char ca = nameColumnByte(na, i), cb = nameColumnByte(nb, i);
         if (ca != cb) return ca < cb ? -1 : 1;
         if (i >= na.size() && i >= nb.size()) break;  // both padded from here on

@@ -1,6 +1,9 @@
 #include "screen/screen.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
 #include <cstdlib>
 
 #include "extern/runner.h"
@@ -20,7 +23,7 @@ bool Screen::setMode(int width, int height) {
     fg_ = 7;
     bg_ = 0;
     locks_ = 0;
-    dirty_ = {0, 0, width - 1, height - 1};
+    markAllDirty();
     shownValid_ = false;  // a new window shows nothing of ours yet
     return true;
 }
@@ -28,14 +31,14 @@ bool Screen::setMode(int width, int height) {
 void Screen::setPaletteEntry(int index, std::uint32_t packed) {
     if (index < 0 || index > 255) return;
     palette_[index] = rgbFromPacked(packed);
-    dirty_ = {0, 0, width_ - 1, height_ - 1};
+    markAllDirty();
 }
 
 void Screen::setPages(int work, int visible) {
     if (work >= 0 && work < kPageCount) work_ = work;
     if (visible >= 0 && visible < kPageCount && visible != visible_) {
         visible_ = visible;
-        dirty_ = {0, 0, width_ - 1, height_ - 1};
+        markAllDirty();
     }
 }
 
@@ -49,43 +52,45 @@ void Screen::unlock() {
     if (locks_ > 0 && --locks_ == 0) flush();
 }
 
-namespace {
+void Screen::markAllDirty() {
+    dirty_ = {0, 0, width_ - 1, height_ - 1};
+    spans_.assign(static_cast<std::size_t>(height_), Span{0, width_ - 1});
+}
 
-// The smallest rectangle inside `area` holding every pixel where `page`
-// differs from `shown`; empty when they are the same.
-Rect changedWithin(const std::vector<std::uint8_t>& page, const std::vector<std::uint8_t>& shown, int width,
-                   Rect area) {
+// The smallest rectangle holding every dirty pixel where the visible page
+// differs from what the window shows; empty when they are the same. Only
+// the dirty part of each pixel row is compared.
+Rect Screen::changedPixels() const {
     Rect changed;
-    const auto span = static_cast<std::size_t>(area.x2 - area.x1 + 1);
-    for (int y = area.y1; y <= area.y2; ++y) {
-        const std::size_t at = static_cast<std::size_t>(y) * width + area.x1;
+    const std::vector<std::uint8_t>& page = pages_[visible_];
+    for (int y = dirty_.y1; y <= dirty_.y2; ++y) {
+        const Span span = spans_[static_cast<std::size_t>(y)];
+        if (span.x2 < span.x1) continue;
+        const std::size_t at = static_cast<std::size_t>(y) * width_ + span.x1;
         const std::uint8_t* a = page.data() + at;
-        const std::uint8_t* b = shown.data() + at;
-        if (std::equal(a, a + span, b)) continue;
-        int first = 0, last = static_cast<int>(span) - 1;
+        const std::uint8_t* b = shown_.data() + at;
+        const auto length = static_cast<std::size_t>(span.x2 - span.x1 + 1);
+        if (std::equal(a, a + length, b)) continue;
+        int first = 0, last = static_cast<int>(length) - 1;
         while (a[first] == b[first]) ++first;
         while (a[last] == b[last]) --last;
         if (changed.empty()) {
-            changed = {area.x1 + first, y, area.x1 + last, y};
+            changed = {span.x1 + first, y, span.x1 + last, y};
         } else {
-            changed.x1 = std::min(changed.x1, area.x1 + first);
-            changed.x2 = std::max(changed.x2, area.x1 + last);
+            changed.x1 = std::min(changed.x1, span.x1 + first);
+            changed.x2 = std::max(changed.x2, span.x1 + last);
             changed.y2 = y;
         }
     }
     return changed;
 }
 
-}  // namespace
-
 void Screen::flush() {
     if (locks_ > 0 || dirty_.empty()) return;
     const std::vector<std::uint8_t>& page = pages_[visible_];
     const bool sameColours = shownValid_ && palette_ == shownPalette_;
-    const Rect whole{0, 0, width_ - 1, height_ - 1};
-    const Rect dirty{std::max(dirty_.x1, 0), std::max(dirty_.y1, 0), std::min(dirty_.x2, whole.x2),
-                     std::min(dirty_.y2, whole.y2)};
-    const Rect area = !sameColours ? whole : dirty.empty() ? Rect{} : changedWithin(page, shown_, width_, dirty);
+    const Rect area = sameColours ? changedPixels() : Rect{0, 0, width_ - 1, height_ - 1};
+    for (int y = dirty_.y1; y <= dirty_.y2; ++y) spans_[static_cast<std::size_t>(y)] = Span{};
     dirty_ = {};
     if (area.empty()) return;  // the window already shows exactly these pixels
     presenter_.present(page, palette_, area);
@@ -100,6 +105,16 @@ void Screen::flush() {
 
 void Screen::touch(int page, int x1, int y1, int x2, int y2) {
     if (page != visible_) return;
+    x1 = std::max(x1, 0);
+    y1 = std::max(y1, 0);
+    x2 = std::min(x2, width_ - 1);
+    y2 = std::min(y2, height_ - 1);
+    if (x2 < x1 || y2 < y1) return;
+    if (spans_.size() != static_cast<std::size_t>(height_)) spans_.assign(static_cast<std::size_t>(height_), Span{});
+    for (int y = y1; y <= y2; ++y) {
+        Span& span = spans_[static_cast<std::size_t>(y)];
+        span = {std::min(span.x1, x1), std::max(span.x2, x2)};
+    }
     if (dirty_.empty()) {
         dirty_ = {x1, y1, x2, y2};
         return;
@@ -109,17 +124,43 @@ void Screen::touch(int page, int x1, int y1, int x2, int y2) {
 
 // ---- text ----
 
+namespace {
+
+// For each glyph row byte, the eight pixels it sets as 0xFF bytes in memory
+// order (the leftmost pixel is the byte's top bit).
+constexpr std::array<std::uint64_t, 256> makeGlyphRowMasks() {
+    std::array<std::uint64_t, 256> masks{};
+    for (unsigned bits = 0; bits < 256; ++bits) {
+        std::uint8_t bytes[8] = {};
+        for (int gx = 0; gx < 8; ++gx) bytes[gx] = (bits & (0x80u >> gx)) ? 0xFF : 0x00;
+        std::uint64_t mask = 0;
+        for (int i = 0; i < 8; ++i) {
+            const int at = std::endian::native == std::endian::little ? i : 7 - i;
+            mask |= static_cast<std::uint64_t>(bytes[i]) << (8 * at);
+        }
+        masks[bits] = mask;
+    }
+    return masks;
+}
+constexpr std::array<std::uint64_t, 256> kGlyphRowMasks = makeGlyphRowMasks();
+
+}  // namespace
+
 void Screen::putGlyph(std::uint8_t code) {
     const int rows = height_ / kCellH, cols = width_ / kCellW;
     if (row_ < 1 || row_ > rows || col_ < 1 || col_ > cols) return;
     const int x0 = (col_ - 1) * kCellW, y0 = (row_ - 1) * kCellH;
     auto& page = pages_[work_];
     const auto& glyph = kFont8x16[code];
-    const auto fg = static_cast<std::uint8_t>(fg_), bg = static_cast<std::uint8_t>(bg_);
+    // Eight pixels at a time: each glyph row selects, byte by byte, the
+    // foreground or the background from two words that hold eight copies.
+    constexpr std::uint64_t kEveryByte = 0x0101010101010101ULL;
+    const std::uint64_t fg = kEveryByte * static_cast<std::uint8_t>(fg_);
+    const std::uint64_t bg = kEveryByte * static_cast<std::uint8_t>(bg_);
     for (int gy = 0; gy < kCellH; ++gy) {
-        std::uint8_t* out = &page[static_cast<size_t>(y0 + gy) * width_ + x0];
-        const unsigned bits = glyph[gy];
-        for (int gx = 0; gx < kCellW; ++gx) out[gx] = (bits & (0x80u >> gx)) ? fg : bg;
+        const std::uint64_t mask = kGlyphRowMasks[glyph[gy]];
+        const std::uint64_t pixels = (fg & mask) | (bg & ~mask);
+        std::memcpy(&page[static_cast<size_t>(y0 + gy) * width_ + x0], &pixels, sizeof pixels);
     }
     touch(work_, x0, y0, x0 + kCellW - 1, y0 + kCellH - 1);
 }

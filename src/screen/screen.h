@@ -94,6 +94,8 @@ private:
     void putGlyph(std::uint8_t code);
     void advance();
     void touch(int page, int x1, int y1, int x2, int y2);
+    void markAllDirty();
+    Rect changedPixels() const;
     void fillClipped(int x1, int y1, int x2, int y2, int colour);
 
     Clock& clock_;
@@ -107,6 +109,12 @@ private:
     int fg_ = 7, bg_ = 0;
     int locks_ = 0;
     Rect dirty_;  // what changed on the visible page since the last present
+    // The dirty part of each pixel row (x1 > x2: clean), so that a status row
+    // and a scroll bar drawn in one pass are compared without the space between.
+    struct Span {
+        int x1 = 1 << 30, x2 = -1;
+    };
+    std::vector<Span> spans_;
     // What the window shows now (the pixels of the last presents), so a present
     // sends only pixels that differ and none at all when nothing does.
     std::vector<std::uint8_t> shown_;
