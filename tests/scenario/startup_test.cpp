@@ -45,7 +45,7 @@ TEST(StartUp, ExpandedViewFromTheSettingsFileInDateOrder) {
         EXPECT_EQ(readText(s.screen(), 0, 33, 84, 3), "lea");  // the button boxes cross the cells' edges
         EXPECT_EQ(readText(s.screen(), 0, 33, 91, 2), "ie");
         EXPECT_EQ(readText(s.screen(), 0, 33, 95, 2), " 0");
-        EXPECT_EQ(s.screen().pixel(0, 794, 300), 1);  // the outer frame
+        EXPECT_EQ(s.screen().pixel(0, 793, 300), 1);  // the outer frame, an outline
     });
     s.script.key(27);
     EXPECT_EQ(s.run(), 0);
