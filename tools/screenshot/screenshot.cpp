@@ -12,6 +12,7 @@
 #include <fstream>
 #include <string>
 
+#include "../../tests/unit/disks_golden.h"
 #include "session.h"
 
 using namespace kestrel;
@@ -77,15 +78,28 @@ void viewerScript(Session& s, Demo&) {
     s.script.key(13).wait(1500);
 }
 
-// `file` is asked whether backup is a program; it says it is one.
+// The kill-all confirmation for the demo directory, a four-button one.
 void confirmationScript(Session& s, Demo&) {
-    s.runner.onShell = [&s](const std::string& line) {
-        if (line.rfind("file ", 0) == 0)
-            std::ofstream(s.programDir.path + "/ELF.txt") << "ELF 64-bit LSB executable, x86-64, statically linked\n";
-        return 0;
-    };
     downTo(s.script, 2);
-    s.script.key(13).wait(1000);
+    s.script.key('x').wait(1500);
+}
+
+// The disks screen over a recorded machine: the refresh's lsblk and df -h
+// lines write tests/data/disks/own_layout.*, so the picture never depends on
+// the drives of the machine that renders it.
+void disksScript(Session& s, Demo&) {
+    static const std::string machine = "own_layout";
+    actAsMachine(s.runner, s.programDir.path, &machine);
+    s.script.key('l').wait(1500);
+    for (int i = 0; i < 2; ++i) s.script.ext(scan::Down).wait(300);
+}
+
+// The calculator panel of the expanded view: a sum worked on in steps, each
+// result the first operand of the next, as its record shows.
+void calculatorScript(Session& s, Demo&) {
+    s.script.move(700, 40).wait(300);
+    for (const char* step : {"1234.5*2=", "/4=", "+100=", "*15%", "="}) s.script.keys(step).wait(300);
+    s.script.wait(500);
 }
 
 struct Picture {
@@ -98,6 +112,8 @@ constexpr Picture kPictures[] = {
     {"browser", 1, browserScript},
     {"viewer", 0, viewerScript},
     {"confirmation", 0, confirmationScript},
+    {"disks", 0, disksScript},
+    {"calculator", 1, calculatorScript},
 };
 
 bool render(const Picture& p, const std::string& out) {
@@ -108,7 +124,9 @@ bool render(const Picture& p, const std::string& out) {
     p.script(s, demo);
     bool written = false;
     s.script.then([&] { written = writePng(s.screen(), s.screen().visiblePage(), out); });
-    // Esc until Kestrel has left every screen and saved.
+    // Off the calculator panel, which a pointer over it would open again;
+    // then Esc until Kestrel has left every screen and saved.
+    s.script.move(300, 200).wait(300);
     for (int i = 0; i < 4; ++i) s.script.key(27).wait(1000);
     s.run();
     return written;
