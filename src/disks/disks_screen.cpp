@@ -14,6 +14,7 @@
 #include "disks/drive_report.h"
 #include "disks/list_window.h"
 #include "screen/nav_widgets.h"
+#include "screen/press_repeat.h"
 
 namespace kestrel {
 
@@ -68,6 +69,9 @@ struct Disks {
     App& app;
     DriveReport report;
     ListWindow window;
+    // A hand's click acts once; a longer hold repeats. The press that opened
+    // the screen (the List button) is not a click on it.
+    PressRepeat press;
 
     int count() const { return static_cast<int>(report.devices.size()); }
     const Device* selected() const {
@@ -298,7 +302,7 @@ Step mousePass(Disks& d) {
         cursorStep(d);
         return Step::Stay;
     }
-    if ((m.buttons & kEither) == 0) {
+    if (!d.press.acts(m.buttons & kEither, s.nowMs())) {
         s.sleep(30);
         return Step::Stay;
     }
@@ -340,9 +344,11 @@ void runDisksScreen(App& app) {
     s.copyPage(visible, kHiddenPage);
     s.sleep(50);
     drawDisksFrame(app);
-    if (const MouseState m = s.peekMouse(); m.valid) app.lastWheel = m.wheel;
-
-    Disks d{app, {}, {}};
+    Disks d{app, {}, {}, {}};
+    if (const MouseState m = s.peekMouse(); m.valid) {
+        app.lastWheel = m.wheel;
+        d.press.begin(m);
+    }
     Step step = refresh(d);
     while (step == Step::Stay) step = pollPass(d);
 
