@@ -85,6 +85,9 @@ void drawExpandedExtras(App& app) {
     drawHelpLinesAndBanner(app);
     // Outlines: each overlapping pair then reads as a double line.
     for (const auto& b : kOuterFrame) s.drawBox(b.x1, b.y1, b.x2, b.y2, 1);
+    // Wipe the panel before drawing it: the disks screen draws its window-position
+    // pad in here, and a four-digit count (1001) reaches past what " 0 " covers.
+    s.fillBox(641, 474, 792, 569, app.backgroundColour);
     drawBufferPanel(app, "Copy/Kill  Buffer");
     drawSearchPanel(app);
 }

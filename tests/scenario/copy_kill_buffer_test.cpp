@@ -109,6 +109,33 @@ TEST(CopyKillBuffer, HighlightFollowsTheRowTextIntoOtherDirectoriesAndThePanelCo
     EXPECT_EQ(s.run(), 0);
 }
 
+TEST(CopyKillBuffer, ClearingAFullBufferLeavesNoStaleDigits) {
+    Session s;
+    TempDir d;
+    d.file("a", "1");
+    s.settings(1, 0, d.path, 1);
+    s.script.wait(1000).then([&] {
+        for (int i = 0; i < 1001; ++i) s.app.buffer.add("row" + std::to_string(i), d.path + "/a");
+    });
+    // Column 99 holds the last digit of 1001 and is crossed by the panel's outline.
+    const auto inkInColumn99 = [&] {
+        int ink = 0;
+        for (int y = 512; y < 528; ++y)
+            for (int x = 784; x < 790; ++x) ink += s.screen().pixel(0, x, y) == 0;
+        return ink;
+    };
+    s.script.ext(scan::F3).wait(kGap).then([&] {
+        EXPECT_EQ(s.row(33).substr(94, 4), " 100");
+        EXPECT_GT(inkInColumn99(), 0);
+    });
+    s.script.key('Z').wait(kGap).then([&] {
+        EXPECT_EQ(s.row(33).substr(94, 4), " 0  ");
+        EXPECT_EQ(inkInColumn99(), 0);
+    });
+    s.script.key(27);
+    EXPECT_EQ(s.run(), 0);
+}
+
 TEST(CopyKillBuffer, HoldsAtMost1001AndUnpickingRebuildsTheList) {
     CopyKillBuffer b;
     for (int i = 0; i < 1005; ++i) b.add("row" + std::to_string(i), "/p/" + std::to_string(i));

@@ -85,6 +85,7 @@ TEST(DisksScreen, OpensOverTheBrowserAndGoesBackToItsDirectory) {
         EXPECT_EQ(s.app.selectedPath, t.d.path);
         EXPECT_EQ(s.listName(2), "sub");
         EXPECT_EQ(s.app.activeScreen, 1);
+        EXPECT_EQ(s.screen().pixel(0, 700, 500), s.app.backgroundColour);  // the disks pad is gone
     });
     s.script.key(ch::Esc);
     EXPECT_EQ(s.run(), 0);
