@@ -23,8 +23,6 @@ void play(Session& s, const std::string& actions) {
     }
 }
 
-std::vector<std::string> bufferPaths(const App& app) { return app.buffer.filePaths(); }
-
 }  // namespace
 
 TEST(CopyKillBuffer, PickingOneByOneAndInRuns) {
@@ -61,7 +59,7 @@ TEST(CopyKillBuffer, PickingOneByOneAndInRuns) {
             EXPECT_EQ(s.row(27).substr(1, 16).substr(0, std::string(c.message).size()), c.message);
             std::vector<std::string> expected;
             for (const std::string& name : c.picked) expected.push_back(d.path + "/" + name);
-            EXPECT_EQ(bufferPaths(s.app), expected);
+            EXPECT_EQ(s.app.buffer.filePaths(), expected);
             EXPECT_EQ(s.app.buffer.fileList().empty(), expected.empty());
         });
         s.script.wait(2500).key(27);

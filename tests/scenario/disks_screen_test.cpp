@@ -58,20 +58,14 @@ TEST(DisksScreen, OpensOverTheBrowserAndGoesBackToItsDirectory) {
         EXPECT_EQ(s.runner.shellLines, refreshLines(s.programDir.path));
         EXPECT_EQ(std::filesystem::current_path(), "/");  // no listed partition kept busy
         EXPECT_EQ(s.app.activeScreen, 2);
-        EXPECT_EQ(s.row(1).substr(31, 16), "Select Partition");
-        EXPECT_EQ(text(s, 3, 20), "Disks and Partitions");
         EXPECT_EQ(s.cell(3, 65), (CellRead{'M', 7, 6}));
         EXPECT_EQ(text(s, 4, 78), kDrivesHeader);
-        EXPECT_EQ(s.cell(4, 2), (CellRead{'K', 0, 15}));
         EXPECT_EQ(s.cell(5, 2), (CellRead{'s', 5, 9}));
         EXPECT_EQ(text(s, 10, 4), "sdb1");
         EXPECT_EQ(text(s, 11, 78), std::string(78, ' '));  // sr0 and loop0 are not listed
         EXPECT_EQ(s.row(29).substr(2, 13), " 6 Found     ");
-        EXPECT_EQ(s.row(29).substr(41, 6), "upDate");
         EXPECT_EQ(s.row(29).substr(49, 2), "Up");  // the browser's buttons stay
         EXPECT_EQ(text(s, 27, 41), "Disks can not be Mounted only Partitions.");
-        EXPECT_EQ(text(s, 31, 29).substr(1), "Mouse button to select item.");
-        EXPECT_EQ(text(s, 35, 10), std::string(10, ' '));
     });
     t.downs(2).then([&] { EXPECT_EQ(text(s, 27, 46), "Partition sda2 Mounted /init Primary Partition"); });
     t.downs(3).then([&] { EXPECT_EQ(text(s, 27, 25), "Partition sdb1 UnMounted "); });

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cctype>
 #include <filesystem>
 
 #include "../unit/hostile_names.h"
@@ -17,11 +18,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A Session whose cp and rm really run, with no terminal input.
+// A Session whose cp and rm really run, with no terminal input, and a
+// directory of its own to list.
 struct RealSession : Session {
     RealRunner real;
+    TempDir d;
     RealSession() {
         runner.onProgram = [this](const ProgramCall& c) { return real.startProgramWithoutInput(c.program, c.args); };
+    }
+    // Lists `dir` (the session's own by default) with the pointer over the list.
+    void start(int bigSmall = 0, std::string dir = "") {
+        settings(bigSmall, 0, dir.empty() ? d.path : dir, 1);
+        script.wait(1000).move(300, 200);
     }
 };
 
@@ -132,66 +140,13 @@ std::string trimmed(std::string t) {
 
 }  // namespace
 
-TEST(PasteKill, KillAllWithItsOptionsAsClicked) {
-    struct Case {
-        int optionClicks;
-        At answer;
-        const char* question;
-        const char* line;  // after the directory
-        std::set<std::string> left;
-    };
-    const Case cases[] = {
-        {0, kYes, "Kill all Files?", "rm %/*", {".hid", "zsub"}},
-        {1, kYes, "Kill all Files and Directories?", "rm -r %/*", {".hid"}},
-        {2, kYes, "Kill all Files?", "rm %/*", {".hid", "zsub"}},
-        {1, kNo, "Kill all Files and Directories?", "rm -r %/*", {".hid", "a1", "a2", "zsub"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.optionClicks);
-        RealSession s;
-        TempDir d;
-        d.file("a1", "1");
-        d.file("a2", "2");
-        d.file(".hid", "h");
-        d.file("zsub/inner", "i");
-        s.settings(0, 0, d.path, 1);
-        s.script.wait(1000).move(300, 200);
-        down(s, 1);
-        key(s, 'X');
-        s.script.then([&] {
-            EXPECT_EQ(s.cell(26, 10), (CellRead{'C', 4, 15}));
-            EXPECT_EQ(trimmed(s.row(26).substr(1, 20)), "Caution!");
-        });
-        for (int i = 0; i < c.optionClicks; ++i) click(s, kOptions);
-        s.script.then([&] {
-            std::string line = c.line;
-            line.replace(line.find('%'), 1, d.path);
-            EXPECT_EQ(trimmed(s.row(25).substr(1, 58)), c.question);
-            EXPECT_EQ(trimmed(s.row(27)), line);
-            EXPECT_EQ(s.row(29).substr(64, 11), "Kill Buffer");
-        });
-        click(s, c.answer);
-        s.script.then([&] {
-            EXPECT_EQ(names(d.path), c.left);
-            EXPECT_EQ(s.app.selectedPath, d.path);
-            EXPECT_EQ(s.screen().visiblePage(), 0);
-        });
-        s.script.key(27);
-        EXPECT_EQ(s.run(), 0);
-    }
-}
-
 TEST(PasteKill, TheBufferChoicesThenACopySelection) {
     RealSession s;
-    TempDir d;
-    const std::string src = d.dir("src"), dst = d.dir("dst");
-    d.file("src/f1", "1");
-    d.file("src/f2", "2");
-    d.file("src/.h", "h");
-    s.settings(1, 0, src, 1);
+    const std::string src = s.d.dir("src"), dst = s.d.dir("dst");
+    for (const char* f : {"src/f1", "src/f2", "src/.h"}) s.d.file(f, "1");
+    s.start(1, src);
     auto question = [&] { return trimmed(s.row(25).substr(1, 58)); };
     auto goTo = [&](const std::string& dir) { s.script.then([&, dir] { s.app.selectedPath = dir; }).ext(scan::F3).wait(kStep); };
-    s.script.wait(1000).move(300, 200);
     down(s, 1);
     key(s, 'Q');
     goTo(dst);
@@ -241,50 +196,64 @@ TEST(PasteKill, TheBufferChoicesThenACopySelection) {
     EXPECT_EQ(s.run(), 0);
 }
 
-TEST(PasteKill, KillFileRemoveDirectoryAndPasteOnTheWrongEntry) {
+// Kill, kill all (its options clicked), remove directory and paste on the
+// wrong entry: the dialog or message, then what is left on disk.
+TEST(PasteKill, KillKillAllRemoveDirectoryAndPasteOnTheWrongEntry) {
     struct Case {
         const char* what;
         int downs;
-        const char* keys;
-        const char* row25;  // while the dialog or message shows; "" none
-        const char* row27;  // the same, with % for the directory
+        const char* input;  // before '|': shown, then checked; after: the answer. o y n: clicks
+        const char* row25;  // the question's start; "" none
+        const char* row27;  // % for the directory
         std::set<std::string> left;
     };
+    const std::set<std::string> all{".hid", "a", "empty", "full"};
     const Case cases[] = {
-        {"K then N", 1, "KN", "Kill this File ?", "rm %/a", {"a", "full", "empty"}},
-        {"K then Y", 1, "KY", "Kill this File ?", "rm %/a", {"full", "empty"}},
-        {"R on an empty directory", 2, "RY", "Remove This Directory ?", "%/empty", {"a", "full"}},
-        {"R on a directory that holds files", 3, "RY", "Remove This Directory ?", "%/full", {"a", "full", "empty"}},
-        {"P on the parent", 0, "P", "", "Pick a file or directory.", {"a", "full", "empty"}},
-        {"P without a copy selection", 1, "P", "", "Must first make a Copy selection.", {"a", "full", "empty"}},
-        {"P on a directory", 2, "P", "", "", {"a", "full", "empty"}},
+        {"K then N", 1, "K|N", "Kill this File ?", "rm %/a", all},
+        {"K then Y", 1, "K|Y", "Kill this File ?", "rm %/a", {".hid", "empty", "full"}},
+        {"R on an empty directory", 2, "R|Y", "Remove This Directory ?", "%/empty", {".hid", "a", "full"}},
+        {"R on a directory that holds files", 3, "R|Y", "Remove This Directory ?", "%/full", all},
+        {"P on the parent", 0, "P|", "", "Pick a file or directory.", all},
+        {"P without a copy selection", 1, "P|", "", "Must first make a Copy selection.", all},
+        {"P on a directory", 2, "P|", "", "", all},
+        {"X then Yes", 1, "X|y", "Kill all Files?", "rm %/*", {".hid", "empty", "full"}},
+        {"X, Options, Yes", 1, "Xo|y", "Kill all Files and Directories?", "rm -r %/*", {".hid"}},
+        {"X, Options twice, Yes", 1, "Xoo|y", "Kill all Files?", "rm %/*", {".hid", "empty", "full"}},
+        {"X, Options, No", 1, "Xo|n", "Kill all Files and Directories?", "rm -r %/*", all},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         RealSession s;
-        TempDir d;
-        d.file("a", "1");
+        const TempDir& d = s.d;
+        for (const char* f : {".hid", "a", "full/x"}) d.file(f, "1");
         d.dir("empty");
-        d.file("full/x", "x");
-        s.settings(0, 0, d.path, 1);
-        s.script.wait(1000).move(300, 200);
+        s.start();
         down(s, c.downs);
-        const std::string keys = c.keys;
-        s.script.key(keys[0]).wait(keys.size() > 1 ? kStep : 300).then([&] {
+        const std::string input = c.input;
+        const auto act = [&](char k) {
+            if (std::islower(k)) click(s, k == 'o' ? kOptions : k == 'y' ? kYes : kNo);
+            else s.script.key(k).wait(input.back() == '|' ? 300 : kStep);  // messages go sooner
+        };
+        for (size_t i = 0; input[i] != '|'; ++i) act(input[i]);
+        s.script.then([&] {
             std::string row27 = c.row27;
             if (row27.find('%') != std::string::npos) row27.replace(row27.find('%'), 1, d.path);
             EXPECT_EQ(trimmed(s.row(25).substr(1, 58)).rfind(c.row25, 0), 0u) << s.row(25);
             EXPECT_EQ(trimmed(s.row(27)), row27);
+            if (input[0] == 'X') {
+                EXPECT_EQ(s.cell(26, 10), (CellRead{'C', 4, 15}));  // "Caution!"
+            }
         });
-        if (keys.size() > 1) s.script.key(keys[1]).wait(1000);
+        if (input.back() != '|') act(input.back());
         if (std::string(c.what).find("holds") != std::string::npos)
-            s.script.then([&] {
+            s.script.wait(700).then([&] {
                 EXPECT_EQ(trimmed(s.row(28)), "Error: unable to remove Directory");
                 EXPECT_EQ(trimmed(s.row(29)), "Remove Files in Directory");
             });
         s.script.wait(8000).then([&] {
             EXPECT_EQ(names(d.path), c.left);
             EXPECT_EQ(s.app.selectedPath, d.path);
+            EXPECT_EQ(s.screen().visiblePage(), 0);
         });
         s.script.key(27);
         EXPECT_EQ(s.run(), 0);
@@ -293,7 +262,7 @@ TEST(PasteKill, KillFileRemoveDirectoryAndPasteOnTheWrongEntry) {
 
 TEST(PasteKill, ABufferOf1001LongPathsIsCopiedAndRemovedCompletely) {
     RealSession s;
-    TempDir d;
+    const TempDir& d = s.d;
     const std::string src = d.dir(std::string(100, 's')), dst = d.dir("dst");
     std::vector<std::string> paths;
     for (int i = 0; i < 1001; ++i) {

@@ -27,7 +27,6 @@ struct PressCase {
 TEST(InputPress, PollsReportAPressAsItIsNow) {
     const std::vector<PressCase> cases = {
         {"held across one poll", {{'m', 10, 20}, {'d'}, {'p', 10, 20, 1}, {'u'}, {'p', 10, 20, 0}}},
-        {"held across two polls", {{'m', 10, 20}, {'d'}, {'p', 10, 20, 1}, {'p', 10, 20, 1}, {'u'}, {'p', 10, 20, 0}}},
         {"held across several polls",
          {{'m', 10, 20}, {'d'}, {'p', 10, 20, 1}, {'p', 10, 20, 1}, {'p', 10, 20, 1}, {'p', 10, 20, 1}, {'u'},
           {'p', 10, 20, 0}, {'p', 10, 20, 0}}},

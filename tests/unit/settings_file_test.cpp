@@ -5,14 +5,13 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
 
 #include "app/settings.h"
 #include "app/settings_file.h"
+#include "as_nobody.h"
 #include "temp_dir.h"
 
 using namespace kestrel;
@@ -31,17 +30,10 @@ struct stat statOf(const std::string& path) {
     return st;
 }
 
-// Runs `f` in a child that has dropped to an unprivileged user; -1 when the
-// drop is impossible (not root).
-int asNobody(const std::function<int()>& f) {
-    const pid_t child = fork();
-    if (child == 0) {
-        if (setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(99);
-        _exit(f());
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WEXITSTATUS(status) == 99 ? -1 : WEXITSTATUS(status);
+std::string cfg(TempDir& d, mode_t mode) {
+    const std::string f = d.file("Kestrel.cfg", kOld);
+    chmod(f.c_str(), mode);
+    return f;
 }
 
 }  // namespace
@@ -54,11 +46,10 @@ TEST(SettingsFile, SaveKeepsModeOwnerAndLinks) {
         std::function<void(TempDir&)> check;
     };
     const std::vector<Case> cases = {
-        {"0600 stays 0600", [](TempDir& d) { chmod(d.file("Kestrel.cfg", kOld).c_str(), 0600); return d.path + "/Kestrel.cfg"; },
-         SaveOutcome::Written,
+        {"0600 stays 0600", [](TempDir& d) { return cfg(d, 0600); }, SaveOutcome::Written,
          [](TempDir& d) { EXPECT_EQ(statOf(d.path + "/Kestrel.cfg").st_mode & 07777, 0600u); }},
-        {"0444 is left alone", [](TempDir& d) { chmod(d.file("Kestrel.cfg", kOld).c_str(), 0444); return d.path + "/Kestrel.cfg"; },
-         SaveOutcome::LeftAlone, [](TempDir& d) { EXPECT_EQ(d.read("Kestrel.cfg"), kOld); }},
+        {"0444 is left alone", [](TempDir& d) { return cfg(d, 0444); }, SaveOutcome::LeftAlone,
+         [](TempDir& d) { EXPECT_EQ(d.read("Kestrel.cfg"), kOld); }},
         {"a symbolic link writes its target",
          [](TempDir& d) {
              d.file("real/settings", kOld);
@@ -66,25 +57,14 @@ TEST(SettingsFile, SaveKeepsModeOwnerAndLinks) {
              return d.path + "/Kestrel.cfg";
          },
          SaveOutcome::Written,
-         [](TempDir& d) {
-             EXPECT_TRUE(fs::is_symlink(d.path + "/Kestrel.cfg"));
-             EXPECT_EQ(d.read("real/settings"), kNew);
-         }},
-        {"a hard link stays linked",
-         [](TempDir& d) {
-             fs::create_hard_link(d.file("Kestrel.cfg", kOld), d.path + "/other");
-             return d.path + "/Kestrel.cfg";
-         },
+         [](TempDir& d) { EXPECT_TRUE(fs::is_symlink(d.path + "/Kestrel.cfg") && d.read("real/settings") == kNew); }},
+        {"a hard link stays linked", [](TempDir& d) { fs::create_hard_link(cfg(d, 0644), d.path + "/other"); return d.path + "/Kestrel.cfg"; },
          SaveOutcome::Written,
          [](TempDir& d) {
              EXPECT_EQ(d.read("other"), kNew);
              EXPECT_EQ(statOf(d.path + "/other").st_ino, statOf(d.path + "/Kestrel.cfg").st_ino);
          }},
-        {"a FIFO is left alone",
-         [](TempDir& d) {
-             mkfifo((d.path + "/Kestrel.cfg").c_str(), 0644);
-             return d.path + "/Kestrel.cfg";
-         },
+        {"a FIFO is left alone", [](TempDir& d) { mkfifo((d.path + "/Kestrel.cfg").c_str(), 0644); return d.path + "/Kestrel.cfg"; },
          SaveOutcome::LeftAlone, [](TempDir& d) { EXPECT_TRUE(S_ISFIFO(statOf(d.path + "/Kestrel.cfg").st_mode)); }},
         {"a missing file is created", [](TempDir& d) { return d.path + "/Kestrel.cfg"; }, SaveOutcome::Written,
          [](TempDir&) {}},
@@ -117,9 +97,8 @@ TEST(SettingsFile, AnotherUsersFileOrOneThatMayNotBeReadOrWritten) {
                           Case{"readable but not writable", 0, 0644, true, kOld}}) {
         TempDir d;
         chmod(d.path.c_str(), 01777);  // a shared directory
-        const std::string file = d.file("Kestrel.cfg", kOld);
+        const std::string file = cfg(d, c.mode);
         ASSERT_EQ(chown(file.c_str(), c.owner, c.owner), 0);
-        chmod(file.c_str(), c.mode);
         if (c.savedByNobody) {
             EXPECT_EQ(asNobody([&] { return static_cast<int>(saveSettingsFile(file, kNew)); }),
                       static_cast<int>(SaveOutcome::LeftAlone))
