@@ -4,6 +4,9 @@
 #include <fstream>
 #include <string>
 
+#include "extern/quote.h"
+#include "extern/runner.h"
+
 namespace kestrel::test {
 
 class TempDir {
@@ -42,5 +45,14 @@ public:
 
     std::string path;
 };
+
+// Builds a C program that exits with `status` into `program`; position-independent or not.
+inline bool compileProgram(const TempDir& d, const std::string& program, int status = 0, bool pie = false) {
+    const std::string source = d.file("src/main.c", "int main(void) { return " + std::to_string(status) + "; }\n");
+    const bool built = RealRunner().runShell(commandLine(
+                           {Arg::literal(pie ? "cc -fPIE -pie -o" : "cc -no-pie -o"), Arg::word(program), Arg::word(source)})) == 0;
+    std::filesystem::remove_all(d.path + "/src");
+    return built;
+}
 
 }  // namespace kestrel::test

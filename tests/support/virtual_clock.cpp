@@ -80,9 +80,17 @@ Script& Script::click(int x, int y, int bit, int holdMs) {
     return *this;
 }
 
-Script& Script::wheel(int notches) {
+Script& Script::wheel(int notches, int gapMs) {
     Input* in = &input_;
-    clock_.at(t_, [in, notches] { in->wheelNotch(notches); });
+    const int step = notches < 0 ? -1 : 1;
+    for (int n = 0; n != notches; n += step) {
+        if (gapMs == 0) {
+            clock_.at(t_, [in, notches] { in->wheelNotch(notches); });
+            break;
+        }
+        if (n != 0) wait(gapMs);
+        clock_.at(t_, [in, step] { in->wheelNotch(step); });
+    }
     return *this;
 }
 

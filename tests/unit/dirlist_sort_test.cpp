@@ -100,16 +100,13 @@ TEST(DirListSort, LongSizeTextsStillSortByTheirWholeNumberAndRealDate) {
     DirList list = rowsOnly({rowText("big", fileFacts(12345678901ULL, newer), 0, 0),
                              rowText("mid", fileFacts(9999999999ULL, older), 0, 0),
                              rowText("small", fileFacts(5, newer), 0, 0)});
-    DirList bySize = list;
-    sortList(bySize, 3);
-    EXPECT_EQ(bySize.names[2], "big");
-    EXPECT_EQ(bySize.names[3], "mid");
-    EXPECT_EQ(bySize.names[4], "small");
-    DirList byDate = list;
-    sortList(byDate, 4);
-    EXPECT_EQ(byDate.names[2], "mid");
-    EXPECT_EQ(byDate.names[3], "big");
-    EXPECT_EQ(byDate.names[4], "small");
+    using Names = std::vector<std::string>;
+    for (const auto& [mode, order] : {std::pair{3, Names{"", "..", "big", "mid", "small"}},
+                                      std::pair{4, Names{"", "..", "mid", "big", "small"}}}) {
+        DirList sorted = list;
+        sortList(sorted, mode);
+        EXPECT_EQ(sorted.names, order) << mode;
+    }
 }
 
 TEST(DirListSort, NameTiesFallToTheRestOfTheRowAndRowOneNeverMoves) {
@@ -122,9 +119,8 @@ TEST(DirListSort, NameTiesFallToTheRestOfTheRowAndRowOneNeverMoves) {
     list.rowText.push_back(std::string(78, ' '));
     list.names.push_back("");
     sortList(list, 1);
+    // "  dir " before " file ", then size "10" before "9 " as text.
+    EXPECT_EQ(list.names, (std::vector<std::string>{"", "..", "readme", "README", "Readme", ""}));
     EXPECT_EQ(list.rowText[1], parentRowText());
-    EXPECT_EQ(list.names[2], "readme");  // "  dir " before " file "
-    EXPECT_EQ(list.names[3], "README");  // size "10" before "9 " as text
-    EXPECT_EQ(list.names[4], "Readme");
     EXPECT_EQ(list.rowText[5], std::string(78, ' '));
 }

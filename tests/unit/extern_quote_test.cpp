@@ -52,35 +52,24 @@ TEST(ShellQuote, OrdinaryPathsGiveTheLinesAPersonWouldType) {
                              "/srv/a-b+c,d:e@f%g=h", "REPORT.PDF"})
         EXPECT_EQ(shellQuote(path), path);
 
-    EXPECT_EQ(commandLine({Arg::literal("cp"), Arg::word("/home/ann/a.txt"), Arg::word("/home/ann/docs")}),
-              "cp /home/ann/a.txt /home/ann/docs");
-    EXPECT_EQ(commandLine({Arg::literal("cp -r"), Arg::everyEntryOf("/home/ann/src"), Arg::word("/home/ann/dst")}),
-              "cp -r /home/ann/src/* /home/ann/dst");
-    EXPECT_EQ(commandLine({Arg::literal("rm"), Arg::everyEntryOf("/")}), "rm //*");
-    EXPECT_EQ(commandLine({Arg::literal("cp"), Arg::wordList({"/a/x.txt", "/b/y.txt"}), Arg::word("/c")}),
-              "cp /a/x.txt /b/y.txt /c");
-    EXPECT_EQ(commandLine({Arg::literal("rm"), Arg::wordList({})}), "rm");
-    EXPECT_EQ(commandLine({Arg::literal("file"), Arg::word("/home/ann/prog"), Arg::literal(">"),
-                           Arg::word("/opt/kestrel/ELF.txt")}),
-              "file /home/ann/prog > /opt/kestrel/ELF.txt");
-    EXPECT_EQ(commandLine({Arg::literal("echo - FILE TYPE >"), Arg::word("/opt/kestrel/identify.txt")}),
-              "echo - FILE TYPE > /opt/kestrel/identify.txt");
-    EXPECT_EQ(commandLine({Arg::literal("mount"), Arg::word("/dev/sdb1"), Arg::word("/mnt/sdb1")}),
-              "mount /dev/sdb1 /mnt/sdb1");
-    EXPECT_EQ(commandLine({Arg::literal("mv"), Arg::word("/home/ann/old.txt"), Arg::word("new.txt")}),
-              "mv /home/ann/old.txt new.txt");
+    const std::pair<std::vector<Arg>, const char*> lines[] = {
+        {{Arg::literal("cp -r"), Arg::everyEntryOf("/home/ann/src"), Arg::word("/home/ann/dst")},
+         "cp -r /home/ann/src/* /home/ann/dst"},
+        {{Arg::literal("rm"), Arg::everyEntryOf("/")}, "rm //*"},
+        {{Arg::literal("cp"), Arg::wordList({"/a/x.txt", "/b/y.txt"}), Arg::word("/c")}, "cp /a/x.txt /b/y.txt /c"},
+        {{Arg::literal("rm"), Arg::wordList({})}, "rm"},
+        {{Arg::literal("file"), Arg::word("/a/prog"), Arg::literal(">"), Arg::word("/opt/ELF.txt")},
+         "file /a/prog > /opt/ELF.txt"},
+        {{Arg::literal("mv"), Arg::word("/home/ann/old.txt"), Arg::word("new.txt")}, "mv /home/ann/old.txt new.txt"},
+    };
+    for (const auto& [args, line] : lines) EXPECT_EQ(commandLine(args), line);
 }
 
 TEST(ShellQuote, EverythingElseIsSingleQuotedNeverDoubleQuoted) {
-    EXPECT_EQ(shellQuote("my file.txt"), "'my file.txt'");
-    EXPECT_EQ(shellQuote("$(touch CANARY)"), "'$(touch CANARY)'");
-    EXPECT_EQ(shellQuote("it's"), "'it'\\''s'");
-    EXPECT_EQ(shellQuote("'"), "''\\'''");
-    EXPECT_EQ(shellQuote(""), "''");
-    EXPECT_EQ(shellQuote("~"), "'~'");
-    EXPECT_EQ(shellQuote("-rf"), "./-rf");
-    EXPECT_EQ(shellQuote("-n x"), "'./-n x'");
-    EXPECT_EQ(shellQuote("/abs/-dash"), "/abs/-dash");
+    const std::pair<const char*, const char*> words[] = {
+        {"my file.txt", "'my file.txt'"}, {"$(touch CANARY)", "'$(touch CANARY)'"}, {"it's", "'it'\\''s'"},
+        {"'", "''\\'''"}, {"", "''"}, {"~", "'~'"}, {"-rf", "./-rf"}, {"-n x", "'./-n x'"}, {"/abs/-dash", "/abs/-dash"}};
+    for (const auto& [word, quoted] : words) EXPECT_EQ(shellQuote(word), quoted);
     EXPECT_EQ(shellQuoteGlob("/tmp/a b"), "'/tmp/a b'/*");
     // An empty directory must not turn into every entry of the root.
     EXPECT_EQ(shellQuoteGlob(""), "''");
