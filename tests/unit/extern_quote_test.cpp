@@ -8,6 +8,7 @@
 #include "extern/quote.h"
 #include "extern/runner.h"
 #include "hostile_names.h"
+#include "temp_dir.h"
 
 using namespace kestrel;
 using namespace kestrel::test;
@@ -36,13 +37,13 @@ std::vector<std::string> splitAtNul(const std::string& text) {
 }
 
 // Runs printf '%s\0' over the pieces in dir, returning each argument printf saw.
-std::vector<std::string> argumentsSeenByPrintf(RealRunner& runner, const ScratchDir& dir, std::vector<Arg> pieces) {
-    std::vector<Arg> line{Arg::literal("cd"), Arg::word(dir.str()), Arg::literal("&& printf '%s\\0'")};
+std::vector<std::string> argumentsSeenByPrintf(RealRunner& runner, const fs::path& dir, std::vector<Arg> pieces) {
+    std::vector<Arg> line{Arg::literal("cd"), Arg::word(dir.string()), Arg::literal("&& printf '%s\\0'")};
     for (Arg& piece : pieces) line.push_back(std::move(piece));
     line.push_back(Arg::literal(">"));
-    line.push_back(Arg::word((dir.path / "out").string()));
+    line.push_back(Arg::word((dir / "out").string()));
     EXPECT_EQ(runner.runShell(commandLine(line)), 0) << commandLine(line);
-    return splitAtNul(readFile(dir.path / "out"));
+    return splitAtNul(readFile(dir / "out"));
 }
 
 }  // namespace
@@ -86,8 +87,8 @@ TEST(ShellQuote, EverythingElseIsSingleQuotedNeverDoubleQuoted) {
 }
 
 TEST(ShellQuote, HostileNamesReachTheProgramAsOneArgumentEach) {
-    ScratchDir dir;
-    ASSERT_FALSE(dir.path.empty());
+    const TempDir tmp;
+    const fs::path dir = tmp.path;
     RealRunner runner;
     const auto& names = hostileNames();
     for (const std::string& name : names) {
@@ -99,32 +100,32 @@ TEST(ShellQuote, HostileNamesReachTheProgramAsOneArgumentEach) {
     ASSERT_EQ(seen.size(), names.size() + 1);
     for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(seen[i], received(names[i]));
     EXPECT_EQ(seen.back(), "");
-    EXPECT_FALSE(fs::exists(dir.path / kCanary));
+    EXPECT_FALSE(fs::exists(dir / kCanary));
     EXPECT_FALSE(fs::exists(kCanary));
 }
 
 TEST(ShellQuote, TheStarStaysExpandableInsideAHostileDirectory) {
-    ScratchDir dir;
-    ASSERT_FALSE(dir.path.empty());
+    const TempDir tmp;
+    const fs::path dir = tmp.path;
     RealRunner runner;
     // Neighbours that a literal-looking pattern would wrongly match.
-    for (const char* neighbour : {"x", "ab", "a"}) fs::create_directory(dir.path / neighbour);
+    for (const char* neighbour : {"x", "ab", "a"}) fs::create_directory(dir / neighbour);
     for (const std::string& name : {std::string("*"), std::string("[ab] $(touch CANARY)"), std::string("-?")}) {
-        const fs::path inner = dir.path / name;
+        const fs::path inner = dir / name;
         ASSERT_TRUE(fs::create_directory(inner));
         for (const char* file : {"one", "two b", ".hidden"}) std::ofstream(inner / file) << "x";
         const auto seen = argumentsSeenByPrintf(runner, dir, {Arg::everyEntryOf(inner.string())});
         EXPECT_EQ(seen, (std::vector<std::string>{(inner / "one").string(), (inner / "two b").string()}));
     }
-    EXPECT_FALSE(fs::exists(dir.path / kCanary));
+    EXPECT_FALSE(fs::exists(dir / kCanary));
 }
 
 TEST(ShellQuote, RealCopyMoveAndRemoveChangeOnlyTheIntendedEntries) {
-    ScratchDir dir;
-    ASSERT_FALSE(dir.path.empty());
+    const TempDir tmp;
+    const fs::path dir = tmp.path;
     RealRunner runner;
-    const fs::path source = dir.path / "source";
-    const fs::path target = dir.path / "target dir $x";
+    const fs::path source = dir / "source";
+    const fs::path target = dir / "target dir $x";
     fs::create_directory(source);
     fs::create_directory(target);
     std::set<std::string> all(hostileNames().begin(), hostileNames().end());
@@ -139,7 +140,7 @@ TEST(ShellQuote, RealCopyMoveAndRemoveChangeOnlyTheIntendedEntries) {
 
     // Copy each file by its full path into a directory whose name is hostile too.
     for (const std::string& name : all)
-        EXPECT_EQ(inDir(dir.path, {Arg::literal("cp"), Arg::word((source / name).string()), Arg::word(target.string())}),
+        EXPECT_EQ(inDir(dir, {Arg::literal("cp"), Arg::word((source / name).string()), Arg::word(target.string())}),
                   0)
             << name;
     std::set<std::string> expected = all;
@@ -170,8 +171,8 @@ TEST(ShellQuote, RealCopyMoveAndRemoveChangeOnlyTheIntendedEntries) {
     // Remove every entry of the source at once: the hidden one and the
     // neighbouring directories stay.
     std::ofstream(source / ".hidden") << "stay";
-    EXPECT_EQ(inDir(dir.path, {Arg::literal("rm"), Arg::everyEntryOf(source.string())}), 0);
+    EXPECT_EQ(inDir(dir, {Arg::literal("rm"), Arg::everyEntryOf(source.string())}), 0);
     EXPECT_EQ(entryNames(source), std::set<std::string>{".hidden"});
-    EXPECT_EQ(entryNames(dir.path), (std::set<std::string>{"source", "target dir $x"}));
+    EXPECT_EQ(entryNames(dir), (std::set<std::string>{"source", "target dir $x"}));
     EXPECT_FALSE(fs::exists(kCanary));
 }
