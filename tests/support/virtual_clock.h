@@ -60,6 +60,7 @@ public:
     std::int64_t time() const { return t_; }
 
 private:
+    Script& act(std::function<void(Input&)> action);  // at the script's current time
     VirtualClock& clock_;
     Input& input_;
     std::int64_t t_;

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 
 #include "extern/quote.h"
 #include "extern/runner.h"
@@ -118,61 +117,4 @@ TEST(ShellQuote, TheStarStaysExpandableInsideAHostileDirectory) {
         EXPECT_EQ(seen, (std::vector<std::string>{(inner / "one").string(), (inner / "two b").string()}));
     }
     EXPECT_FALSE(fs::exists(dir / kCanary));
-}
-
-TEST(ShellQuote, RealCopyMoveAndRemoveChangeOnlyTheIntendedEntries) {
-    const TempDir tmp;
-    const fs::path dir = tmp.path;
-    RealRunner runner;
-    const fs::path source = dir / "source";
-    const fs::path target = dir / "target dir $x";
-    fs::create_directory(source);
-    fs::create_directory(target);
-    std::set<std::string> all(hostileNames().begin(), hostileNames().end());
-    for (const std::string& name : all) std::ofstream(source / name) << name;
-    std::ofstream(source / "bystander") << "keep";
-    std::ofstream(target / "bystander") << "keep";
-    auto inDir = [&](const fs::path& where, std::initializer_list<Arg> rest) {
-        std::vector<Arg> line{Arg::literal("cd"), Arg::word(where.string()), Arg::literal("&&")};
-        line.insert(line.end(), rest);
-        return runner.runShell(commandLine(line));
-    };
-
-    // Copy each file by its full path into a directory whose name is hostile too.
-    for (const std::string& name : all)
-        EXPECT_EQ(inDir(dir, {Arg::literal("cp"), Arg::word((source / name).string()), Arg::word(target.string())}),
-                  0)
-            << name;
-    std::set<std::string> expected = all;
-    expected.insert("bystander");
-    EXPECT_EQ(entryNames(target), expected);
-    for (const std::string& name : all) EXPECT_EQ(readFile(target / name), name);
-
-    // Rename each one to a new name relative to the working directory, half
-    // of them names that look like options.
-    std::map<std::string, std::string> newNames;
-    for (const std::string& name : all) {
-        std::string renamed = (newNames.size() % 2 ? "-" : "moved ") + name;
-        renamed.resize(std::min<std::size_t>(renamed.size(), 255));
-        newNames[name] = renamed;
-        EXPECT_EQ(inDir(target, {Arg::literal("mv"), Arg::word((target / name).string()), Arg::word(renamed)}), 0)
-            << name;
-    }
-    expected = {"bystander"};
-    for (const auto& [name, renamed] : newNames) expected.insert(renamed);
-    EXPECT_EQ(entryNames(target), expected);
-    for (const auto& [name, renamed] : newNames) EXPECT_EQ(readFile(target / renamed), name);
-
-    // Remove each one by its full path.
-    for (const auto& [name, renamed] : newNames)
-        EXPECT_EQ(inDir(target, {Arg::literal("rm"), Arg::word((target / renamed).string())}), 0) << renamed;
-    EXPECT_EQ(entryNames(target), std::set<std::string>{"bystander"});
-
-    // Remove every entry of the source at once: the hidden one and the
-    // neighbouring directories stay.
-    std::ofstream(source / ".hidden") << "stay";
-    EXPECT_EQ(inDir(dir, {Arg::literal("rm"), Arg::everyEntryOf(source.string())}), 0);
-    EXPECT_EQ(entryNames(source), std::set<std::string>{".hidden"});
-    EXPECT_EQ(entryNames(dir), (std::set<std::string>{"source", "target dir $x"}));
-    EXPECT_FALSE(fs::exists(kCanary));
 }
