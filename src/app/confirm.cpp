@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <span>
 
+#include "screen/press_repeat.h"
+
 namespace kestrel {
 
 namespace {
@@ -76,14 +78,17 @@ Answer settle(App& app, Answer answer) {
 Answer confirm(App& app, Confirmation which, bool* byPress) {
     Screen& s = app.screen;
     const ConfirmationInstance& inst = instanceOf(which);
+    // The press that opened the dialog (or chose Options a moment ago) is
+    // not a new answer: holding it on a button must not answer twice.
+    PressRepeat press;
+    press.begin(s.peekMouse());
     for (;;) {
         s.sleep(std::max(inst.sleepBeforeMouseMs, kShortestPassMs));
         const MouseState m = s.pollMouse();
         if (!m.valid) continue;
         app.lastWheel = m.wheel;
         app.kept = m;
-        const bool press = m.buttons & 3;
-        if (press)
+        if (press.acts(m.buttons & 3, s.nowMs()))
             if (const Target* t = hitTarget(inst.targets, m.x, m.y)) {
                 if (byPress) *byPress = true;
                 return settle(app, t->answer);

@@ -2,6 +2,7 @@
 
 #include "dirlist/name_search.h"
 #include "app/browser_draw.h"
+#include "screen/press_repeat.h"
 
 namespace kestrel {
 
@@ -98,10 +99,10 @@ Outcome onKey(App& app, Key k) {
     return Outcome::Stay;
 }
 
-Outcome onMouse(App& app, const MouseState& m) {
+Outcome onMouse(App& app, const MouseState& m, PressRepeat& press) {
     Screen& s = app.screen;
-    const bool left = m.left(), right = m.right();
-    if (!left && !right) return Outcome::Stay;
+    const bool left = m.left();
+    if (!press.acts(m.buttons & 3, s.nowMs())) return Outcome::Stay;
     if (left && kStartOnlyBox.holds(m)) {
         toggleStartOnly(app);
         return Outcome::Stay;
@@ -136,6 +137,11 @@ Next runSearchMode(App& app) {
     app.search.active = true;
     drawActiveFrame(app);
     std::int64_t blinkAt = s.nowMs();
+    // Holding a button repeats Find, Next or the toggle, but only after the
+    // repeat delay: a click acts once. The click that opened the field
+    // acts no more.
+    PressRepeat press;
+    press.begin(s.peekMouse());
     for (;;) {
         drawStatusAndScrollBar(app);
         if (s.nowMs() >= blinkAt) {
@@ -147,7 +153,7 @@ Next runSearchMode(App& app) {
         const Key k = s.pollKey();
         Outcome outcome = Outcome::Stay;
         if (!k.empty()) outcome = onKey(app, k);
-        else if (const MouseState m = s.pollMouse(); m.valid) outcome = onMouse(app, m);
+        else if (const MouseState m = s.pollMouse(); m.valid) outcome = onMouse(app, m, press);
         if (outcome == Outcome::Leave) break;
         s.sleep(10);
     }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "screen/nav_widgets.h"
+#include "screen/press_repeat.h"
 #include "viewers/viewer_paging.h"
 
 namespace kestrel {
@@ -53,10 +54,13 @@ constexpr ButtonTarget kButtonTargets[] = {
 constexpr int kPadOffset = 10;  // the pad sits lower than on the browser
 constexpr int kButtonTop = 464, kButtonBottom = 480;
 
+constexpr int kIdlePassMs = 50;
+
 struct Viewer {
     App& app;
     std::string path;
     Pager pager;
+    PressRepeat press;  // a click pages once; a longer hold keeps paging
 };
 
 
@@ -164,8 +168,8 @@ Outcome mousePass(Viewer& v) {
     }
     handleWheel(v, m);
     const int held = m.buttons & kEither;
-    if (held == 0) {
-        s.sleep(50);
+    if (!v.press.acts(held, s.nowMs())) {
+        s.sleep(kIdlePassMs);
         return Outcome::Stay;
     }
     handlePad(v.app, m);
@@ -177,14 +181,20 @@ Outcome mousePass(Viewer& v) {
             return act(v, t.command);
         }
     }
-    s.sleep(50);
+    s.sleep(kIdlePassMs);
     return Outcome::Stay;
 }
 
+// A pass whose command changed nothing (Down or End on the last page) has
+// not slept; it rests like an idle pass so a held button cannot spin.
 Outcome pollPass(Viewer& v) {
-    const Key key = v.app.screen.pollKey();
-    if (auto command = commandForKey(key)) return act(v, *command);
-    return mousePass(v);
+    Screen& s = v.app.screen;
+    const std::int64_t started = s.nowMs();
+    const Key key = s.pollKey();
+    const auto command = commandForKey(key);
+    const Outcome outcome = command ? act(v, *command) : mousePass(v);
+    if (outcome == Outcome::Stay && s.nowMs() == started) s.sleep(kIdlePassMs);
+    return outcome;
 }
 
 }  // namespace
@@ -201,10 +211,13 @@ Next runViewer(App& app) {
     s.sleep(100);
 
     FileByteSource source(app.selectedPath);
-    Viewer v{app, app.selectedPath, Pager{s, source, bg}};
+    Viewer v{app, app.selectedPath, Pager{s, source, bg}, {}};
     drawForward(v.pager, kViewerStatusRow);
     s.sleep(20);
-    if (const MouseState m = s.peekMouse(); m.valid) app.lastWheel = m.wheel;
+    if (const MouseState m = s.peekMouse(); m.valid) {
+        app.lastWheel = m.wheel;
+        v.press.begin(m, kEither);
+    }
     redrawFrame(v);
     while (pollPass(v) == Outcome::Stay) {
     }
