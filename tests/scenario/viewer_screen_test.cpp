@@ -122,9 +122,12 @@ TEST(ViewerScreen, WheelButtonsAndPad) {
     ViewerRun v(printable(2240 * 100));
     const auto pages = [&] { return std::stoll(v.status().substr(v.status().rfind(' '))) / 2240; };
     v.script.move(300, 200).wait(1000);
-    // Three notches towards the user between two polls page once.
-    v.script.wheel(-3).wait(400).then([&] { EXPECT_EQ(pages(), 2); });
-    v.script.wheel(1).wait(400).then([&] { EXPECT_EQ(pages(), 1); });
+    // Three notches towards the user between two polls page once; a hand's
+    // three notches over 50 ms span two passes.
+    v.script.wheel(-3, 0).wait(400).then([&] { EXPECT_EQ(pages(), 2); });
+    v.script.wheel(-3).wait(400).then([&] { EXPECT_EQ(pages(), 4); });
+    v.script.wheel(1).wait(400).then([&] { EXPECT_EQ(pages(), 3); });
+    v.script.ext(scan::Home).wait(300);
     // Clicks on the buttons, with either button.
     v.script.click(kDownX, kRow30Y, 1).wait(400).then([&] { EXPECT_EQ(pages(), 2); });
     v.script.click(kDownX, kRow30Y, 0).wait(400).then([&] { EXPECT_EQ(pages(), 3); });
