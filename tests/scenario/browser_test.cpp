@@ -50,6 +50,8 @@ TEST(Browser, FrameListAndCursorColours) {
         EXPECT_EQ(s.cell(5, 2), (CellRead{'.', 0, 2}));
         EXPECT_EQ(s.cell(6, 2), (CellRead{'a', 5, 9}));
     });
+    // A press in column 1 of the first panel row moves the cursor there.
+    s.script.click(4, 5 * 16 - 8).wait(kSettle).then([&] { EXPECT_EQ(s.cell(5, 2), (CellRead{'.', 5, 9})); });
     EXPECT_EQ(s.quit(), 0);
 }
 

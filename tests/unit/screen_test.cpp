@@ -17,6 +17,9 @@ TEST(Screen, ModeSetResetsPaletteAndPages) {
     Rig rig;
     Screen& s = rig.screen;
     s.setPaletteEntry(2, 0x152371);
+    s.setPaletteEntry(255, 0x152371);
+    s.setPaletteEntry(256, 0x152371);  // no such entry: ignored
+    EXPECT_EQ(s.palette()[255], (Rgb{198, 141, 85}));
     s.setPages(3, 3);
     EXPECT_TRUE(s.setMode(800, 600));
     EXPECT_EQ(s.cols(), 100);
