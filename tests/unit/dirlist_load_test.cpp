@@ -132,6 +132,9 @@ TEST_F(DirListLoad, TwelveHourDatesAndWholeLongSizes) {
     EXPECT_EQ(huge.size(), 79u);
 
     std::tm t{};
+    t.tm_mday = 1;
+    t.tm_year = 9999 - 1900;
+    EXPECT_EQ(dateText(t), "9999-01-01 12:00AM");
     t.tm_year = 10000 - 1900;  // five digits would break the fixed columns
     EXPECT_EQ(dateText(t), kUnknownDate);
 }
