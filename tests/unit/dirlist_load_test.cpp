@@ -252,14 +252,13 @@ TEST_F(DirListLoad, MoreEntriesThanTheClassicCapacityAreAllListed) {
         ASSERT_GE(fd, 0);
         close(fd);
     }
-    for (int mode : {1, 3}) {
-        const DirList list = load(root, mode);
-        ASSERT_EQ(list.count, files + 1);
-        EXPECT_EQ(list.row(1), parentRowText());
-        std::vector<bool> seen(files, false);
-        for (int i = 2; i <= list.count; ++i) seen[std::stoi(list.name(i).substr(1))] = true;
-        EXPECT_EQ(std::count(seen.begin(), seen.end(), true), files);
-        for (int i = list.count + 1; i <= list.count + 19; ++i) EXPECT_EQ(list.row(i), kBlank);
-        EXPECT_EQ(list.row(list.count + 20), "");
-    }
+    // By size: every entry ties, so the whole list goes through the passes.
+    const DirList list = load(root, 3);
+    ASSERT_EQ(list.count, files + 1);
+    EXPECT_EQ(list.row(1), parentRowText());
+    std::vector<bool> seen(files, false);
+    for (int i = 2; i <= list.count; ++i) seen[std::stoi(list.name(i).substr(1))] = true;
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), true), files);
+    for (int i = list.count + 1; i <= list.count + 19; ++i) EXPECT_EQ(list.row(i), kBlank);
+    EXPECT_EQ(list.row(list.count + 20), "");
 }
