@@ -73,7 +73,18 @@ TEST(Browser, DownAcrossPagesEndAndLastRow) {
         EXPECT_EQ(s.row(29).substr(2, 15), "Found 100 @ 100");
         EXPECT_EQ(s.cell(21, 80).ch, '=');
     });
-    s.script.ext(scan::Down).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 100); });
+    // Neither the Down key nor the "Down" button moves past the last entry.
+    s.script.ext(scan::Down).wait(kSettle).click(440, 29 * 16 - 8).wait(kSettle).then([&] {
+        EXPECT_EQ(s.app.cursorIndex, 100);
+        EXPECT_EQ(s.app.cursorRow, 10);
+    });
+    // Up from panel row 2 pages back around the cursor.
+    for (int i = 0; i < 9; ++i) s.script.ext(scan::Up).wait(150);
+    s.script.wait(kSettle).then([&] {
+        EXPECT_EQ(s.app.cursorIndex, 91);
+        EXPECT_EQ(s.app.cursorRow, 9);
+        EXPECT_EQ(s.listName(1), fileName(83));
+    });
     s.script.ext(scan::Home).wait(kSettle).then([&] { EXPECT_EQ(s.listName(1), ".."); });
     EXPECT_EQ(s.quit(), 0);
 }
@@ -81,8 +92,9 @@ TEST(Browser, DownAcrossPagesEndAndLastRow) {
 TEST(Browser, EndInShortListsAndTheLastPanelRow) {
     {
         Session s;
-        fill(s.dir, 8);  // 9 entries
-        s.browse().ext(scan::End).wait(kSettle).then([&] {
+        fill(s.dir, 8);  // 9 entries; a press on the last one moves there
+        s.browse().click(100, 13 * 16 - 8).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 9); });
+        s.script.move(300, 100).ext(scan::Home).wait(kSettle).ext(scan::End).wait(kSettle).then([&] {
             EXPECT_EQ(s.app.cursorRow, 9);
             EXPECT_EQ(s.listName(1), "..");
             EXPECT_EQ(s.cell(13, 2), (CellRead{'f', 5, 9}));
