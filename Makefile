@@ -1,12 +1,18 @@
 # make run   - install what is missing, build, and start Kestrel on $DISPLAY
 # make test  - install what is missing, build and run every test, twice:
-#              a normal build and an AddressSanitizer + UBSan build
+#              a normal build and an AddressSanitizer + UBSan build; then
+#              run each fuzz target for about 30 s
 # make check - the normal build's tests only (quicker, for development)
 # make bench - build and run the benchmarks
+# make fuzz  - build the libFuzzer targets with clang and run each for FUZZ_SECONDS (30)
+# make pictures  - render the README's pictures into docs/pictures/
+# make install   - install for this user (PREFIX=~/.local); PREFIX=/usr/local as root
+# make uninstall - remove it again; PURGE=1 also removes the settings and reports
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+PREFIX ?= $(HOME)/.local
 
-.PHONY: run test check sanitize bench build deps-run deps-test clean
+.PHONY: run test check sanitize bench build deps-run deps-test clean install uninstall fuzz pictures
 
 run: deps-run
 	cmake -S . -B build -DKESTREL_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
@@ -14,7 +20,7 @@ run: deps-run
 	./build/kestrel
 
 test: deps-test
-	$(MAKE) --no-print-directory check sanitize
+	$(MAKE) --no-print-directory check sanitize fuzz
 
 check: build
 	cd build-test && ctest --output-on-failure -j$(JOBS) --timeout 300
@@ -29,8 +35,26 @@ build:
 	cmake -S . -B build-test $(CMAKE_FLAGS) >/dev/null
 	cmake --build build-test -j$(JOBS)
 
+pictures: deps-test
+	cmake -S . -B build-test $(CMAKE_FLAGS) >/dev/null
+	cmake --build build-test -j$(JOBS) --target kestrel_screenshot
+	mkdir -p docs/pictures
+	for p in $$(build-test/tests/kestrel_screenshot --list); do \
+		build-test/tests/kestrel_screenshot $$p docs/pictures/$$p.png || exit 1; done
+
+fuzz:
+	./tools/fuzz-all
+
 bench: deps-test build
 	./bench/run-all build-test
+
+install: deps-run
+	cmake -S . -B build -DKESTREL_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
+	cmake --build build -j$(JOBS) --target kestrel kestrel_icon
+	./tools/install-kestrel install "$(PREFIX)" build
+
+uninstall:
+	./tools/install-kestrel uninstall "$(PREFIX)" $(if $(PURGE),--purge)
 
 deps-run:
 	@./tools/install-deps run
@@ -39,4 +63,4 @@ deps-test:
 	@./tools/install-deps test
 
 clean:
-	rm -rf build build-test build-asan
+	rm -rf build build-test build-asan build-fuzz

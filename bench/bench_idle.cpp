@@ -1,62 +1,223 @@
-// An idle Kestrel window under a private Xvfb: a loop that only polls the
-// keyboard and the mouse and sleeps 50 ms per pass, for 10 seconds. Prints
-// the CPU the process used (both threads, user + system) as a share of one core.
-#include <sys/resource.h>
+// The real kestrel executable left alone under a private Xvfb: the CPU it and
+// the X server use while idle in the browser (pointer inside and outside the
+// window), in the viewer with the pointer outside, in search mode and in the
+// drive prompt. Both processes are measured from outside through their CPU
+// clocks (all threads, user + system), as a share of one core; each figure is
+// min / median / max of five windows of a few seconds.
+//
+// It also reads the peak resident size (VmHWM) of the real process once it
+// shows 13,500 and 100,000 entries in the real window.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "../tests/e2e/xvfb.h"
-#include "screen/screen.h"
-#include "screen/x11_presenter.h"
+#include "bench_stats.h"
 
-using namespace kestrel;
+extern char** environ;
+
+using namespace kestrel::bench;
+namespace fs = std::filesystem;
 
 namespace {
 
-double cpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    auto sec = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return sec(u.ru_utime) + sec(u.ru_stime);
+constexpr int kRuns = 5;
+constexpr double kWindowSeconds = 3.0;
+
+void pauseMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+std::string output(const std::string& cmd) {
+    std::string out;
+    if (std::FILE* p = popen(cmd.c_str(), "r")) {
+        char buf[256];
+        while (std::fgets(buf, sizeof buf, p)) out += buf;
+        pclose(p);
+    }
+    while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+    return out;
+}
+
+// CPU seconds a process has used, all its threads.
+double cpuSeconds(pid_t pid) {
+    clockid_t clock;
+    timespec t{};
+    if (clock_getcpuclockid(pid, &clock) != 0 || clock_gettime(clock, &t) != 0) return 0;
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+class Kestrel {
+public:
+    Kestrel(const std::string& binary, const std::string& listed, const std::string& display) {
+        const std::string exe = program_ + "/kestrel";
+        fs::create_directories(program_);
+        fs::copy_file(binary, exe, fs::copy_options::overwrite_existing);
+        std::ofstream(program_ + "/Kestrel.cfg") << "0 BigSmall\n1 BackGround\n" << listed << "\n1 SortList\n";
+        std::vector<std::string> env = {"DISPLAY=" + display};
+        for (char** e = environ; *e; ++e)
+            if (std::string(*e).rfind("DISPLAY=", 0) != 0) env.emplace_back(*e);
+        std::vector<char*> envp;
+        for (auto& e : env) envp.push_back(e.data());
+        envp.push_back(nullptr);
+        char* argv[] = {const_cast<char*>(exe.c_str()), nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        if (posix_spawn(&pid_, exe.c_str(), &actions, nullptr, argv, envp.data()) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~Kestrel() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        std::error_code ignored;
+        fs::remove_all(program_, ignored);
+    }
+    pid_t pid() const { return pid_; }
+    // Waits until the process has used no CPU for a while: the listing is shown.
+    void waitSettled() const {
+        double last = cpuSeconds(pid_);
+        for (int quiet = 0, i = 0; quiet < 3 && i < 600; ++i) {
+            pauseMs(300);
+            const double now = cpuSeconds(pid_);
+            quiet = (now - last < 0.02) ? quiet + 1 : 0;
+            last = now;
+        }
+    }
+
+private:
+    pid_t pid_ = -1;
+    std::string program_ = "/tmp/kestrel-bench-idle-" + std::to_string(getpid());
+};
+
+struct Share {
+    Spread kestrel, server, both;
+};
+
+Share measure(pid_t kestrel, pid_t server) {
+    std::vector<double> k, x, both;
+    for (int run = 0; run < kRuns; ++run) {
+        const double k0 = cpuSeconds(kestrel), x0 = cpuSeconds(server);
+        const auto t0 = std::chrono::steady_clock::now();
+        pauseMs(static_cast<int>(kWindowSeconds * 1000));
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        const double dk = 100 * (cpuSeconds(kestrel) - k0) / wall, dx = 100 * (cpuSeconds(server) - x0) / wall;
+        k.push_back(dk);
+        x.push_back(dx);
+        both.push_back(dk + dx);
+    }
+    return {spreadOf(k), spreadOf(x), spreadOf(both)};
+}
+
+void report(const char* what, const Share& s, double target) {
+    std::printf("  %-34s kestrel %s   X %s   together %s %%   (target under %.1f%%) %s\n", what,
+                show(s.kestrel, "%.3f").c_str(), show(s.server, "%.3f").c_str(), show(s.both, "%.3f").c_str(),
+                target, s.both.max < target ? "met" : "NOT met");
+    std::fflush(stdout);
+}
+
+std::string binaryPath() {
+    char exe[4096];
+    const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0) return "kestrel";
+    // bench/bench_idle -> the build directory's kestrel.
+    return fs::path(std::string(exe, static_cast<std::size_t>(n))).parent_path().parent_path() / "kestrel";
+}
+
+void makeFiles(const std::string& dir, int files) {
+    fs::create_directories(dir);
+    for (int i = 0; i < files; ++i) {
+        const std::string name = dir + "/file" + std::to_string(1000000 + i) + ".zzz";
+        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            if (write(fd, "some text\n", 10) != 10) std::perror("write");
+            close(fd);
+        }
+    }
 }
 
 }  // namespace
 
 int main() {
-    test::Xvfb xvfb("1280x1024x24");
+    const std::string binary = binaryPath();
+    if (!fs::exists(binary)) {
+        std::fprintf(stderr, "bench_idle: build the kestrel target first (%s)\n", binary.c_str());
+        return 1;
+    }
+    kestrel::test::Xvfb xvfb("1280x1024x24");
     if (xvfb.display().empty()) {
         std::fprintf(stderr, "bench_idle: Xvfb did not start\n");
         return 1;
     }
-    Input input;
-    RealClock clock;
-    std::string error;
-    auto presenter = makeX11Presenter(input, error, {xvfb.display(), true});
-    if (!presenter) {
-        std::fprintf(stderr, "bench_idle: %s\n", error.c_str());
-        return 1;
-    }
-    Screen screen(clock, input, *presenter);
-    screen.setMode(640, 480);
-    screen.setTitle("Kestrel");
-    screen.print("Idle", true);
-    screen.flush();
+    setenv("DISPLAY", xvfb.display().c_str(), 1);
+    const pid_t server = xvfb.pid();
+    const std::string root = "/tmp/kestrel-bench-idle-tree-" + std::to_string(getpid());
+    const std::string dir = root + "/small";
+    makeFiles(dir, 40);
 
-    constexpr int kSeconds = 10;
-    const double cpu0 = cpuSeconds();
-    const auto t0 = std::chrono::steady_clock::now();
-    long passes = 0;
-    while (std::chrono::steady_clock::now() - t0 < std::chrono::seconds(kSeconds)) {
-        screen.pollKey();
-        screen.pollMouse();
-        screen.sleep(50);
-        ++passes;
+    {
+        Kestrel k(binary, dir, xvfb.display());
+        const std::string id = output("xdotool search --sync --name '^Kestrel$' | head -1");
+        k.waitSettled();
+        output("xdotool windowfocus --sync " + id);
+        std::printf("idle, CPU as a share of one core, min / median / max of %d windows of %.0f s:\n", kRuns,
+                    kWindowSeconds);
+        output("xdotool mousemove --window " + id + " 300 200");
+        pauseMs(500);
+        report("browser, pointer inside", measure(k.pid(), server), 0.2);
+        output("xdotool mousemove 5 5");
+        pauseMs(500);
+        report("browser, pointer outside", measure(k.pid(), server), 0.2);
+        // Down onto the first file, open it (no associated program: the viewer).
+        output("xdotool key --window " + id + " Down");
+        pauseMs(500);
+        output("xdotool key --window " + id + " Return");
+        pauseMs(2500);
+        report("viewer, pointer outside", measure(k.pid(), server), 0.2);
+        output("xdotool mousemove --window " + id + " 300 200");
+        pauseMs(500);
+        report("viewer, pointer inside", measure(k.pid(), server), 0.2);
+        output("xdotool key --window " + id + " Escape");
+        pauseMs(1500);
+        output("xdotool key --window " + id + " question");
+        pauseMs(1000);
+        report("search mode, pointer inside", measure(k.pid(), server), 0.3);
+        output("xdotool key --window " + id + " Escape");
+        pauseMs(1000);
+        output("xdotool key --window " + id + " greater");
+        pauseMs(1000);
+        report("drive prompt, pointer inside", measure(k.pid(), server), 0.3);
     }
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    const double cpu = cpuSeconds() - cpu0;
-    std::printf("idle poll loop (pollKey, pollMouse, sleep 50 ms), %.1f s, %ld passes:\n", wall, passes);
-    std::printf("  CPU %.3f s = %.3f%% of one core   (target: under 0.5%%)\n", cpu, 100.0 * cpu / wall);
+
+    std::printf("peak memory (VmHWM) of the real window showing the list, min / median / max of %d:\n", kRuns);
+    for (int files : {13500, 100000}) {
+        const std::string big = root + "/n" + std::to_string(files);
+        makeFiles(big, files);
+        std::vector<double> peaks;
+        for (int run = 0; run < kRuns; ++run) {
+            Kestrel k(binary, big, xvfb.display());
+            output("xdotool search --sync --name '^Kestrel$' >/dev/null");
+            k.waitSettled();
+            peaks.push_back(static_cast<double>(peakKiB(std::to_string(k.pid()))) / 1024.0);
+        }
+        const double target = files == 13500 ? 6 : 20;
+        const Spread s = spreadOf(peaks);
+        std::printf("  %6d entries: %s MiB   (target under %.0f) %s\n", files, show(s).c_str(), target,
+                    s.max < target ? "met" : "NOT met");
+        std::fflush(stdout);
+    }
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
     return 0;
 }

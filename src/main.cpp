@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/program_dir.h"
 #include "app/startup.h"
 #include "screen/screen.h"
 #include "screen/x11_presenter.h"
@@ -38,5 +39,7 @@ int main() {
     kestrel::RealClock clock;
     kestrel::Screen screen(clock, input, *presenter);
     kestrel::App app(screen, executableDirectory());
+    // A system-wide install: say so once, then run on without saving.
+    if (auto note = kestrel::unwritableDirNote(app.exeDir)) std::fputs(note->c_str(), stderr);
     return kestrel::runKestrel(app);
 }

@@ -5,9 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "calc/calc_state.h"
 #include "dirlist/dir_list.h"
 #include "extern/runner.h"
 #include "fileops/copy_kill_buffer.h"
+#include "fileops/copy_selection.h"
+#include "screen/press_repeat.h"
 #include "screen/screen.h"
 
 namespace kestrel {
@@ -65,6 +68,7 @@ struct App {
     int activeScreen = 1;
 
     CopyKillBuffer buffer;
+    CopySelection copySelection;
     std::vector<std::string> calcBuffer = std::vector<std::string>(1002);
 
     // Window placement.
@@ -77,6 +81,9 @@ struct App {
     // Mouse as the main loop last saw it.
     int lastWheel = 0;
     MouseState kept;
+    // The browser's held-button moves (navigation buttons, scroll areas):
+    // a click moves once, a longer hold keeps moving.
+    PressRepeat navPress, scrollPress;
     bool leftFlag = false;
     bool rightFlag = false;
 
@@ -91,6 +98,13 @@ struct App {
     int optionsToggle = 0;
     SearchState search;
     double degToRad = 0, radToDeg = 0;
+    // The calculator's arithmetic state and record (it holds its own
+    // CalcBuffer), and whether its panel has the focus.
+    calc::CalcState calc;
+    bool calcActive = false;
+    // A press whose wait for release Esc cut short: it has acted, and is not
+    // taken again while it is held.
+    bool calcPressSpent = false;
 
     bool expanded() const { return BigSmall == 1; }
     const std::string& cursorEntryRow() const { return list.row(cursorIndex); }

@@ -82,18 +82,23 @@ void drawButtons(Screen& s) {
 
 void drawExpandedExtras(App& app) {
     Screen& s = app.screen;
-    const int bg = app.backgroundColour;
-    s.setColors(0, bg);
-    for (int i = 0; i < 6; ++i) s.printAt(31 + i, 3, kHelpLines[i]);
-    s.setColors(8, bg);
-    s.printAt(37, 5, " Kestrel ");
-    s.printAt(37, 19, " Tarnwick ");
+    drawHelpLinesAndBanner(app);
     for (const auto& b : kOuterFrame) s.fillBox(b.x1, b.y1, b.x2, b.y2, 1);
     drawBufferPanel(app, "Copy/Kill  Buffer");
     drawSearchPanel(app);
 }
 
 }  // namespace
+
+void drawHelpLinesAndBanner(App& app) {
+    Screen& s = app.screen;
+    const int bg = app.backgroundColour;
+    s.setColors(0, bg);
+    for (int i = 0; i < 6; ++i) s.printAt(31 + i, 3, kHelpLines[i]);
+    s.setColors(8, bg);
+    s.printAt(37, 5, " Kestrel ");
+    s.printAt(37, 19, " Tarnwick ");
+}
 
 int centredColumn(int centre, size_t length) { return roundEven(centre - static_cast<double>(length) / 2.0); }
 
@@ -215,6 +220,11 @@ void drawCursorStep(App& app) {
 }
 
 void drawClock(App& app) {
+    drawClockFace(app);
+    app.screen.sleep(20);
+}
+
+void drawClockFace(App& app) {
     Screen& s = app.screen;
     s.fillBox(670, 8, 765, 56, app.backgroundColour);
     const std::time_t now = s.clock().wallTime();
@@ -228,7 +238,6 @@ void drawClock(App& app) {
     s.drawString(675, 26, text);
     const std::string_view day = kWeekdays[local.tm_wday % 7];
     if (day.size() >= 6 && day.size() <= 9) s.drawString(691 - 4 * static_cast<int>(day.size() - 6), 40, day);
-    s.sleep(20);
 }
 
 void drawStatusAndScrollBar(App& app) {

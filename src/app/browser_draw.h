@@ -22,6 +22,10 @@ void drawHeaders(App& app);
 void drawDivider(App& app);
 void drawStatusAndScrollBar(App& app);
 void drawClock(App& app);
+// The clock without the pause that follows it on the browser's poll.
+void drawClockFace(App& app);
+// Rows 31 to 37 of the expanded view: the six help lines and the banner.
+void drawHelpLinesAndBanner(App& app);
 void drawBufferPanel(App& app, const char* title);
 void drawSearchPanel(App& app);
 void drawStartOnlyBox(App& app);

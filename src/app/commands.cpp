@@ -9,6 +9,12 @@
 #include "app/trim.h"
 #include "app/search_mode.h"
 #include "app/browser_draw.h"
+#include "fileops/buffer_commands.h"
+#include "fileops/new_directory.h"
+#include "fileops/zip_buffer.h"
+#include "viewers/info_report.h"
+#include "disks/disks_screen.h"
+#include "help/help_screen.h"
 
 namespace kestrel {
 
@@ -121,6 +127,25 @@ Next pickCheck(App& app) {
     return Next::Poll;
 }
 
+// The file commands start from the Select step, which names the entry.
+Next selectFor(App& app, Pending command) {
+    app.pending = command;
+    return selectEntry(app);
+}
+
+// The browser's side of the disks screen: its directory is restored unless
+// a partition was chosen, which the start-path step then lists.
+Next disksStep(App& app) {
+    Screen& s = app.screen;
+    app.savedDirectoryPath = app.selectedPath;
+    runDisksScreen(app);
+    if (!app.startPathRequest) app.selectedPath = app.savedDirectoryPath;
+    s.setPages(0, 0);
+    s.sleep(20);
+    s.setColors(0, app.backgroundColour);
+    return app.startPathRequest ? Next::StartPathThenApplyView : Next::Reload;
+}
+
 Next sortBy(App& app, int mode) {
     app.SortList = mode;
     return Next::Reload;
@@ -172,6 +197,7 @@ std::optional<Next> act(App& app, Command command) {
         case Command::PickCheck: return pickCheck(app);
         case Command::DrivePrompt: return drivePrompt(app);
         case Command::Search: return runSearchMode(app);
+        case Command::Disks: return disksStep(app);
         case Command::Down: return moveDown(app);
         case Command::Up: return moveUp(app);
         case Command::End: return moveEnd(app);
@@ -187,10 +213,31 @@ std::optional<Next> act(App& app, Command command) {
             app.placement = Placement::Start;
             return Next::Poll;
         case Command::GoRoot: app.selectedPath = "/root"; return Next::Reload;
+        case Command::Help:
+            showHelp(app);
+            s.sleep(10);
+            return Next::ApplyViewThenReload;
         case Command::Refresh:
             s.setPages(0, 0);
             s.setColors(0, app.backgroundColour);
             return Next::Reload;
+        case Command::RemoveDirectory: return selectFor(app, Pending::RemoveDirectory);
+        case Command::KillFile: return selectFor(app, Pending::KillFile);
+        case Command::KillAll: return selectFor(app, Pending::KillAll);
+        case Command::CopyFile: return selectFor(app, Pending::CopyFile);
+        case Command::CopyDirectory: return selectFor(app, Pending::CopyDirectory);
+        case Command::Paste: return selectFor(app, Pending::Paste);
+        case Command::PasteAll: return selectFor(app, Pending::PasteAll);
+        case Command::BufferToggle: return toggleCursorEntry(app);
+        case Command::BufferGroup: return addRunToCursor(app);
+        case Command::BufferClear: return clearBuffer(app);
+        case Command::ViewBuffer: return viewBuffer(app);
+        case Command::NewDirectory: return newDirectory(app);
+        case Command::Rename:
+            app.pending = Pending::Rename;
+            return selectEntry(app);
+        case Command::Info: return infoReport(app);
+        case Command::Zip: return zipBuffer(app);
         default:
             // Commands whose screens Kestrel does not have yet.
             return std::nullopt;

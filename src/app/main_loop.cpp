@@ -8,6 +8,7 @@
 #include "app/search_mode.h"
 #include "app/startup.h"
 #include "app/browser_draw.h"
+#include "calc/calc_screen.h"
 #include "screen/nav_widgets.h"
 
 namespace kestrel {
@@ -95,7 +96,8 @@ Next mousePassStage2(App& app) {
                 return Next::Reload;
             }
     }
-    if (auto scrolled = scrollAreas(app, c)) return *scrolled;
+    if (app.scrollPress.acts(m.buttons & 3, s.nowMs()))
+        if (auto scrolled = scrollAreas(app, c)) return *scrolled;
     if (app.leftFlag && inCols(c, 32, 66, 79)) return runSearchMode(app);
     if (app.rightFlag && inCols(c, app.cursorRow + 4, 1, 79)) {
         if (holds(app, When::RootParent)) {
@@ -137,16 +139,18 @@ Next mousePass(App& app) {
         if (c.row == 21 && app.cursorIndex < app.lastIndex) return moveEnd(app);
         if (c.row >= 8 && c.row <= 20) return sliderJump(app, c.row);
     }
+    if (app.expanded() && m.x > 640 && m.y < 470) runCalculator(app);
     if (!app.leftFlag && !app.rightFlag) s.sleep(20);
     s.setColors(0, app.backgroundColour);
-    if (app.leftFlag || app.rightFlag) {
+    const bool moves = app.navPress.acts((app.leftFlag ? 1 : 0) | (app.rightFlag ? 2 : 0), s.nowMs());
+    if (moves) {
         if (inCols(c, 29, 50, 51) && app.cursorIndex > 1) return moveUp(app);
         if (inCols(c, 29, 54, 57) && app.cursorIndex < app.lastIndex) return moveDown(app);
         if (inCols(c, 29, 60, 62)) return Next::Exit;
         if (inCols(c, 29, 65, 68) && app.cursorIndex > 1) return moveHome(app);
         if (inCols(c, 29, 71, 73) && app.cursorIndex < app.lastIndex) return moveEnd(app);
     }
-    if (app.rightFlag)
+    if (app.rightFlag && moves)
         if (auto scrolled = scrollAreas(app, c)) return *scrolled;
     return mousePassStage2(app);
 }

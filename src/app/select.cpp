@@ -3,6 +3,8 @@
 #include "app/trim.h"
 
 #include "app/browser_draw.h"
+#include "fileops/paste_kill.h"
+#include "fileops/rename_entry.h"
 #include "viewers/open_file.h"
 
 namespace kestrel {
@@ -33,9 +35,15 @@ Next selectEntry(App& app) {
         return Next::Poll;
     }
     app.selectedPath = selectedChildPath(app.selectedPath, app.list.name(app.cursorIndex), parent);
-    if (app.pending != Pending::None) {
-        // No file command is available yet: the entry stays as it was.
+    if (app.pending == Pending::Rename) {
         app.pending = Pending::None;
+        return renameEntry(app);
+    }
+    if (app.pending != Pending::None) {
+        const Pending command = app.pending;
+        app.pending = Pending::None;
+        if (auto next = runPendingFileCommand(app, command)) return *next;
+        // A command Kestrel does not have yet: the entry stays as it was.
         app.selectedPath = app.savedDirectoryPath;
         return Next::Poll;
     }

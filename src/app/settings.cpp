@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include "app/settings_file.h"
 #include "app/trim.h"
 
 #include <fcntl.h>
@@ -60,17 +61,25 @@ Settings parseSettings(const std::string& text) {
     s.BackGround = leadingNumber(lines[1]);
     if (s.BigSmall != 0 && s.BigSmall != 1) s.BigSmall = 0;
     if (s.BackGround < 0 || s.BackGround > 3) s.BackGround = 0;
+    s.line3 = lines[2];
     s.path = trimSpaces(lines[2]);
     s.SortList = leadingNumber(lines[3]);
     return s;
 }
 
-Settings readSettingsFile(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return parseSettings("");
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parseSettings(text.str());
+Settings readSettingsFile(const std::string& file) { return parseSettings(readSettingsText(file).text); }
+
+std::string startPathFromSettings(const Settings& settings, const std::string& workingDir) {
+    const auto absolute = [&](const std::string& p) {
+        if (p.empty() || p.front() == '/' || workingDir.empty()) return p;
+        return (workingDir == "/" ? std::string() : workingDir) + "/" + p;
+    };
+    struct stat st {};
+    const std::string asItStands = absolute(settings.line3);
+    if (!settings.line3.empty() && settings.line3.find('\0') == std::string::npos &&
+        stat(asItStands.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return asItStands;
+    return absolute(settings.path);
 }
 
 std::string formatSettings(int bigSmall, int backGround, const std::string& selectedPath, int sortList) {
@@ -85,22 +94,7 @@ std::string formatSettings(int bigSmall, int backGround, const std::string& sele
 }
 
 bool writeFileAtomically(const std::string& file, const std::string& content) {
-    std::string tmp = file + ".XXXXXX";
-    const int fd = mkstemp(tmp.data());
-    if (fd < 0) return false;
-    const char* p = content.data();
-    size_t left = content.size();
-    bool ok = true;
-    while (left > 0 && ok) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) ok = errno == EINTR;
-        else { p += n; left -= static_cast<size_t>(n); }
-    }
-    ok = ok && fchmod(fd, 0644) == 0 && fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && std::rename(tmp.c_str(), file.c_str()) == 0) return true;
-    ::unlink(tmp.c_str());
-    return false;
+    return saveSettingsFile(file, content) == SaveOutcome::Written;
 }
 
 std::string settingsFilePath(const std::string& exeDir) {

@@ -8,6 +8,7 @@ struct Settings {
     int BigSmall = 0;
     int BackGround = 0;
     std::string path;  // line 3, trimmed; empty when missing
+    std::string line3;  // line 3 as it stands, without its line end
     int SortList = 0;
 };
 
@@ -25,10 +26,16 @@ Settings readSettingsFile(const std::string& file);
 // could not be read back as one line, so the nearest ancestor without one is
 // written instead.
 std::string formatSettings(int bigSmall, int backGround, const std::string& selectedPath, int sortList);
-// Replaces the file atomically: a temporary file in the same directory is
-// written, flushed and renamed over it, so the old or the new file survives
-// whatever happens. False when it could not be written.
+// Saves the file so that the old or the new content survives whatever
+// happens, keeping its mode, owner and links (see saveSettingsFile). False
+// when it was not written.
 bool writeFileAtomically(const std::string& file, const std::string& content);
+
+// The Start path that line 3 names. The line as it stands wins when it names
+// an existing directory (a name may end in blanks); otherwise the trimmed
+// line. A relative path is made absolute against `workingDir` once, so it
+// keeps its meaning when Kestrel changes directory.
+std::string startPathFromSettings(const Settings& settings, const std::string& workingDir);
 
 std::string settingsFilePath(const std::string& exeDir);
 

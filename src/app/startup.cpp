@@ -1,9 +1,12 @@
 #include "app/startup.h"
 
 #include <cmath>
+#include <filesystem>
 
 #include "app/main_loop.h"
 #include "app/settings.h"
+#include "app/settings_file.h"
+#include "calc/calc_screen.h"
 
 namespace kestrel {
 
@@ -27,11 +30,10 @@ void setColoursFromChoice(App& app) {
     app.accentColour = kColourChoices[app.BackGround].accent;
 }
 
-// Without the calculator panel the strips it would cover still take the
-// background colour, so the expanded view never shows the bare page.
-void fillExpandedStrips(App& app) {
-    app.screen.fillBox(640, 0, 799, 599, app.backgroundColour);
-    app.screen.fillBox(0, 480, 799, 599, app.backgroundColour);
+std::string workingDirectory() {
+    std::error_code ec;
+    const auto dir = std::filesystem::current_path(ec);
+    return ec ? std::string() : dir.string();
 }
 
 }  // namespace
@@ -51,7 +53,7 @@ void startUp(App& app) {
     app.BigSmall = cfg.BigSmall;
     app.BackGround = cfg.BackGround;
     setColoursFromChoice(app);
-    app.selectedPath = cfg.path;
+    app.selectedPath = startPathFromSettings(cfg, workingDirectory());
     app.SortList = cfg.SortList;
     s.setColors(0, app.backgroundColour);
     app.startPath = app.selectedPath.empty() ? std::string("/root") : app.selectedPath;
@@ -63,15 +65,19 @@ void startPathStep(App& app) {
     app.selectedPath = app.startPath;
 }
 
+void setPaletteAndColours(App& app) {
+    for (const auto& e : kPaletteEntries) app.screen.setPaletteEntry(e.index, e.packed);
+    if (app.BackGround < 0 || app.BackGround > 3) app.BackGround = 0;
+    setColoursFromChoice(app);
+}
+
 bool applyView(App& app) {
     Screen& s = app.screen;
     s.setPages(0, 0);
     const bool opened = app.expanded() ? s.setMode(800, 600) : s.setMode(640, 480);
     if (!opened) return false;
-    for (const auto& e : kPaletteEntries) s.setPaletteEntry(e.index, e.packed);
-    if (app.BackGround < 0 || app.BackGround > 3) app.BackGround = 0;
-    setColoursFromChoice(app);
-    if (app.expanded()) fillExpandedStrips(app);
+    setPaletteAndColours(app);
+    if (app.expanded()) drawCalculatorPanel(app);
     s.setTitle("Kestrel");
     s.setColors(0, app.backgroundColour);
     if (app.SortList == 0) app.SortList = 1;
@@ -103,8 +109,8 @@ void saveSettings(App& app) {
     // The settle pauses between the lines are kept; the file itself is
     // replaced in one step so that it is never seen half written.
     for (int i = 0; i < 5; ++i) s.sleep(20);
-    writeFileAtomically(settingsFilePath(app.exeDir),
-                        formatSettings(app.BigSmall, app.BackGround, app.selectedPath, app.SortList));
+    saveSettingsFile(settingsFilePath(app.exeDir),
+                     formatSettings(app.BigSmall, app.BackGround, app.selectedPath, app.SortList));
 }
 
 int runKestrel(App& app) {

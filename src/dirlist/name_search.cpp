@@ -15,13 +15,15 @@ std::string upper(std::string s) {
 int searchEntries(const DirList& list, const std::string& text, bool startOnly, SearchRule rule, int& position) {
     if (rule == SearchRule::Find) position = 1;
     const std::string wanted = upper(text);
+    std::string row;  // written per row and not kept: a search may pass every row of a huge list
     for (;;) {
         if (++position > list.count) {
             position = 1;
             return 0;
         }
         if (wanted.empty()) continue;
-        const std::string column = upper(list.row(position).substr(0, 37));
+        list.rowInto(position, row);
+        const std::string column = upper(row.substr(0, 37));
         const auto at = column.find(wanted);
         if (startOnly ? at == 0 : at != std::string::npos) return position;
     }

@@ -2,6 +2,7 @@
 
 #include <spawn.h>
 #include <sys/wait.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -29,7 +30,7 @@ bool holdsNul(const std::string& text) {
 // blocked or ignored in cp or an editor.
 class SpawnSetup {
 public:
-    SpawnSetup() {
+    explicit SpawnSetup(bool withoutInput = false) {
         posix_spawnattr_init(&attr_);
         posix_spawn_file_actions_init(&actions_);
         sigset_t empty;
@@ -42,6 +43,7 @@ public:
         posix_spawnattr_setsigdefault(&attr_, &standard);
         posix_spawnattr_setflags(&attr_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
         posix_spawn_file_actions_addclosefrom_np(&actions_, 3);
+        if (withoutInput) posix_spawn_file_actions_addopen(&actions_, 0, "/dev/null", O_RDONLY, 0);
     }
     ~SpawnSetup() {
         posix_spawn_file_actions_destroy(&actions_);
@@ -90,6 +92,14 @@ int RealRunner::runShell(const std::string& line) {
 }
 
 RunResult RealRunner::startProgram(const std::string& program, const std::vector<std::string>& args) {
+    return start(program, args, false);
+}
+
+RunResult RealRunner::startProgramWithoutInput(const std::string& program, const std::vector<std::string>& args) {
+    return start(program, args, true);
+}
+
+RunResult RealRunner::start(const std::string& program, const std::vector<std::string>& args, bool withoutInput) {
     if (program.empty() || holdsNul(program)) return RunResult::notStarted();
     std::vector<std::string> argv;
     argv.reserve(args.size() + 1);
@@ -98,7 +108,7 @@ RunResult RealRunner::startProgram(const std::string& program, const std::vector
         if (holdsNul(arg)) return RunResult::notStarted();
         argv.push_back(arg);
     }
-    SpawnSetup setup;
+    SpawnSetup setup(withoutInput);
     const pid_t pid = setup.spawn(program, argv);
     if (pid < 0) return RunResult::notStarted();
     int status = 0;

@@ -48,6 +48,13 @@ public:
     // all, so the program is then not started.
     virtual RunResult startProgram(const std::string& program, const std::vector<std::string>& args) = 0;
 
+    // The same with standard input from /dev/null: for cp and rm, which must
+    // never wait for an answer typed on a terminal (rm asks before removing a
+    // write-protected file when its input is one).
+    virtual RunResult startProgramWithoutInput(const std::string& program, const std::vector<std::string>& args) {
+        return startProgram(program, args);
+    }
+
     // The same with an argument string, split as splitArguments describes
     // (arguments.h). Only for fixed text; file names go in the vector form.
     // (A separate name rather than an overload: a braced list of two string
@@ -65,6 +72,10 @@ class RealRunner final : public Runner {
 public:
     int runShell(const std::string& line) override;
     RunResult startProgram(const std::string& program, const std::vector<std::string>& args) override;
+    RunResult startProgramWithoutInput(const std::string& program, const std::vector<std::string>& args) override;
+
+private:
+    RunResult start(const std::string& program, const std::vector<std::string>& args, bool withoutInput);
 };
 
 }  // namespace kestrel

@@ -1,15 +1,22 @@
 #pragma once
 // The Copy/Kill Buffer: the user's pick list for the group commands.
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace kestrel {
 
 struct CopyKillBuffer {
-    static constexpr int kSlots = 1002;  // slots 1 to 1001 are used
+    static constexpr int kSlots = 1002;     // slots 1 to 1001 are used
+    static constexpr int kCapacity = kSlots - 1;
     std::vector<std::string> rows = std::vector<std::string>(kSlots);   // row texts of picked entries
     std::vector<std::string> paths = std::vector<std::string>(kSlots);  // their full paths
     int count = 0;                                                      // highest used slot
+
+    // Row text to slot, kept in step with the slots by add, removeSlot and
+    // clear. The browser asks holds() for every row it draws; with a full
+    // buffer a linear search would cost 1001 comparisons per row.
+    std::unordered_map<std::string, int> slotOfRow;
 
     // Empties every slot: after a confirmed "Kill Buffer", a zip, or Z.
     void clear() {
@@ -18,13 +25,58 @@ struct CopyKillBuffer {
             paths[i].clear();
         }
         count = 0;
+        slotOfRow.clear();
     }
 
     // An entry counts as picked when a used slot holds the same row text.
-    bool holds(const std::string& row) const {
-        for (int i = 1; i <= count; ++i)
-            if (rows[i] == row) return true;
-        return false;
+    bool holds(const std::string& row) const { return slotOfRow.find(row) != slotOfRow.end(); }
+
+    // The slot holding the row text, 0 when none does.
+    int slotOf(const std::string& row) const {
+        const auto it = slotOfRow.find(row);
+        return it == slotOfRow.end() ? 0 : it->second;
+    }
+
+    bool full() const { return count >= kCapacity; }
+
+    // Puts the entry in the next slot; false when the buffer is full or the
+    // row text is already held.
+    bool add(const std::string& row, const std::string& path) {
+        if (full() || holds(row)) return false;
+        ++count;
+        rows[count] = row;
+        paths[count] = path;
+        slotOfRow.emplace(row, count);
+        return true;
+    }
+
+    // Empties slot s and moves the slots above it down one, so slots 1 to
+    // count stay without gaps.
+    void removeSlot(int s) {
+        if (s < 1 || s > count) return;
+        slotOfRow.erase(rows[s]);
+        for (int j = s; j < count; ++j) {
+            rows[j] = std::move(rows[j + 1]);
+            paths[j] = std::move(paths[j + 1]);
+            slotOfRow[rows[j]] = j;
+        }
+        rows[count].clear();
+        paths[count].clear();
+        --count;
+    }
+
+    // The full paths of the used slots, in slot order.
+    std::vector<std::string> filePaths() const {
+        return std::vector<std::string>(paths.begin() + 1, paths.begin() + 1 + count);
+    }
+
+    // The buffer-file list: every path followed by one blank, built from the
+    // slots each time. Un-picking a file never edits this text in place, where
+    // "/home/a " would also match the tail of "/bak/home/a ".
+    std::string fileList() const {
+        std::string list;
+        for (int i = 1; i <= count; ++i) list += paths[i] + " ";
+        return list;
     }
 };
 

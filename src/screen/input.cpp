@@ -4,7 +4,9 @@ namespace kestrel {
 
 void Input::pushKey(Key k) {
     std::lock_guard lock(mutex_);
-    keys_.push_back(k);
+    // Like a keyboard buffer: keys beyond it are dropped, so a held key's
+    // repeat cannot pile up work that goes on long after it is let go.
+    if (keys_.size() < kKeyQueueSize) keys_.push_back(k);
 }
 
 void Input::pointerMoved(int x, int y) {

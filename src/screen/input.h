@@ -12,6 +12,8 @@ namespace kestrel {
 
 class Input {
 public:
+    static constexpr std::size_t kKeyQueueSize = 32;  // waiting keys kept; more are dropped
+
     // Producer side.
     void pushKey(Key k);
     void pointerMoved(int x, int y);

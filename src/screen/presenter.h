@@ -47,7 +47,10 @@ public:
     explicit HeadlessPresenter(Input* input = nullptr, Point desktop = {1920, 1080})
         : input_(input), desktop_(desktop) {}
     bool openWindow(int width, int height) override;
-    void present(const std::vector<std::uint8_t>&, const Palette&, Rect) override { ++presents; }
+    void present(const std::vector<std::uint8_t>&, const Palette&, Rect area) override {
+        ++presents;
+        lastArea = area;
+    }
     void setTitle(const std::string& t) override { title = t; }
     Point desktopSize() override { return desktop_; }
     Point windowPosition() override { return position; }
@@ -60,6 +63,7 @@ public:
     Point size;
     bool pointerVisible = false;
     int presents = 0;
+    Rect lastArea;
     int bells = 0;
 
 private:

@@ -21,6 +21,7 @@ bool Screen::setMode(int width, int height) {
     bg_ = 0;
     locks_ = 0;
     dirty_ = {0, 0, width - 1, height - 1};
+    shownValid_ = false;  // a new window shows nothing of ours yet
     return true;
 }
 
@@ -48,10 +49,53 @@ void Screen::unlock() {
     if (locks_ > 0 && --locks_ == 0) flush();
 }
 
+namespace {
+
+// The smallest rectangle inside `area` holding every pixel where `page`
+// differs from `shown`; empty when they are the same.
+Rect changedWithin(const std::vector<std::uint8_t>& page, const std::vector<std::uint8_t>& shown, int width,
+                   Rect area) {
+    Rect changed;
+    const auto span = static_cast<std::size_t>(area.x2 - area.x1 + 1);
+    for (int y = area.y1; y <= area.y2; ++y) {
+        const std::size_t at = static_cast<std::size_t>(y) * width + area.x1;
+        const std::uint8_t* a = page.data() + at;
+        const std::uint8_t* b = shown.data() + at;
+        if (std::equal(a, a + span, b)) continue;
+        int first = 0, last = static_cast<int>(span) - 1;
+        while (a[first] == b[first]) ++first;
+        while (a[last] == b[last]) --last;
+        if (changed.empty()) {
+            changed = {area.x1 + first, y, area.x1 + last, y};
+        } else {
+            changed.x1 = std::min(changed.x1, area.x1 + first);
+            changed.x2 = std::max(changed.x2, area.x1 + last);
+            changed.y2 = y;
+        }
+    }
+    return changed;
+}
+
+}  // namespace
+
 void Screen::flush() {
     if (locks_ > 0 || dirty_.empty()) return;
-    presenter_.present(pages_[visible_], palette_, dirty_);
+    const std::vector<std::uint8_t>& page = pages_[visible_];
+    const bool sameColours = shownValid_ && palette_ == shownPalette_;
+    const Rect whole{0, 0, width_ - 1, height_ - 1};
+    const Rect dirty{std::max(dirty_.x1, 0), std::max(dirty_.y1, 0), std::min(dirty_.x2, whole.x2),
+                     std::min(dirty_.y2, whole.y2)};
+    const Rect area = !sameColours ? whole : dirty.empty() ? Rect{} : changedWithin(page, shown_, width_, dirty);
     dirty_ = {};
+    if (area.empty()) return;  // the window already shows exactly these pixels
+    presenter_.present(page, palette_, area);
+    if (!sameColours) shown_.resize(page.size());
+    for (int y = area.y1; y <= area.y2; ++y) {
+        const std::size_t at = static_cast<std::size_t>(y) * width_ + area.x1;
+        std::copy_n(page.data() + at, area.x2 - area.x1 + 1, shown_.data() + at);
+    }
+    shownPalette_ = palette_;
+    shownValid_ = true;
 }
 
 void Screen::touch(int page, int x1, int y1, int x2, int y2) {

@@ -107,6 +107,11 @@ private:
     int fg_ = 7, bg_ = 0;
     int locks_ = 0;
     Rect dirty_;  // what changed on the visible page since the last present
+    // What the window shows now (the pixels of the last presents), so a present
+    // sends only pixels that differ and none at all when nothing does.
+    std::vector<std::uint8_t> shown_;
+    Palette shownPalette_{};
+    bool shownValid_ = false;
 };
 
 }  // namespace kestrel

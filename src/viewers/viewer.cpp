@@ -56,12 +56,26 @@ constexpr int kButtonTop = 464, kButtonBottom = 480;
 
 constexpr int kIdlePassMs = 50;
 
+// Everything the frame shows that can change while the viewer runs.
+struct FrameFacts {
+    std::uint64_t size = 0, pos = 0;
+    int background = -1;
+    bool expanded = false, textLabel = false;
+    bool operator==(const FrameFacts&) const = default;
+};
+
 struct Viewer {
     App& app;
     std::string path;
     Pager pager;
     PressRepeat press;  // a click pages once; a longer hold keeps paging
+    std::optional<FrameFacts> drawn;  // the facts of the frame on screen, while nothing has drawn over it
 };
+
+FrameFacts frameFacts(const Viewer& v) {
+    return {static_cast<std::uint64_t>(v.pager.source.size()), static_cast<std::uint64_t>(v.pager.pos),
+            v.app.backgroundColour, v.app.expanded(), v.app.formatLabelText};
+}
 
 
 void redrawFrame(Viewer& v) {
@@ -93,6 +107,21 @@ void redrawFrame(Viewer& v) {
     drawNavButtons(s, kViewerStatusRow, kButtonTop, kButtonBottom);
     s.unlock();
     s.setColors(0, bg);
+    v.drawn = frameFacts(v);
+    s.sleep(50);
+}
+
+// While the pointer is outside the window the frame is redrawn every pass;
+// when it would come out the same, only the pass's pauses are kept.
+void refreshFrame(Viewer& v) {
+    Screen& s = v.app.screen;
+    if (v.drawn != frameFacts(v)) {
+        redrawFrame(v);
+        return;
+    }
+    s.setColors(1, v.app.backgroundColour);
+    s.sleep(10);
+    s.setColors(0, v.app.backgroundColour);
     s.sleep(50);
 }
 
@@ -163,7 +192,7 @@ Outcome mousePass(Viewer& v) {
     Screen& s = v.app.screen;
     const MouseState m = s.pollMouse();
     if (!m.valid) {
-        redrawFrame(v);
+        refreshFrame(v);
         return Outcome::Stay;
     }
     handleWheel(v, m);
@@ -211,7 +240,7 @@ Next runViewer(App& app) {
     s.sleep(100);
 
     FileByteSource source(app.selectedPath);
-    Viewer v{app, app.selectedPath, Pager{s, source, bg}, {}};
+    Viewer v{app, app.selectedPath, Pager{s, source, bg}, {}, std::nullopt};
     drawForward(v.pager, kViewerStatusRow);
     s.sleep(20);
     if (const MouseState m = s.peekMouse(); m.valid) {

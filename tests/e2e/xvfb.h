@@ -63,6 +63,7 @@ public:
     Xvfb& operator=(const Xvfb&) = delete;
 
     const std::string& display() const { return display_; }
+    pid_t pid() const { return pid_; }
 
 private:
     pid_t pid_ = -1;

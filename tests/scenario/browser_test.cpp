@@ -13,16 +13,11 @@ using namespace kestrel::test;
 
 namespace {
 
-// Entry `entry` of a directory made by fill(): f000 is entry 2.
+// Entry `entry` of a directory of numberedFiles: f000 is entry 2.
 std::string fileName(int entry) {
     char name[16];
     std::snprintf(name, sizeof name, "f%03d", entry - 2);
     return name;
-}
-
-// `files` files named f000, f001, ... and nothing else.
-void fill(const TempDir& d, int files) {
-    for (int i = 0; i < files; ++i) d.file(fileName(i + 2), "x");
 }
 
 constexpr int kSettle = 400;  // enough virtual time for a command and its redraw
@@ -57,7 +52,7 @@ TEST(Browser, FrameListAndCursorColours) {
 
 TEST(Browser, DownAcrossPagesEndAndLastRow) {
     Session s;
-    fill(s.dir, 99);  // 100 entries with ".."
+    s.dir.numberedFiles(99);  // 100 entries with ".."
     s.browse();
     for (int i = 0; i < 17; ++i) s.script.ext(scan::Down).wait(150);
     s.script.wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorRow, 18); });
@@ -92,7 +87,7 @@ TEST(Browser, DownAcrossPagesEndAndLastRow) {
 TEST(Browser, EndInShortListsAndTheLastPanelRow) {
     {
         Session s;
-        fill(s.dir, 8);  // 9 entries; a press on the last one moves there
+        s.dir.numberedFiles(8);  // 9 entries; a press on the last one moves there
         s.browse().click(100, 13 * 16 - 8).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 9); });
         s.script.move(300, 100).ext(scan::Home).wait(kSettle).ext(scan::End).wait(kSettle).then([&] {
             EXPECT_EQ(s.app.cursorRow, 9);
@@ -104,7 +99,7 @@ TEST(Browser, EndInShortListsAndTheLastPanelRow) {
     // 20 entries: a click on panel row 19 and Down must still show the last
     // entry with the cursor on it.
     Session s;
-    fill(s.dir, 19);
+    s.dir.numberedFiles(19);
     s.browse().click(100, 23 * 16 - 8).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 19); });
     s.script.move(300, 100).wait(100).ext(scan::Down).wait(kSettle).then([&] {
         EXPECT_EQ(s.app.cursorRow, 19);
@@ -166,7 +161,7 @@ TEST(Browser, KillOnDirectoryIsIgnoredAndCloseRequestDoesNotEnd) {
 // over 50 ms span two passes, five notches between two polls move one.
 TEST(Browser, WheelMovesOneEntryPerCycle) {
     Session s;
-    fill(s.dir, 30);
+    s.dir.numberedFiles(30);
     s.browse().move(300, 200).wait(200).wheel(-3).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 3); });
     s.script.wheel(-5, 0).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 4); });
     s.script.wheel(1).wait(kSettle).wheel(1).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 2); });
@@ -175,7 +170,7 @@ TEST(Browser, WheelMovesOneEntryPerCycle) {
 
 TEST(Browser, SliderScrollAreasAndButtons) {
     Session s;
-    fill(s.dir, 99);
+    s.dir.numberedFiles(99);
     // Left click on the slider, row 14: t = 100 * 8 / 15 = 53.3, cursor 54.
     s.browse().click(636, 14 * 16 - 8).wait(kSettle).then([&] {
         EXPECT_EQ(s.app.cursorIndex, 54);
@@ -231,7 +226,7 @@ TEST(Browser, DraggingTheTopBarAndThePadMoveTheWindow) {
 
 TEST(Browser, RootRefreshAndTheCloseBox) {
     Session s;
-    fill(s.dir, 3);
+    s.dir.numberedFiles(3);
     s.browse().ext(scan::Down).wait(kSettle).then([&] { s.dir.file("f100", "new"); });
     // F3 reloads: the new entry shows and the cursor is back on "..".
     s.script.ext(scan::F3).wait(1000).then([&] {

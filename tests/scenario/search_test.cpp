@@ -105,8 +105,8 @@ TEST(Search, FieldRulesAndTheParentOnTheFirstEnter) {
     EXPECT_EQ(s.run(), 0);
 
     DirList list;
-    list.rowText = {"", ".." + std::string(76, ' '), "one", "two"};
-    list.names = {"", "..", "one", "two"};
+    list.setRow(2, "one");
+    list.setRow(3, "two");
     list.count = 3;
     int position = 0;
     EXPECT_EQ(searchEntries(list, "", false, SearchRule::Next, position), 0);

@@ -49,7 +49,7 @@ std::string printable(size_t n) {
 
 // The centre of a status-row button's cells, in pixels.
 constexpr int kRow30Y = 474;
-constexpr int kUpX = 400, kDownX = 440, kEscX = 480, kHomeX = 530, kEndX = 570;
+constexpr int kDownX = 440, kEscX = 480, kHomeX = 530, kEndX = 570;
 
 }  // namespace
 
@@ -128,10 +128,7 @@ TEST(ViewerScreen, WheelButtonsAndPad) {
     v.script.wheel(-3).wait(400).then([&] { EXPECT_EQ(pages(), 4); });
     v.script.wheel(1).wait(400).then([&] { EXPECT_EQ(pages(), 3); });
     v.script.ext(scan::Home).wait(300);
-    // Clicks on the buttons, with either button.
-    v.script.click(kDownX, kRow30Y, 1).wait(400).then([&] { EXPECT_EQ(pages(), 2); });
-    v.script.click(kDownX, kRow30Y, 0).wait(400).then([&] { EXPECT_EQ(pages(), 3); });
-    v.script.click(kUpX, kRow30Y, 0).wait(400).then([&] { EXPECT_EQ(pages(), 2); });
+    // End and Home, with either button (Down and Up: ClickOnce).
     v.script.click(kEndX, kRow30Y, 1).wait(400).then([&] { EXPECT_EQ(pages(), 100); });
     v.script.click(kHomeX, kRow30Y, 0).wait(400).then([&] { EXPECT_EQ(pages(), 1); });
     // Holding a button keeps paging; the right button pages faster.

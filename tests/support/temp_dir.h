@@ -1,5 +1,6 @@
 #pragma once
 // A fresh directory under /tmp, removed with everything in it at the end.
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -32,6 +33,11 @@ public:
         std::filesystem::create_directories(p.parent_path());
         std::ofstream(p, std::ios::binary) << content;
         return p.string();
+    }
+    // `count` one-byte files f000, f001, ... (entries 2 onward in name order).
+    void numberedFiles(int count) const {
+        char name[16];
+        for (int i = 0; i < count; ++i) file((std::snprintf(name, sizeof name, "f%03d", i), name), "x");
     }
     std::string dir(const std::string& name) const {
         const auto p = std::filesystem::path(path) / name;

@@ -19,16 +19,16 @@ struct DrawFixture {
     App app{rig.screen, "/tmp"};
 
     DrawFixture() {
-        app.list.rowText.assign(1, "");
-        app.list.names.assign(1, "");
+        app.list.clear();
+        app.list.count = 0;
         addRow("..");
     }
     void addRow(const std::string& name) {
         std::string row = name;
         row.resize(78, ' ');
-        app.list.rowText.push_back(row);
-        app.list.names.push_back(name);
-        app.list.count = static_cast<int>(app.list.rowText.size()) - 1;
+        app.list.count += 1;
+        app.list.setRow(app.list.count, row);
+        app.list.setName(app.list.count, name);
         app.lastIndex = app.list.count;
     }
     int thumbRow() {
@@ -78,8 +78,7 @@ TEST(BrowserDraw, PickedRowsKeepTheirColoursUnderTheCursor) {
     f.addRow("one");
     f.addRow("two");
     f.addRow("name\nwith\tcontrols\x07");
-    f.app.buffer.count = 1;
-    f.app.buffer.rows[1] = f.app.list.row(3);
+    f.app.buffer.add(f.app.list.row(3), "/two");
     moveHome(f.app);
     EXPECT_EQ(readCell(f.rig.screen, 0, 7, 2), (CellRead{'t', 15, 3}));
     EXPECT_EQ(readCell(f.rig.screen, 0, 6, 2), (CellRead{'o', 0, 2}));

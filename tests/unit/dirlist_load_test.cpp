@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "dirlist/entry_size.h"
 #include "dirlist_test_dir.h"
 
 using namespace kestrel;
@@ -229,8 +230,6 @@ TEST_F(DirListLoad, StatusIsReadThroughTheDirectoryNotTheWorkingDirectory) {
     ASSERT_EQ(chdir(root.c_str()), 0);
 
     DirList list;
-    list.rowText.assign(30, "");
-    list.names.assign(30, "");
     const int fd = open(path("sub").c_str(), O_RDONLY | O_DIRECTORY);
     appendEntries(list, fd);
     close(fd);
@@ -261,4 +260,34 @@ TEST_F(DirListLoad, MoreEntriesThanTheClassicCapacityAreAllListed) {
     EXPECT_EQ(std::count(seen.begin(), seen.end(), true), files);
     for (int i = list.count + 1; i <= list.count + 19; ++i) EXPECT_EQ(list.row(i), kBlank);
     EXPECT_EQ(list.row(list.count + 20), "");
+}
+
+TEST_F(DirListLoad, SameListWhateverTheThreadsAndHowFarTheNameArenaGrew) {
+    // Long names make the arena grow many times while the names are read.
+    for (int i = 0; i < 1500; ++i)
+        makeFile(std::string(180 + i % 60, static_cast<char>('a' + i % 26)) + std::to_string(i), i % 7 * 1000,
+                 i % 3 ? 0644 : 0444);
+    ASSERT_EQ(mkdir(path("zdir").c_str(), 0755), 0);
+    auto factsOf = [](const std::string& p) {
+        struct stat st {};
+        EntryFacts f;
+        if (stat(p.c_str(), &st) != 0) return f;
+        f = {true, st.st_mode, st.st_uid, st.st_gid, st.st_mtim.tv_sec, readableSize(AT_FDCWD, p.c_str(), st)};
+        return f;
+    };
+    const int fd = open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    DirList one, three;
+    appendEntries(one, fd, 1);
+    appendEntries(three, fd, 3);
+    close(fd);
+    ASSERT_EQ(one.count, 1502);
+    ASSERT_EQ(three.count, one.count);
+    for (int i = 1; i <= one.count + 20; ++i) {
+        ASSERT_EQ(three.row(i), one.row(i)) << i;
+        ASSERT_EQ(three.name(i), one.name(i)) << i;
+        if (i < 2 || i > one.count) continue;
+        // Every name whole, and its row made from that name and its own status.
+        ASSERT_EQ(one.row(i), rowText(one.name(i), factsOf(path(one.name(i))), geteuid(), getegid())) << i;
+    }
 }

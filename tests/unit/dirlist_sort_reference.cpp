@@ -34,14 +34,24 @@ bool outOfOrder(int mode, bool zeroAware, const std::string& ri, const std::stri
     }
 }
 
-void exchange(DirList& list, int i, int j) {
+void exchange(ReferenceList& list, int i, int j) {
     std::swap(list.rowText[i], list.rowText[j]);
     std::swap(list.names[i], list.names[j]);
 }
 
 }  // namespace
 
-void referenceSortList(DirList& list, int sortList) {
+ReferenceList referenceOf(const DirList& list) {
+    ReferenceList out;
+    out.count = list.count;
+    for (int i = 0; i <= list.count + 19; ++i) {
+        out.rowText.push_back(list.row(i));
+        out.names.push_back(list.name(i));
+    }
+    return out;
+}
+
+void referenceSortList(ReferenceList& list, int sortList) {
     const int n = list.count;
     const int mode = (sortList >= 1 && sortList <= 4) ? sortList : 1;
     const int gaps[] = {1500, 1000, 600, 300, 100, 75, 50, 25};

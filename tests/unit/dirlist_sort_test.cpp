@@ -12,8 +12,10 @@ using namespace kestrel;
 
 namespace {
 
-// Names that collide once lowercased, and the punctuation that sorts before digits.
-const char* const kNames[] = {"a", "A", "ab", "AB", "aB", "a b", "b", "B", "#x", "-y", "(z", "10", "9", "zz", "Zz"};
+// Names that collide once lowercased, and the punctuation that sorts before
+// digits; the long ones differ (or differ only in case) past their eighth byte.
+const char* const kNames[] = {"a",  "A",  "ab", "AB", "aB", "a b", "b", "B", "#x", "-y", "(z", "10", "9", "zz", "Zz",
+                              "longname_part_a", "LONGNAME_part_A", "longname_part_b", "longname_parT", "longname_"};
 const std::uint64_t kSizes[] = {0, 0, 0, 1, 7, 42, 42, 1000, 3000000000ULL, 12345678901ULL, 99999999999999ULL};
 const std::time_t kTimes[] = {946684800, 946684800, 978307200, 1600000000, 1600000000 + 43200};
 
@@ -34,31 +36,19 @@ EntryFacts randomFacts(std::mt19937& rng) {
 DirList randomList(int entries, unsigned seed) {
     std::mt19937 rng(seed);
     DirList list;
-    list.rowText.assign(entries + 21, std::string());
-    list.names.assign(entries + 21, std::string());
-    list.rowText[1] = parentRowText();
-    list.names[1] = "..";
-    list.count = entries + 1;
-    for (int i = 2; i <= list.count; ++i) {
-        // A unique suffix on the entry name (not in the row) shows which of two
-        // equal rows ended up where.
-        const std::string shown = kNames[rng() % std::size(kNames)];
-        list.rowText[i] = rowText(shown, randomFacts(rng), 0, 0);
-        list.names[i] = shown + "#" + std::to_string(i);
+    for (int i = 2; i <= entries + 1; ++i) {
+        // A unique tail on the entry name, past the 37 columns the row shows,
+        // tells which of two equal rows ended up where.
+        std::string name = kNames[rng() % std::size(kNames)];
+        name.resize(37, ' ');
+        addEntry(list, name + "#" + std::to_string(i), randomFacts(rng), 0, 0);
     }
-    for (int i = list.count + 1; i <= list.count + 19; ++i) list.rowText[i].assign(78, ' ');
     return list;
 }
 
-DirList rowsOnly(std::initializer_list<std::string> rows) {
+DirList listOf(std::initializer_list<std::pair<std::string, EntryFacts>> entries) {
     DirList list;
-    list.rowText = {"", parentRowText()};
-    list.names = {"", ".."};
-    for (const auto& r : rows) {
-        list.rowText.push_back(r);
-        list.names.push_back(r.substr(0, r.find(' ')));
-    }
-    list.count = static_cast<int>(list.rowText.size()) - 1;
+    for (const auto& [name, facts] : entries) addEntry(list, name, facts, 0, 0);
     return list;
 }
 
@@ -83,12 +73,14 @@ TEST(DirListSort, MatchesReferenceOnTieRichListsInEveryMode) {
             const DirList original = randomList(entries, seed);
             for (int mode : modes) {
                 if (entries > 600 && (mode == 0 || mode == -3)) continue;  // same path as 7; keeps the run short
-                DirList fast = original, slow = original;
+                DirList fast = original;
+                test::ReferenceList slow = test::referenceOf(original);
                 sortList(fast, mode);
                 test::referenceSortList(slow, mode);
-                ASSERT_EQ(fast.rowText, slow.rowText) << "entries " << entries << " seed " << seed << " mode " << mode;
-                ASSERT_EQ(fast.names, slow.names) << "entries " << entries << " seed " << seed << " mode " << mode;
-                ASSERT_EQ(fast.rowText[1], parentRowText());
+                const test::ReferenceList sorted = test::referenceOf(fast);
+                ASSERT_EQ(sorted.rowText, slow.rowText) << "entries " << entries << " seed " << seed << " mode " << mode;
+                ASSERT_EQ(sorted.names, slow.names) << "entries " << entries << " seed " << seed << " mode " << mode;
+                ASSERT_EQ(fast.row(1), parentRowText());
             }
         }
     }
@@ -97,15 +89,14 @@ TEST(DirListSort, MatchesReferenceOnTieRichListsInEveryMode) {
 TEST(DirListSort, LongSizeTextsStillSortByTheirWholeNumberAndRealDate) {
     const std::time_t older = 946684800, newer = 1600000000;
     // Eleven digits push the date one column right; neither size nor date may be misread.
-    DirList list = rowsOnly({rowText("big", fileFacts(12345678901ULL, newer), 0, 0),
-                             rowText("mid", fileFacts(9999999999ULL, older), 0, 0),
-                             rowText("small", fileFacts(5, newer), 0, 0)});
+    DirList list = listOf({{"big", fileFacts(12345678901ULL, newer)},
+                           {"mid", fileFacts(9999999999ULL, older)},
+                           {"small", fileFacts(5, newer)}});
     using Names = std::vector<std::string>;
-    for (const auto& [mode, order] : {std::pair{3, Names{"", "..", "big", "mid", "small"}},
-                                      std::pair{4, Names{"", "..", "mid", "big", "small"}}}) {
+    for (const auto& [mode, order] : {std::pair{3, Names{"big", "mid", "small"}}, std::pair{4, Names{"mid", "big", "small"}}}) {
         DirList sorted = list;
         sortList(sorted, mode);
-        EXPECT_EQ(sorted.names, order) << mode;
+        EXPECT_EQ((Names{sorted.name(2), sorted.name(3), sorted.name(4)}), order) << mode;
     }
 }
 
@@ -113,14 +104,12 @@ TEST(DirListSort, NameTiesFallToTheRestOfTheRowAndRowOneNeverMoves) {
     EntryFacts dir;
     dir.known = true;
     dir.mode = S_IFDIR | 0755;
-    DirList list = rowsOnly({rowText("README", fileFacts(10, 0), 0, 0), rowText("readme", dir, 0, 0),
-                             rowText("Readme", fileFacts(9, 0), 0, 0)});
-    // A blank storage slot after the list must not be pulled into the sort.
-    list.rowText.push_back(std::string(78, ' '));
-    list.names.push_back("");
+    DirList list = listOf({{"README", fileFacts(10, 0)}, {"readme", dir}, {"Readme", fileFacts(9, 0)}});
     sortList(list, 1);
+    EXPECT_EQ(list.row(1), parentRowText());
     // "  dir " before " file ", then size "10" before "9 " as text.
-    EXPECT_EQ(list.names, (std::vector<std::string>{"", "..", "readme", "README", "Readme", ""}));
-    EXPECT_EQ(list.rowText[1], parentRowText());
-    EXPECT_EQ(list.rowText[5], std::string(78, ' '));
+    EXPECT_EQ((std::vector<std::string>{list.name(2), list.name(3), list.name(4)}),
+              (std::vector<std::string>{"readme", "README", "Readme"}));
+    EXPECT_EQ(list.row(5), std::string(78, ' '));
+    EXPECT_EQ(list.row(24), "");
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <tuple>
 
 #include "rig.h"
@@ -109,6 +111,35 @@ TEST(Screen, PagesCopyAndLocksPresentOnlyAtOutermostUnlock) {
     EXPECT_EQ(rig.presenter.presents, before + 1);
 }
 
+TEST(Screen, PresentsOnlyPixelsThatDifferFromTheWindow) {
+    Rig rig;
+    Screen& s = rig.screen;
+    s.setColors(0, 3);
+    s.clearScreen();
+    s.flush();
+    auto presented = [&](const std::function<void()>& draw) {
+        const int before = rig.presenter.presents;
+        draw();
+        s.flush();
+        return rig.presenter.presents > before ? std::optional<Rect>(rig.presenter.lastArea) : std::nullopt;
+    };
+    const auto text = presented([&] { s.printAt(2, 3, "AB"); });
+    ASSERT_TRUE(text);  // the glyphs' own pixels, inside their two cells
+    EXPECT_GE(text->x1, 16);
+    EXPECT_LE(text->x2, 31);
+    EXPECT_GE(text->y1, 16);
+    EXPECT_LE(text->y2, 31);
+    EXPECT_FALSE(presented([&] { s.printAt(2, 3, "AB"); }));            // the same text again
+    EXPECT_FALSE(presented([&] { s.fillBox(100, 100, 300, 200, 3); }));  // the colour already there
+    const auto dot = presented([&] { s.fillBox(5, 7, 300, 7, 1); });
+    ASSERT_TRUE(dot);
+    EXPECT_EQ(std::tie(dot->x1, dot->y1, dot->x2, dot->y2), std::make_tuple(5, 7, 300, 7));
+    const auto colours = presented([&] { s.setPaletteEntry(1, 0x3F0000); });  // new colours: the whole window
+    ASSERT_TRUE(colours);
+    EXPECT_EQ(std::tie(colours->x1, colours->y1, colours->x2, colours->y2), std::make_tuple(0, 0, 639, 479));
+    EXPECT_TRUE(presented([&] { s.setMode(640, 480); }));  // a new window shows nothing yet
+}
+
 TEST(Screen, SleepRulesWithKeysWaiting) {
     Rig rig;
     Screen& s = rig.screen;
@@ -126,7 +157,7 @@ TEST(Screen, SleepRulesWithKeysWaiting) {
     EXPECT_TRUE(s.keyWaiting());
 }
 
-TEST(Input, MouseValidityWheelAndQuickTaps) {
+TEST(Input, MouseValidityWheelAndTheRightButton) {
     Input in;
     EXPECT_FALSE(in.pollMouse().valid);
     EXPECT_EQ(in.pollMouse().x, -1);
@@ -138,10 +169,6 @@ TEST(Input, MouseValidityWheelAndQuickTaps) {
     EXPECT_TRUE(m.valid);
     EXPECT_EQ(m.wheel, 1);
     EXPECT_EQ(m.buttons, 0);
-    in.buttonDown(0);
-    in.buttonUp(0);  // released before the poll
-    EXPECT_EQ(in.pollMouse().buttons, 1);
-    EXPECT_EQ(in.pollMouse().buttons, 0);
     in.buttonDown(1);
     EXPECT_EQ(in.pollMouse().buttons, 2);
     EXPECT_EQ(in.pollMouse().buttons, 2);

@@ -4,6 +4,7 @@
 
 #include <tuple>
 
+#include "app/program_dir.h"
 #include "app/settings.h"
 #include "temp_dir.h"
 
@@ -71,4 +72,12 @@ TEST(Settings, FileIsReplacedAtomically) {
     }
     // An unwritable place is reported, and nothing is created.
     EXPECT_FALSE(writeFileAtomically("/nonexistent-dir/Kestrel.cfg", "x"));
+}
+
+TEST(Settings, UnwritableProgramDirectoryIsNotedOnce) {
+    TempDir d;
+    EXPECT_EQ(unwritableDirNote(d.path), std::nullopt);
+    const std::string gone = d.path + "/vanished";
+    EXPECT_EQ(unwritableDirNote(gone),
+              "kestrel: cannot write to " + gone + ": settings (Kestrel.cfg) and reports will not be saved\n");
 }

@@ -1,12 +1,16 @@
-// Renders Kestrel's browser headless on a small demo directory and writes
-// the page as a PNG: the README's screenshot.
-//   kestrel_screenshot OUT.png [normal|expanded]
+// Renders the README's pictures headless: Kestrel runs on virtual time over a
+// small demo directory, a script drives it to the screen a picture shows, and
+// the visible page is written as a PNG.
+//   kestrel_screenshot NAME OUT.png    one picture
+//   kestrel_screenshot --list          the names, one a line (make pictures)
+// A new picture is a row in kPictures and the script that reaches its screen.
 #include <fcntl.h>
 #include <png.h>
 #include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -47,34 +51,116 @@ bool writePng(const Screen& s, int page, const std::string& path) {
     return std::fclose(f) == 0;
 }
 
+// The demo directory sits at a fixed place so that its path line, too, is
+// the same on every rendering: /tmp/kestrel-pictures/ann.
+struct Demo {
+    struct Folder {
+        std::string base = (std::filesystem::temp_directory_path() / "kestrel-pictures").string();
+        std::string path = base + "/ann";
+        Folder() {
+            std::filesystem::remove_all(base);
+            std::filesystem::create_directories(path);
+        }
+        ~Folder() {
+            std::error_code ec;
+            std::filesystem::current_path("/", ec);
+            std::filesystem::remove_all(base, ec);
+        }
+        void file(const std::string& name, const std::string& content = "") const {
+            const auto p = std::filesystem::path(path) / name;
+            std::filesystem::create_directories(p.parent_path());
+            std::ofstream(p, std::ios::binary) << content;
+        }
+        void dir(const std::string& name) const { std::filesystem::create_directories(path + "/" + name); }
+    } dir;
+    Demo() {
+        dir.file("projects/kestrel/README.md", "");
+        dir.dir("music");
+        dir.dir("photos");
+        dir.file("backup", "\x7f" "ELF");
+        dir.file("budget-2026.ods", std::string(18433, 'x'));
+        dir.file("holiday.mp4", std::string(734003, 'x'));
+        dir.file("letter.txt",
+                 "Dear Ann,\n\nthe photos from the coast are in the photos folder, and the budget\n"
+                 "for next year is beside them. Kestrel's Copy/Kill Buffer made short work of\n"
+                 "sorting them: pick with Q, copy with C, paste with P.\n\nSee you on Sunday,\nBen\n");
+        dir.file("notes.md", std::string(2211, 'x'));
+        dir.file("report.pdf", std::string(96580, 'x'));
+        dir.file("setup.sh", "#!/bin/sh\n");
+        // Fixed dates, so the pictures only change when Kestrel does.
+        for (const auto& e : std::filesystem::directory_iterator(dir.path)) {
+            const timespec t = {e.path().filename() == "letter.txt" ? 1767225600 : 1764849000, 0};
+            const timespec when[2] = {t, t};
+            utimensat(AT_FDCWD, e.path().c_str(), when, 0);
+        }
+    }
+};
+
+// Entries in name order: .., backup, budget-2026.ods, holiday.mp4,
+// letter.txt, music, ...
+void downTo(Script& sc, int entry) {
+    for (int i = 1; i < entry; ++i) sc.ext(scan::Down).wait(300);
+}
+
+void browserScript(Session& s, Demo&) { downTo(s.script, 4); }
+
+void viewerScript(Session& s, Demo&) {
+    downTo(s.script, 5);
+    s.script.key(13).wait(1500);
+}
+
+// `file` is asked whether backup is a program; it says it is one.
+void confirmationScript(Session& s, Demo&) {
+    s.runner.onShell = [&s](const std::string& line) {
+        if (line.rfind("file ", 0) == 0)
+            std::ofstream(s.programDir.path + "/ELF.txt") << "ELF 64-bit LSB executable, x86-64, statically linked\n";
+        return 0;
+    };
+    downTo(s.script, 2);
+    s.script.key(13).wait(1000);
+}
+
+struct Picture {
+    const char* name;
+    int bigSmall;  // the view it is taken in
+    void (*script)(Session&, Demo&);
+};
+
+constexpr Picture kPictures[] = {
+    {"browser", 1, browserScript},
+    {"viewer", 0, viewerScript},
+    {"confirmation", 0, confirmationScript},
+};
+
+bool render(const Picture& p, const std::string& out) {
+    Demo demo;
+    Session s;
+    s.settings(p.bigSmall, 0, demo.dir.path, 1);
+    s.script.wait(1500);
+    p.script(s, demo);
+    bool written = false;
+    s.script.then([&] { written = writePng(s.screen(), s.screen().visiblePage(), out); });
+    // Esc until Kestrel has left every screen and saved.
+    for (int i = 0; i < 4; ++i) s.script.key(27).wait(1000);
+    s.run();
+    return written;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: kestrel_screenshot OUT.png [normal|expanded]\n");
+    if (argc == 2 && std::string(argv[1]) == "--list") {
+        for (const auto& p : kPictures) std::printf("%s\n", p.name);
+        return 0;
+    }
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: kestrel_screenshot NAME OUT.png | --list\n");
         return 2;
     }
     // Kestrel moves its working directory to the listed one.
-    const std::string out = std::filesystem::absolute(argv[1]).string();
-    const bool expanded = argc < 3 || std::string(argv[2]) != "normal";
-    TempDir demo;
-    demo.file("projects/kestrel/README.md", "");
-    demo.dir("music");
-    demo.dir("photos");
-    demo.file("budget-2026.ods", std::string(18433, 'x'));
-    demo.file("holiday.mp4", std::string(734003, 'x'));
-    demo.file("letter.txt", "Dear Ann,\n");
-    demo.file("notes.md", std::string(2211, 'x'));
-    demo.file("report.pdf", std::string(96580, 'x'));
-    demo.file("setup.sh", "#!/bin/sh\n");
-    const timespec when[2] = {{1767225600, 0}, {1767225600, 0}};
-    utimensat(AT_FDCWD, (demo.path + "/letter.txt").c_str(), when, 0);
-
-    Session s;
-    s.settings(expanded ? 1 : 0, 0, demo.path, 1);
-    s.script.wait(1500).ext(scan::Down).wait(300).ext(scan::Down).wait(300).ext(scan::Down).wait(300);
-    bool written = false;
-    s.script.then([&] { written = writePng(s.screen(), 0, out); }).key(27);
-    s.run();
-    return written ? 0 : 1;
+    const std::string out = std::filesystem::absolute(argv[2]).string();
+    for (const auto& p : kPictures)
+        if (argv[1] == std::string(p.name)) return render(p, out) ? 0 : 1;
+    std::fprintf(stderr, "kestrel_screenshot: no picture named %s\n", argv[1]);
+    return 2;
 }

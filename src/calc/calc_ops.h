@@ -1,0 +1,43 @@
+#pragma once
+// The calculator's operations: what each key does to the state and to the
+// CalcBuffer record, and how it ends. No screen, no I/O.
+#include <string>
+
+#include "calc/calc_state.h"
+
+namespace kestrel::calc {
+
+enum class Op {
+    Type, Delete, Clear, Pi, Store, Recall, SetOp, Percent, Equals,
+    Reciprocal, Root, Square, Sin, Cos, Tan, ArcSin, ArcCos, ArcTan, ChangeSign,
+};
+
+// What the screen does after an operation.
+enum class Ending {
+    Ignored,         // nothing happened: the press is dropped
+    DisplayRefresh,  // redraw the display
+    Normalise,       // unmark the keys, normalise, redraw the display
+    Poll,            // an operator was chosen: mark its key, next pass
+    Stored,          // memory stored: mark the M key
+    Error,           // the error notice; nothing else changed
+};
+
+// Carries out one operation. `c` is the character typed or the operator.
+// A record that ran past its roll-over point is started over before the
+// operation returns, so no line past the last slot is ever touched.
+Ending apply(CalcState& s, Op op, char c = 0);
+
+// The current value rounded to 16 places; the entry becomes its general form.
+void normalise(CalcState& s);
+
+// The text the display shows for the entry; sets the current value to it.
+std::string displayForm(CalcState& s);
+
+// Past line 999 the record is emptied, N becomes 1 and the state is
+// normalised. True when it happened.
+bool rollOver(CalcState& s);
+
+// Record line i, or an empty text for an index outside the slots.
+const std::string& line(const CalcState& s, int i);
+
+}  // namespace kestrel::calc

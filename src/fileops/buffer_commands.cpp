@@ -1,0 +1,148 @@
+#include "fileops/buffer_commands.h"
+
+#include <fstream>
+
+#include "app/browser_draw.h"
+#include "app/select.h"
+#include "app/status_message.h"
+#include "extern/programs.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr const char* kRedrawnTitle = "Copy/Paste Buffer";
+constexpr int kSettleMs = 350, kSettlePollMs = 10;
+
+std::string entryPath(const std::string& dir, const std::string& name) { return selectedChildPath(dir, name, false); }
+
+bool picksFilesOnly(App& app) {
+    const std::string& row = app.cursorEntryRow();
+    if (!isParentRow(row) && !isDirRow(row)) return true;
+    showStatus(app, StatusMessage::FilesOnly);
+    return false;
+}
+
+// Keys typed while a pick is drawn are not commands: wait up to 0.35 s
+// (Esc ends the wait), then drop what is still waiting, up to an Esc.
+void keySettle(Screen& s) {
+    const std::int64_t start = s.nowMs();
+    while (!s.pollKey().isChar(ch::Esc) && s.nowMs() - start < kSettleMs) s.sleep(kSettlePollMs);
+    while (s.keyWaiting())
+        if (s.pollKey().isChar(ch::Esc)) break;
+}
+
+}  // namespace
+
+Toggled toggleEntry(CopyKillBuffer& buffer, const std::string& row, const std::string& path) {
+    if (const int slot = buffer.slotOf(row)) {
+        buffer.removeSlot(slot);
+        return Toggled::Removed;
+    }
+    return buffer.add(row, path) ? Toggled::Added : Toggled::Full;
+}
+
+int findAnchor(const CopyKillBuffer& buffer, const DirList& list) {
+    int anchor = 0, anchorSlot = 0;
+    for (int k = 2; k <= list.count; ++k) {
+        const int slot = buffer.slotOf(list.row(k));
+        if (slot > 0 && slot >= anchorSlot) {
+            anchorSlot = slot;
+            anchor = k;
+        }
+    }
+    return anchor;
+}
+
+int addRun(CopyKillBuffer& buffer, const DirList& list, const std::string& dir, int anchor, int cursor) {
+    const int stepped = anchor < cursor ? anchor + 1 : anchor - 1;
+    const int lo = std::min(stepped, cursor), hi = std::max(stepped, cursor);
+    int added = 0;
+    for (int k = lo; k <= hi && !buffer.full(); ++k)
+        if (buffer.add(list.row(k), entryPath(dir, list.name(k)))) ++added;
+    return added;
+}
+
+std::string bufferFileText(const CopyKillBuffer& buffer) {
+    std::string text;
+    for (int i = 1; i <= buffer.count; ++i) text += buffer.rows[i] + "\n";
+    return text + "\n" + buffer.fileList() + "\n";
+}
+
+Next toggleCursorEntry(App& app) {
+    if (!picksFilesOnly(app)) return Next::Poll;
+    Screen& s = app.screen;
+    const std::string& row = app.cursorEntryRow();
+    switch (toggleEntry(app.buffer, row, entryPath(app.selectedPath, app.list.name(app.cursorIndex)))) {
+        case Toggled::Added:
+            s.setColors(15, 3);
+            s.locate(app.cursorRow + 4, 2);
+            s.printGlyphs(std::string_view(row).substr(0, kRowWidth));
+            break;
+        case Toggled::Removed: drawRow(app, app.cursorIndex, app.cursorRow, true); break;
+        case Toggled::Full: break;
+    }
+    s.setColors(0, app.backgroundColour);
+    if (app.expanded()) {
+        drawBufferPanel(app, kRedrawnTitle);
+        s.setColors(1, app.backgroundColour);
+    }
+    keySettle(s);
+    return Next::Poll;
+}
+
+Next addRunToCursor(App& app) {
+    if (!picksFilesOnly(app)) return Next::Poll;
+    const int anchor = app.buffer.count > 0 ? findAnchor(app.buffer, app.list) : 0;
+    if (anchor == 0) {
+        showStatus(app, StatusMessage::NeedFileStart);
+        return Next::Poll;
+    }
+    addRun(app.buffer, app.list, app.selectedPath, anchor, app.cursorIndex);
+    Screen& s = app.screen;
+    s.sleep(20);
+    if (app.expanded()) drawBufferPanel(app, kRedrawnTitle);
+    keySettle(s);
+    return Next::Reload;
+}
+
+void showClearedCount(App& app) {
+    if (!app.expanded()) return;
+    Screen& s = app.screen;
+    s.setColors(0, app.backgroundColour);
+    s.locate(33, 83);
+    s.print("Clear  View ");
+    s.printNumber(app.buffer.count);
+    s.print("  ");
+}
+
+Next clearBuffer(App& app) {
+    app.buffer.clear();
+    showClearedCount(app);
+    app.screen.sleep(50);
+    return Next::Reload;
+}
+
+Next viewBuffer(App& app) {
+    Screen& s = app.screen;
+    const std::string path = app.exeDir + "/buffer.txt";
+    if (std::ofstream out{path, std::ios::binary | std::ios::trunc}) out << bufferFileText(app.buffer);
+    s.sleep(20);
+    s.setColors(0, app.backgroundColour);
+    s.printAt(27, 2, std::string(78, ' '));
+    s.printAt(28, 2, std::string(75, ' '));
+    showPlaced(app, kWaitingForProgram);
+    s.setColors(0, app.backgroundColour);
+    s.printAt(27, 2, "defaulttexteditor ");
+    s.locate(28, 2);
+    s.printGlyphs(std::string_view(path).substr(0, 75));
+    s.flush();
+    // Started directly with the path as its one argument: the program's
+    // directory may hold any byte, and no shell needs to see it.
+    app.runner.startProgram(std::string(kTextEditor), {path});
+    clearWaitingForProgram(app);
+    s.sleep(20);
+    return Next::Poll;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,19 @@
+#include "fileops/new_directory.h"
+
+#include <sys/stat.h>
+
+#include "app/line_input.h"
+#include "app/select.h"
+
+namespace kestrel {
+
+Next newDirectory(App& app) {
+    app.screen.setColors(0, app.backgroundColour);
+    // The call takes the name as it is: no shell ever sees it, so a name
+    // such as "-p" or "*" is just a name.
+    if (const auto name = lineInput(app, LineInputKind::NewDirectory, app.selectedPath))
+        ::mkdir(selectedChildPath(app.selectedPath, *name, false).c_str(), 0775);
+    return Next::Reload;
+}
+
+}  // namespace kestrel

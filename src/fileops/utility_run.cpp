@@ -1,0 +1,106 @@
+#include "fileops/utility_run.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "extern/quote.h"
+
+namespace kestrel {
+
+namespace {
+
+std::string childOf(const std::string& dir, const std::string& name) {
+    return dir == "/" ? "/" + name : dir + "/" + name;
+}
+
+bool isStream(const std::string& path) {
+    struct stat st{};
+    if (stat(path.c_str(), &st) != 0) return false;  // cp reports what is missing
+    return S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode);
+}
+
+void runCalls(Runner& runner, const char* program, const std::vector<std::vector<std::string>>& calls) {
+    for (const auto& args : calls) runner.startProgramWithoutInput(program, args);
+}
+
+std::vector<std::string> options(bool recursive) {
+    return recursive ? std::vector<std::string>{"-r"} : std::vector<std::string>{};
+}
+
+}  // namespace
+
+std::vector<std::string> everyEntryOf(const std::string& dir) {
+    std::vector<std::string> paths;
+    DIR* d = opendir(dir.c_str());
+    if (!d) return paths;
+    while (const dirent* e = readdir(d))
+        if (e->d_name[0] != '.') paths.push_back(childOf(dir, e->d_name));
+    closedir(d);
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+std::vector<std::vector<std::string>> utilityCalls(const std::vector<std::string>& options,
+                                                   const std::vector<std::string>& operands,
+                                                   const std::string& destination, std::size_t budget) {
+    std::size_t fixed = destination.size() + 1 + 3;  // the destination and "--", each with its NUL
+    for (const auto& o : options) fixed += o.size() + 1;
+    std::vector<std::vector<std::string>> calls;
+    std::vector<std::string> run;
+    std::size_t used = fixed;
+    auto close = [&] {
+        if (run.empty()) return;
+        std::vector<std::string> call = options;
+        call.push_back("--");
+        call.insert(call.end(), run.begin(), run.end());
+        if (!destination.empty()) call.push_back(destination);
+        calls.push_back(std::move(call));
+        run.clear();
+        used = fixed;
+    };
+    for (const std::string& operand : operands) {
+        if (!run.empty() && used + operand.size() + 1 > budget) close();
+        run.push_back(operand);
+        used += operand.size() + 1;
+    }
+    close();
+    return calls;
+}
+
+void runCopy(Runner& runner, bool recursive, const std::vector<std::string>& sources, const std::string& destination) {
+    std::vector<std::string> copied;
+    copied.reserve(sources.size());
+    for (const std::string& path : sources)
+        if (recursive || !isStream(path)) copied.push_back(path);
+    runCalls(runner, kCpProgram, utilityCalls(options(recursive), copied, destination));
+}
+
+void runRemove(Runner& runner, bool recursive, const std::vector<std::string>& paths) {
+    runCalls(runner, kRmProgram, utilityCalls(options(recursive), paths, ""));
+}
+
+std::string pasteLine(const std::string& sourceFile, const std::string& dir) {
+    return commandLine({Arg::literal("cp"), Arg::word(sourceFile), Arg::word(dir)});
+}
+
+std::string pasteAllLine(const std::string& sourceDir, const std::string& dir, bool recursive) {
+    return commandLine({Arg::literal(recursive ? "cp -r" : "cp"), Arg::everyEntryOf(sourceDir), Arg::word(dir)});
+}
+
+std::string pasteBufferLine(const std::vector<std::string>& paths, const std::string& dir) {
+    return commandLine({Arg::literal("cp"), Arg::wordList(paths), Arg::word(dir)});
+}
+
+std::string killAllLine(const std::string& dir, bool recursive) {
+    return commandLine({Arg::literal(recursive ? "rm -r" : "rm"), Arg::everyEntryOf(dir)});
+}
+
+std::string killBufferLine(const std::vector<std::string>& paths) {
+    return commandLine({Arg::literal("rm"), Arg::wordList(paths)});
+}
+
+std::string killFileLine(const std::string& path) { return commandLine({Arg::literal("rm"), Arg::word(path)}); }
+
+}  // namespace kestrel

@@ -1,0 +1,53 @@
+#pragma once
+// How paste and kill reach cp and rm. The utilities are started directly,
+// without a shell: every path is one argument, byte for byte, whatever it
+// holds. The lines shown on the panels and kept in the record files are
+// composed apart, through the one quoting function, so for ordinary paths
+// they read exactly as the commands always have.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "extern/runner.h"
+
+namespace kestrel {
+
+inline constexpr const char* kCpProgram = "/bin/cp";
+inline constexpr const char* kRmProgram = "/bin/rm";
+
+// The bytes of arguments one call may carry. A single shell line is limited
+// to 128 KiB and the whole argument list to a share of the stack; 1001
+// buffered paths of 150 bytes are already past the first. Longer lists are
+// split over several calls, so every file is copied or removed.
+inline constexpr std::size_t kArgumentBudget = 96 * 1024;
+
+// What the shell's "<dir>/*" names: every entry whose name does not begin
+// with ".", as full paths, in byte order. Empty for an empty or unreadable
+// directory (the shell would pass the pattern itself, which names nothing).
+std::vector<std::string> everyEntryOf(const std::string& dir);
+
+// The operands split into calls: each call is `options`, "--", a run of
+// operands and then `destination` (when not empty), within `budget` bytes.
+// No operands, no call.
+std::vector<std::vector<std::string>> utilityCalls(const std::vector<std::string>& options,
+                                                   const std::vector<std::string>& operands,
+                                                   const std::string& destination,
+                                                   std::size_t budget = kArgumentBudget);
+
+// cp [-r] sources... destination. Without -r, cp would open a FIFO, socket
+// or device among the sources and read it until a writer appears; those are
+// left out. With -r cp recreates them instead of reading them.
+void runCopy(Runner& runner, bool recursive, const std::vector<std::string>& sources,
+             const std::string& destination);
+// rm [-r] paths...
+void runRemove(Runner& runner, bool recursive, const std::vector<std::string>& paths);
+
+// The lines as shown and recorded.
+std::string pasteLine(const std::string& sourceFile, const std::string& dir);
+std::string pasteAllLine(const std::string& sourceDir, const std::string& dir, bool recursive);
+std::string pasteBufferLine(const std::vector<std::string>& paths, const std::string& dir);
+std::string killAllLine(const std::string& dir, bool recursive);
+std::string killBufferLine(const std::vector<std::string>& paths);
+std::string killFileLine(const std::string& path);
+
+}  // namespace kestrel

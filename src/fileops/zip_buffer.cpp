@@ -1,0 +1,32 @@
+#include "fileops/zip_buffer.h"
+
+#include "app/select.h"
+#include "app/status_message.h"
+#include "extern/programs.h"
+
+namespace kestrel {
+
+std::vector<std::string> zipArguments(const std::string& directory, const CopyKillBuffer& buffer) {
+    std::vector<std::string> args{selectedChildPath(directory, "temp.zip", false)};
+    for (int i = 1; i <= buffer.count; ++i) args.push_back(buffer.paths[i]);
+    return args;
+}
+
+Next zipBuffer(App& app) {
+    Screen& s = app.screen;
+    showPlaced(app, kWaitingForProgram);
+    s.setColors(0, app.backgroundColour);
+    s.printAt(27, 2, "defaultarchiver ");
+    s.locate(28, 2);
+    s.printGlyphs(app.selectedPath);
+    s.flush();
+    app.runner.startProgram(std::string(kArchiver), zipArguments(app.selectedPath, app.buffer));
+    s.sleep(50);
+    clearWaitingForProgram(app);
+    s.setPages(0, 0);
+    s.setColors(0, app.backgroundColour);
+    app.buffer.clear();
+    return Next::Reload;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,51 @@
+#!/bin/sh
+# tools/install-openers against a stand-in desktop: the wrappers it makes
+# open a file with the type's default application and wait for it; it never
+# replaces a program and removes only its own wrappers.
+#   openers_test.sh SOURCE_DIR
+set -eu
+src=$1
+t=$(mktemp -d)
+trap 'rm -rf "$t"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# The wrapper list is the program table's list.
+want=$(grep -o '/usr/local/bin/default[a-z]*' "$src/src/extern/programs.h" | sed 's|.*/||' | sort | tr '\n' ' ')
+mkdir "$t/bin"
+echo '#!/bin/sh' >"$t/bin/defaultpdfviewer"  # the user's own program
+"$src/tools/install-openers" --dir "$t/bin" >"$t/made"
+grep -qx "kept     $t/bin/defaultpdfviewer (already installed)" "$t/made" || fail "existing program not reported kept"
+[ "$(cat "$t/bin/defaultpdfviewer")" = '#!/bin/sh' ] || fail "existing program replaced"
+have=$(ls "$t/bin" | sort | tr '\n' ' ')
+[ "$have" = "$want" ] || fail "wrappers: $have, want $want"
+[ "$(grep -c '^made ' "$t/made")" = 8 ] || fail "not every wrapper listed as made"
+
+# A stand-in desktop whose text application records its arguments and
+# takes a while before it exits.
+mkdir -p "$t/share/applications" "$t/config" "$t/out"
+cat >"$t/standin" <<STANDIN
+#!/bin/sh
+for a in "\$@"; do printf '[%s]\n' "\$a"; done >"$t/out/args"
+sleep 1
+touch "$t/out/finished"
+STANDIN
+chmod +x "$t/standin"
+printf '[Desktop Entry]\nType=Application\nName=Stand-in\nExec="%s" --title "A \\\\"B\\\\"" %%f\n' "$t/standin" \
+    >"$t/share/applications/standin.desktop"
+printf '[Default Applications]\ntext/plain=standin.desktop\n' >"$t/config/mimeapps.list"
+export XDG_DATA_HOME="$t/share" XDG_DATA_DIRS="$t/none" XDG_CONFIG_HOME="$t/config" XDG_CONFIG_DIRS="$t/none"
+
+name="it's \$(touch canary) \`touch canary\` a;b.txt"
+echo hello >"$t/$name"
+(cd "$t" && "$t/bin/defaulttexteditor" "$t/$name") || fail "wrapper failed"
+[ -e "$t/out/finished" ] || fail "wrapper returned before the application exited"
+[ ! -e "$t/canary" ] || fail "the file name was run"
+expected=$(printf '[--title]\n[A "B"]\n[%s]' "$t/$name")
+[ "$(cat "$t/out/args")" = "$expected" ] || fail "arguments: $(cat "$t/out/args")"
+: >"$t/empty"
+if "$t/bin/defaultarchiver" "$t/empty" 2>/dev/null; then fail "a type without application reported success"; fi
+
+# Removing takes only the wrappers.
+"$src/tools/install-openers" --remove --dir "$t/bin" >/dev/null
+[ "$(ls "$t/bin")" = defaultpdfviewer ] || fail "left after remove: $(ls "$t/bin")"
+echo "install-openers: ok"

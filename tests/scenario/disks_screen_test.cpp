@@ -1,0 +1,225 @@
+// The disks and partitions screen on a headless Kestrel: recorded lsblk and
+// df -h reports written by a recording runner, whose mount and umount lines
+// are only recorded, never run.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "../unit/disks_golden.h"
+#include "disks/disk_lines.h"
+#include "disks/drive_report.h"
+#include "session.h"
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+namespace {
+
+constexpr int kSettle = 1500;
+constexpr int kNotice = 3600;  // a three-second notice and the refresh after it
+
+int px(int col) { return (col - 1) * 8 + 4; }
+int py(int row) { return (row - 1) * 16 + 8; }
+
+// The lines that are not part of a refresh: mkdir, mount, umount.
+std::vector<std::string> actions(const Session& s) {
+    std::vector<std::string> out;
+    for (const auto& l : s.runner.shellLines)
+        if (!l.starts_with("echo - DRIVES") && !l.starts_with("lsblk ") && !l.starts_with("df -h")) out.push_back(l);
+    return out;
+}
+
+std::string text(Session& s, int row, size_t len) { return s.row(row).substr(1, len); }
+
+struct Disks {
+    Session s;
+    TempDir d;
+    std::string machine;
+    explicit Disks(std::string m, int bigSmall = 0) : machine(std::move(m)) {
+        d.dir("sub");
+        s.settings(bigSmall, 0, d.path, 1);
+        actAsMachine(s.runner, s.programDir.path, &machine);
+        s.script.wait(1000).key('l').wait(kSettle);
+    }
+    Script& downs(int n) {
+        for (int i = 0; i < n; ++i) s.script.ext(scan::Down).wait(100);
+        return s.script.wait(300);
+    }
+};
+
+}  // namespace
+
+TEST(DisksScreen, OpensOverTheBrowserAndGoesBackToItsDirectory) {
+    Disks t("own_layout", 1);
+    Session& s = t.s;
+    s.script.then([&] {
+        EXPECT_EQ(s.runner.shellLines, refreshLines(s.programDir.path));
+        EXPECT_EQ(std::filesystem::current_path(), "/");  // no listed partition kept busy
+        EXPECT_EQ(s.app.activeScreen, 2);
+        EXPECT_EQ(s.row(1).substr(31, 16), "Select Partition");
+        EXPECT_EQ(text(s, 3, 20), "Disks and Partitions");
+        EXPECT_EQ(s.cell(3, 65), (CellRead{'M', 7, 6}));
+        EXPECT_EQ(text(s, 4, 78), kDrivesHeader);
+        EXPECT_EQ(s.cell(4, 2), (CellRead{'K', 0, 15}));
+        EXPECT_EQ(s.cell(5, 2), (CellRead{'s', 5, 9}));
+        EXPECT_EQ(text(s, 10, 4), "sdb1");
+        EXPECT_EQ(text(s, 11, 78), std::string(78, ' '));  // sr0 and loop0 are not listed
+        EXPECT_EQ(s.row(29).substr(2, 13), " 6 Found     ");
+        EXPECT_EQ(s.row(29).substr(41, 6), "upDate");
+        EXPECT_EQ(s.row(29).substr(49, 2), "Up");  // the browser's buttons stay
+        EXPECT_EQ(text(s, 27, 41), "Disks can not be Mounted only Partitions.");
+        EXPECT_EQ(text(s, 31, 29).substr(1), "Mouse button to select item.");
+        EXPECT_EQ(text(s, 35, 10), std::string(10, ' '));
+    });
+    t.downs(2).then([&] { EXPECT_EQ(text(s, 27, 46), "Partition sda2 Mounted /init Primary Partition"); });
+    t.downs(3).then([&] { EXPECT_EQ(text(s, 27, 25), "Partition sdb1 UnMounted "); });
+    // The window-position pad, 90 pixels right of and 50 below the browser's.
+    s.script.click(703, 498).wait(300).then([&] {
+        EXPECT_EQ(s.screen().pixel(0, 700, 495), 12);
+        EXPECT_EQ(s.screen().windowPosition(), s.app.targets[0]);
+    });
+    s.script.key('@').wait(300).then([&] { EXPECT_EQ(s.screen().windowPosition(), s.app.startPosition); });
+    s.script.key(ch::Esc).wait(kSettle).then([&] {
+        EXPECT_EQ(s.app.selectedPath, t.d.path);
+        EXPECT_EQ(s.listName(2), "sub");
+        EXPECT_EQ(s.app.activeScreen, 1);
+    });
+    s.script.key(ch::Esc);
+    EXPECT_EQ(s.run(), 0);
+}
+
+TEST(DisksScreen, MountUnmountAndViewRefuseAskOrAct) {
+    struct Case {
+        const char* machine;
+        int downs;
+        const char* keys;  // the command key, then the answer if asked
+        int row;           // where the notice or the question shows
+        const char* shown;
+        std::vector<std::string> ran;
+        const char* opened = nullptr;  // the browser's directory after View
+    };
+    const std::string yesNo = " ( Yes ) ( No ) ";
+    const Case cases[] = {
+        {"own_layout", 0, "M", 25, "Disks can not be Mounted only Partitions.", {}},
+        {"own_layout", 4, "u", 25, "Disks can not be Mounted only Partitions.", {}},
+        {"nvme_only", 0, "m", 25, "Nothing Selected", {}},
+        {"nvme_only", 0, "U", 25, "Nothing Selected", {}},
+        {"own_layout", 1, "U", 25, "Primary Partition", {}},
+        {"own_layout", 2, "U", 25, "Primary Partition", {}},
+        {"long_names", 2, "U", 25, "Primary Partition", {}},  // "/" itself
+        {"own_layout", 1, "M", 25, "Already Mounted", {}},
+        {"own_layout", 5, "U", 25, "Already UnMounted", {}},
+        {"own_layout", 5, "My", 25, " ( Yes ) ( No ) mount /dev/sdb1 /mnt/sdb1", mountLines("sdb1")},
+        {"own_layout", 5, "Mn", 25, " ( Yes ) ( No ) mount /dev/sdb1 /mnt/sdb1", {}},
+        {"own_layout_mounted", 5, "uY", 25, " ( Yes ) ( No ) umount -l /dev/sdb1", unmountLines("sdb1")},
+        {"long_names", 5, "UY", 25, " ( Yes ) ( No ) umount -l /dev/sdaa1", unmountLines("sdaa1")},
+        {"long_names", 6, "u\x1b", 25, " ( Yes ) ( No ) umount -l /dev/sdaa10", {}},
+        {"own_layout", 3, "\r", 27, "No Mount Point.", {}},  // [SWAP]
+        {"own_layout", 5, "\r", 27, "No Mount Point.", {}},
+        {"long_names", 0, "\r", 27, "No Mount Point.", {}},  // a whole disk
+        {"nvme_only", 0, "\r", 27, "Nothing Selected.", {}},
+        {"own_layout", 2, "\r", 0, "", {}, "/root"},  // "/init"
+        {"own_layout", 1, "\t", 0, "", {}, "/boot"},
+        {"long_names", 5, "\r", 0, "", {}, "/media/ann/My Disk"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.machine) + " " + c.keys + " " + std::to_string(c.downs));
+        Disks t(c.machine);
+        Session& s = t.s;
+        t.downs(c.downs).key(c.keys[0]).wait(600).then([&] {
+            if (!c.row) return;
+            EXPECT_EQ(text(s, c.row, std::string(c.shown).size()), c.shown);
+            EXPECT_EQ(s.cell(c.row, c.keys[1] ? 5 : 2), (CellRead{c.keys[1] ? 'Y' : c.shown[0], 4, 2}));
+        });
+        if (c.keys[1]) s.script.key(c.keys[1]);
+        s.script.wait(kNotice).then([&] {
+            EXPECT_EQ(actions(s), c.ran);
+            if (c.opened) return;
+            EXPECT_NE(text(s, c.row, std::string(c.shown).size()), c.shown);  // the notice is gone
+            EXPECT_EQ(s.cell(5, 2).bg, 9);  // listed again, cursor on the first row
+        });
+        if (!c.opened) s.script.key(ch::Esc).wait(kSettle);
+        s.script.then([&] {
+            EXPECT_EQ(s.app.selectedPath, c.opened ? std::string(c.opened) : t.d.path);
+            EXPECT_FALSE(s.app.startPathRequest);
+            EXPECT_EQ(s.screen().visiblePage(), 0);
+        });
+        s.script.key(ch::Esc);
+        EXPECT_EQ(s.run(), 0);
+    }
+}
+
+TEST(DisksScreen, MountedPartitionShowsAfterTheRefreshAndClicksDriveTheButtons) {
+    Disks t("own_layout");
+    Session& s = t.s;
+    s.runner.onShell = [&, real = s.runner.onShell](const std::string& line) {
+        if (line.starts_with("mount ")) t.machine = "own_layout_mounted";
+        return real(line);
+    };
+    s.script.click(px(10), py(10)).wait(300).click(px(66), py(3)).wait(600);  // sdb1, then Mount
+    s.script.click(px(6), py(25)).wait(kSettle).click(px(10), py(10)).wait(300).then([&] {
+        EXPECT_EQ(actions(s), mountLines("sdb1"));
+        EXPECT_EQ(text(s, 27, 32), "Partition sdb1 Mounted /mnt/sdb1");
+    });
+    s.script.click(px(74), py(3)).wait(600).click(px(14), py(25)).wait(kSettle).then([&] {
+        EXPECT_EQ(actions(s), mountLines("sdb1"));  // No runs nothing
+    });
+    s.script.click(px(55), py(29)).wait(300).click(px(55), py(29)).wait(300).then([&] {
+        EXPECT_EQ(s.cell(7, 2).bg, 9);  // Down twice
+    });
+    s.script.click(px(72), py(29)).wait(300).then([&] { EXPECT_EQ(s.cell(10, 2).bg, 9); });      // End
+    s.script.click(px(66), py(29)).wait(300).then([&] { EXPECT_EQ(s.cell(5, 2).bg, 9); });       // Home
+    s.script.click(px(45), py(29)).wait(kSettle).then([&] { EXPECT_EQ(s.runner.shellLines.size(), 14u); });  // upDate
+    s.script.click(px(61), py(29)).wait(kSettle).then([&] { EXPECT_EQ(s.app.selectedPath, t.d.path); });
+    s.script.key(ch::Esc);
+    EXPECT_EQ(s.run(), 0);
+}
+
+TEST(DisksScreen, AThousandRowsWalkedNeverLeaveTheWindow) {
+    Session s;
+    TempDir d;
+    s.settings(0, 0, d.path, 1);
+    std::string report = "- DRIVES\n" + std::string(kDrivesHeader) + "\n";
+    for (int i = 1; i <= 1200; ++i) report += "sdz" + std::to_string(i) + " part  0\n";
+    s.runner.onShell = [&](const std::string& line) {
+        if (line.starts_with("lsblk ")) std::ofstream(s.programDir.path + "/drives.txt") << report;
+        return 0;
+    };
+    auto shows = [&](int line, int device, bool cursor) {
+        const std::string shown = text(s, line + 4, 10);
+        EXPECT_EQ(shown.substr(0, shown.find(' ')), "sdz" + std::to_string(device)) << line;
+        EXPECT_EQ(s.cell(line + 4, 2).bg, cursor ? 9 : s.app.backgroundColour) << line;
+    };
+    s.script.wait(1000).key('L').wait(kSettle).then([&] { EXPECT_EQ(s.row(29).substr(2, 13), " 1000 Found  "); });
+    for (int i = 0; i < 19; ++i) s.script.ext(scan::Down).wait(80);
+    s.script.wait(300).then([&] { shows(10, 20, true); });
+    s.script.ext(scan::End).wait(300).then([&] {
+        shows(10, 1000, true);
+        EXPECT_EQ(text(s, 15, 78), std::string(78, ' '));
+    });
+    s.script.ext(scan::Down).wait(300).click(px(20), py(24)).click(px(20), py(26)).click(px(20), py(15)).wait(300);
+    s.script.then([&] { shows(10, 1000, true); });  // below the window and past the last row: nothing
+    s.script.click(px(20), py(5)).wait(300).then([&] { shows(1, 991, true); });
+    for (int i = 0; i < 3; ++i) s.script.ext(scan::Up).wait(80);
+    s.script.wait(300).then([&] { shows(7, 988, true); });
+    s.script.wheel(-1).wait(300).then([&] { shows(8, 989, true); });
+    s.script.ext(scan::Home).wait(300).then([&] { shows(1, 1, true); });
+    s.script.key(ch::Esc).wait(kSettle).key(ch::Esc);
+    EXPECT_EQ(s.run(), 0);
+}
+
+TEST(DisksScreen, ListNotFoundWithoutTheMarker) {
+    Session s;
+    TempDir d;
+    s.settings(0, 0, d.path, 1);
+    s.programDir.file("drives.txt", "- DRIVES\nstale report\n");  // removed before the refresh
+    s.script.wait(1000).key('L').wait(500).then([&] {
+        EXPECT_EQ(text(s, 5, 15), "List not found.");
+        EXPECT_EQ(s.cell(5, 2), (CellRead{'L', 4, s.app.accentColour}));
+    });
+    s.script.wait(4000).then([&] { EXPECT_EQ(s.app.selectedPath, d.path); });
+    s.script.key(ch::Esc);
+    EXPECT_EQ(s.run(), 0);
+}

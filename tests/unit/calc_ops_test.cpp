@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+#include <locale.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "calc/calc_ops.h"
+#include "calc/number_forms.h"
+
+using namespace kestrel::calc;
+
+namespace {
+
+// Test shorthand for the keys: digits . + - * / % = as themselves,
+// B backspace, C clear, P PI, M store, R recall, i 1/x, q root, w square,
+// s c t sine cosine tangent, S K T their arcs, n change sign.
+struct KeyOp {
+    char key;
+    Op op;
+};
+constexpr KeyOp kKeys[] = {
+    {'B', Op::Delete}, {'C', Op::Clear}, {'P', Op::Pi}, {'M', Op::Store}, {'R', Op::Recall},
+    {'%', Op::Percent}, {'=', Op::Equals}, {'i', Op::Reciprocal}, {'q', Op::Root}, {'w', Op::Square},
+    {'s', Op::Sin}, {'c', Op::Cos}, {'t', Op::Tan}, {'S', Op::ArcSin}, {'K', Op::ArcCos},
+    {'T', Op::ArcTan}, {'n', Op::ChangeSign},
+};
+
+// One key as the calculator screen carries it out; returns its ending and
+// keeps the display text the screen would show.
+Ending press(CalcState& s, char key, std::string& display) {
+    Ending e = Ending::Ignored;
+    if ((key >= '0' && key <= '9') || key == '.') e = apply(s, Op::Type, key);
+    else if (key == '+' || key == '-' || key == '*' || key == '/') e = apply(s, Op::SetOp, key);
+    else
+        for (const auto& k : kKeys)
+            if (k.key == key) e = apply(s, k.op);
+    if (e == Ending::Normalise) normalise(s);
+    if (e == Ending::DisplayRefresh || e == Ending::Normalise || e == Ending::Error) display = displayForm(s);
+    return e;
+}
+
+std::string run(CalcState& s, const std::string& keys) {
+    std::string display = "0";
+    for (char k : keys) press(s, k, display);
+    return display;
+}
+
+std::vector<std::string> usedLines(const CalcState& s) {
+    std::vector<std::string> out;
+    for (int i = 1; i <= kLastSlot; ++i)
+        if (!line(s, i).empty()) out.push_back(line(s, i));
+    return out;
+}
+
+}  // namespace
+
+TEST(CalcOps, ExamplesShowTheirDisplayAndRecord) {
+    struct Case {
+        const char* keys;
+        const char* display;
+        std::vector<std::string> lines;
+        int n;
+    };
+    const Case cases[] = {
+        {"2+3=", "5", {"2+3=5"}, 2},
+        {"2+3=7", "57", {"2+3=5", "7"}, 2},
+        {"1/3=", ".3333333333333333", {"1/3=", "0.333333333333333"}, 3},
+        {"200+10%", "20", {"200+10%20"}, 1},
+        {"200+10%=", "220", {"200+10%20=220"}, 2},
+        {"50*10%", ".1", {"50*10%0.1"}, 1},
+        {"50*10%=", "5", {"50*10%0.1=5"}, 2},
+        {"2+3+", "3", {"2+3"}, 1},
+        {"0.5", ".5", {"0.5"}, 1},
+        {"11111111111111111", "1111111111111111", {"11111111111111111"}, 1},
+        {"1111111111111111+2", "2", {"1111111111111111+", "2"}, 2},
+        {"P", "3.14159265358979", {"3.14159265358979"}, 2},
+        {"123456789*987654321=", "1.2193263111E+17", {"123456789*9876543", "21=", "1.219326311126353"}, 4},
+        {"0.5S", "30", {"0.5", "aSin=30"}, 2},
+        {"5n", "-5", {"5", "-5"}, 2},
+        {"M5R", "0", {"5"}, 1},
+        {"7MCR", "7", {"7"}, 1},
+        {"1+2C", "0", {}, 1},
+        {"12B", "1", {"1"}, 1},
+        {"B", "0", {}, 1},
+        {"1/3=i", "3", {"1/3=", "0.333333333333333", "1/x=3"}, 3},
+        {"2q", "1.414213562373095", {"2", "x^.5=1.41421356237"}, 2},
+        {"3w", "9", {"3", "x2=9"}, 2},
+        {"0w", "0", {"0"}, 1},
+        {"0i", "0", {"0"}, 1},
+        {"30s", ".4999999999999999", {"30", "Sin=0.499999999999"}, 2},
+        {"60c", ".5000000000000001", {"60", "Cos=0.500000000000"}, 2},
+        {"0.5K", "59.999999999999", {"0.5", "aCos=59.9999999999"}, 2},
+        {"1T", "45", {"1", "aTan=45"}, 2},
+        {"0.3S", "17.457603123722", {"0.3", "aSin=17.4576031237"}, 2},
+        {"2S", "2", {"2"}, 1},
+        {"5/0=", "5", {"5/0"}, 1},
+        {"9wwwwwwwwww", "inf", {"9", "x2=81", "x2=6561", "x2=43046721", "x2=185302018885184",
+                                  "x2=3.4336838202925", "x2=1.1790184577738", "x2=1.3900845237714",
+                                  "x2=1.9323349832288", "x2=inf", "x2=inf"}, 11},
+        {"9wwwww", "3.4336838203E+30", {"9", "x2=81", "x2=6561", "x2=43046721", "x2=185302018885184",
+                                         "x2=3.4336838202925"}, 6},
+    };
+    for (const auto& c : cases) {
+        CalcState s;
+        EXPECT_EQ(run(s, c.keys), c.display) << c.keys;
+        EXPECT_EQ(usedLines(s), c.lines) << c.keys;
+        EXPECT_EQ(s.n, c.n) << c.keys;
+    }
+}
+
+TEST(CalcOps, FailuresAndRefusalsChangeNothingElse) {
+    struct Case {
+        const char* keys;
+        char last;
+        Ending ending;
+        const char* entry;
+        char pendingOp;
+    };
+    const Case cases[] = {
+        {"5/0", '=', Ending::Error, "5", '/'},
+        {"2n", 'q', Ending::Error, "-2", 0},
+        {"2", 'S', Ending::Error, "2", 0},
+        {"2n", 'K', Ending::Error, "-2", 0},
+        {"0", 'i', Ending::Ignored, "0", 0},
+        {"", 'w', Ending::Ignored, "", 0},
+        {"2+3", '*', Ending::Ignored, "3", '+'},
+    };
+    for (const auto& c : cases) {
+        CalcState s;
+        std::string display;
+        run(s, c.keys);
+        EXPECT_EQ(press(s, c.last, display), c.ending) << c.keys << c.last;
+        EXPECT_EQ(s.entry, c.entry) << c.keys << c.last;
+        EXPECT_EQ(s.pendingOp, c.pendingOp) << c.keys << c.last;
+    }
+}
+
+TEST(CalcOps, NumberFormsAndReading) {
+    EXPECT_EQ(generalForm(1e20), "1e+20");
+    EXPECT_EQ(generalForm(1e-7), "1e-07");
+    EXPECT_EQ(generalForm(0.0001), "0.0001");
+    EXPECT_EQ(generalForm(-INFINITY), "-inf");
+    EXPECT_EQ(fixedForm(0.25), ".25");
+    EXPECT_EQ(fixedForm(-0.25), "-.25");
+    EXPECT_EQ(fixedForm(30), "30.");
+    EXPECT_EQ(fixedForm(1e-20), ".");
+    EXPECT_EQ(fixedForm(1e300).size(), 302u);  // no text buffer cuts a large value
+    EXPECT_EQ(scientificForm(1.0 / 3), "3.3333333333E-01");
+    EXPECT_EQ(scientificForm(1e20), "1E+20");
+    EXPECT_EQ(scientificForm(-1.5e-300), "-1.5E-300");
+    EXPECT_EQ(piText(), "3.14159265358979");
+    struct Read {
+        const char* text;
+        double value;
+    };
+    const Read reads[] = {{"", 0}, {".", 0}, {"abc", 0}, {"-.5x", -0.5}, {"1.5e3", 1500}, {"2e", 2},
+                          {"2e+", 2}, {"+7", 7}, {"0x10", 0}, {"1.2193263111E+17", 121932631110000000.0},
+                          {"inf", INFINITY}, {"-inf", -INFINITY}, {"infinity", 0}, {"1e999", INFINITY}};
+    for (const auto& r : reads) EXPECT_EQ(readNumber(r.text), r.value) << r.text;
+    EXPECT_TRUE(std::isnan(readNumber("nan")));
+    // A locale with a decimal comma must not change how a text is read.
+    if (setlocale(LC_ALL, "de_DE.UTF-8")) {
+        EXPECT_EQ(readNumber("0.5"), 0.5);
+        EXPECT_EQ(generalForm(0.5), "0.5");
+        setlocale(LC_ALL, "C");
+    }
+}
+
+TEST(CalcOps, RecordNeverPassesItsLastSlot) {
+    // From N = 998 with a nearly full line: ".5", root, then "=" would move
+    // N three lines at once.
+    for (int start : {998, 999}) {
+        CalcState s;
+        s.n = start;
+        s.lines[static_cast<size_t>(start)] = "12345678901234567";
+        std::string display;
+        for (char k : std::string(".5q=.5q=")) {
+            press(s, k, display);
+            ASSERT_GE(s.n, 1);
+            ASSERT_LE(s.n, kLastSlot);
+            ASSERT_EQ(s.lines.size(), static_cast<size_t>(kLastSlot + 1));
+        }
+        EXPECT_LT(s.n, 10) << "the record started over";
+    }
+    // A state already past the end (never reached by the operations) is
+    // written at the last slot, not beyond it.
+    CalcState s;
+    s.n = kLastSlot + 5;
+    std::string display;
+    press(s, '7', display);
+    EXPECT_EQ(s.n, 1);
+    EXPECT_EQ(line(s, kLastSlot + 5), "");
+}
+
+TEST(CalcOps, RandomKeySequencesStayInBounds) {
+    const std::string keys = "0123456789.+-*/%=BCPMRiqwsctSKTn";
+    std::mt19937 rng(14);
+    for (int round = 0; round < 40; ++round) {
+        CalcState s;
+        std::string display;
+        for (int i = 0; i < 3000; ++i) {
+            const char k = keys[rng() % keys.size()];
+            press(s, k, display);
+            ASSERT_GE(s.n, 1);
+            ASSERT_LE(s.n, kRollOverAfter);
+            ASSERT_LE(display.size(), 18u) << display;
+            ASSERT_LE(displayForm(s).size(), 18u);
+        }
+    }
+}
