@@ -18,10 +18,8 @@ TEST(KeyQueue, KeepsAtMost32WaitingKeys) {
 
     // 1000 Down keys in 2.4 s, then Esc: Kestrel ends soon after the burst.
     Session s;
-    TempDir d;
-    for (int i = 0; i < 50; ++i) d.file("f" + std::to_string(100 + i));
-    s.settings(0, 0, d.path, 1);
-    s.script.wait(1000);
+    s.dir.numberedFiles(50);
+    s.browse();
     for (int i = 0; i < 1000; ++i) {
         if (i % 5 == 0) s.script.wait(12);
         s.script.ext(scan::Down);

@@ -53,14 +53,6 @@ struct OpenRun {
     Script& script = rig.script;
 };
 
-// Builds a C program into `path`; position-independent or not.
-void compile(const TempDir& d, const std::string& path, int exitStatus, bool pie) {
-    const std::string source = d.file("src/main.c", "int main(void) { return " + std::to_string(exitStatus) + "; }\n");
-    const std::string line = commandLine({Arg::literal(pie ? "cc -fPIE -pie -o" : "cc -no-pie -o"), Arg::word(path),
-                                          Arg::word(source)});
-    ASSERT_EQ(RealRunner().runShell(line), 0) << line;
-}
-
 }  // namespace
 
 TEST(OpenFile, ExtensionGroupsRunTheirProgramThenTheViewer) {
@@ -96,59 +88,31 @@ TEST(OpenFile, ExtensionGroupsRunTheirProgramThenTheViewer) {
     }
 }
 
-TEST(OpenFile, UnknownExtensionsAndDottedDirectoriesGoStraightToTheViewer) {
-    OpenRun o;
-    const std::string plain = o.dir.file("data.xyz", "x");
-    EXPECT_EQ(o.open(plain), Next::Reload);
-    EXPECT_TRUE(o.runner.shellLines.empty());
-    EXPECT_EQ(o.app.previousPath, plain);
-
-    // No "." in the name but one in the directory: no executable test.
-    OpenRun d;
-    const std::string readme = d.dir.file("my.dir/README", "read me");
-    EXPECT_EQ(d.open(readme), Next::Reload);
-    EXPECT_TRUE(d.runner.shellLines.empty());
-    EXPECT_EQ(d.app.previousPath, readme);
-}
-
+// Unknown extensions, a dotted directory, a position-independent program, a
+// shell script and a name that reads like `file`'s description go straight
+// to the viewer; only a classic executable is offered the chooser.
 TEST(OpenFile, OnlyNonPieExecutablesAreOfferedTheChooser) {
-    OpenRun::offered().clear();
+    enum Kind { Data, Pie, NoPie, Script };
+    const std::pair<const char*, Kind> cases[] = {{"data.xyz", Data},   {"my.dir/README", Data}, {"modern", Pie},
+                                                  {"classic", NoPie},   {"ELF LSB executable", Script}};
     OpenRun::answer() = ExecChoice::Cancel;
-    {
+    for (const auto& [name, kind] : cases) {
+        SCOPED_TRACE(name);
+        OpenRun::offered().clear();
         OpenRun o;
         o.runner.onShell = [&](const std::string& line) { return o.real.runShell(line); };
-        const std::string prog = o.dir.path + "/classic";
-        compile(o.dir, prog, 0, false);
-        EXPECT_EQ(o.open(prog), Next::Reload);
-        ASSERT_EQ(o.runner.shellLines.size(), 1u);
-        EXPECT_EQ(o.runner.shellLines[0], "file -b " + prog + " > " + o.programDir.path + "/ELF.txt");
-        EXPECT_TRUE(describesExecutable(o.programDir.read("ELF.txt"))) << o.programDir.read("ELF.txt");
-        EXPECT_EQ(OpenRun::offered(), std::vector<std::string>{prog});
-        // Cancelled: back in the directory, the viewer never opened.
-        EXPECT_EQ(o.app.selectedPath, o.dir.path);
-        EXPECT_EQ(o.app.previousPath, "");
-    }
-    OpenRun::offered().clear();
-    {
-        OpenRun o;
-        o.runner.onShell = [&](const std::string& line) { return o.real.runShell(line); };
-        const std::string prog = o.dir.path + "/modern";
-        compile(o.dir, prog, 0, true);
-        EXPECT_EQ(o.open(prog), Next::Reload);
+        const std::string path = o.dir.path + "/" + name;
+        if (kind == Pie || kind == NoPie) ASSERT_TRUE(compileProgram(o.dir, path, 0, kind == Pie));
+        else o.dir.file(name, kind == Script ? "#!/bin/sh\necho hi\n" : "x");
+        EXPECT_EQ(o.open(path, kind != NoPie), Next::Reload);
         const std::string report = o.programDir.read("ELF.txt");
-        EXPECT_NE(report.find("ELF"), std::string::npos) << report;
-        EXPECT_FALSE(describesExecutable(report)) << report;
-        EXPECT_TRUE(OpenRun::offered().empty());
-        EXPECT_EQ(o.app.previousPath, prog);  // shown in the viewer instead
-    }
-    // A shell script and a name that merely reads like a description.
-    {
-        OpenRun o;
-        o.runner.onShell = [&](const std::string& line) { return o.real.runShell(line); };
-        const std::string script = o.dir.file("ELF LSB executable", "#!/bin/sh\necho hi\n");
-        EXPECT_EQ(o.open(script), Next::Reload);
-        EXPECT_TRUE(OpenRun::offered().empty());
-        EXPECT_EQ(o.app.previousPath, script);
+        if (kind == Data) EXPECT_TRUE(o.runner.shellLines.empty());
+        else EXPECT_EQ(o.runner.shellLines.at(0), "file -b " + shellQuote(path) + " > " + o.programDir.path + "/ELF.txt");
+        EXPECT_EQ(describesExecutable(report), kind == NoPie) << report;
+        EXPECT_EQ(OpenRun::offered(), kind == NoPie ? std::vector<std::string>{path} : std::vector<std::string>{});
+        // Cancelled: back in the directory, the viewer never opened.
+        EXPECT_EQ(o.app.previousPath, kind == NoPie ? "" : path);
+        EXPECT_EQ(o.app.selectedPath, o.dir.path);
     }
 }
 
@@ -164,7 +128,7 @@ TEST(OpenFile, RunStartsTheProgramAndReportsFailure) {
             return o.real.startProgram(call.program, call.args);
         };
         const std::string prog = o.dir.path + "/exits" + std::to_string(status);
-        compile(o.dir, prog, status, false);
+        ASSERT_TRUE(compileProgram(o.dir, prog, status));
         const auto before = o.rig.clock.nowMs();
         EXPECT_EQ(o.open(prog, false), Next::Reload);
         EXPECT_EQ(o.runner.programCalls, (std::vector<ProgramCall>{{prog, {}}}));

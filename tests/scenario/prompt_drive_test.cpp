@@ -17,7 +17,7 @@ std::string statusRow(Session& s) { return s.row(29).substr(1, 9); }
 
 TEST(DrivePrompt, OpensOnGreaterThanAndLeavesOnEscOrTheCloseBox) {
     Session s;
-    TempDir d;
+    TempDir& d = s.dir;
     d.file("first.txt");
     s.settings(0, 0, d.path, 1);
     int checks = 0;
@@ -33,8 +33,10 @@ TEST(DrivePrompt, OpensOnGreaterThanAndLeavesOnEscOrTheCloseBox) {
         d.file("second.txt");  // appears only once the listing is read again
         ++checks;
     });
-    // Keys other than Esc do nothing: H would otherwise go to /root, N sort.
-    s.script.keys("HN?").wait(300).then([&] {
+    // Keys other than Esc do nothing (H would otherwise go to /root, N
+    // sort), nor do presses beside the close box.
+    s.script.keys("HN?").click(71 * 8 - 4, 8).wait(300).click(75 * 8 - 4, 24).wait(300).click(300, 200, 1);
+    s.script.wait(300).then([&] {
         EXPECT_EQ(statusRow(s).substr(0, 8), " Drive >");
         EXPECT_EQ(s.listName(3), "");
         ++checks;

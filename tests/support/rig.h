@@ -17,4 +17,8 @@ struct Rig {
     explicit Rig(int width = 640, int height = 480) { screen.setMode(width, height); }
 };
 
+// The pixel at the centre of a text cell: cellOf maps it back to that cell.
+constexpr int xOfColumn(int col) { return col * 8 - 4; }
+constexpr int yOfRow(int row) { return row * 16 - 8; }
+
 }  // namespace kestrel::test

@@ -1,11 +1,7 @@
 #include "screen_reader.h"
 
-#include <png.h>
-
 #include <array>
-#include <cstdio>
 #include <map>
-#include <vector>
 
 #include "screen/font.h"
 
@@ -68,35 +64,6 @@ std::string readRow(const Screen& s, int row) { return readText(s, s.visiblePage
 int findOnRow(const Screen& s, int row, const std::string& text) {
     const auto pos = readRow(s, row).find(text);
     return pos == std::string::npos ? 0 : static_cast<int>(pos) + 1;
-}
-
-bool writePng(const Screen& s, int page, const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(f);
-        return false;
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(s.width()), static_cast<png_uint_32>(s.height()), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<png_byte> line(static_cast<size_t>(s.width()) * 3);
-    for (int y = 0; y < s.height(); ++y) {
-        for (int x = 0; x < s.width(); ++x) {
-            const Rgb c = s.palette()[s.pixel(page, x, y)];
-            line[x * 3] = c.r;
-            line[x * 3 + 1] = c.g;
-            line[x * 3 + 2] = c.b;
-        }
-        png_write_row(png, line.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(f) == 0;
 }
 
 }  // namespace kestrel::test

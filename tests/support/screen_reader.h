@@ -22,7 +22,4 @@ std::string readRow(const Screen& s, int row);
 // Where `text` starts on `row` of the visible page (column from 1), or 0.
 int findOnRow(const Screen& s, int row, const std::string& text);
 
-// Writes a page through the palette as a PNG file; false on failure.
-bool writePng(const Screen& s, int page, const std::string& path);
-
 }  // namespace kestrel::test

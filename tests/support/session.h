@@ -13,6 +13,7 @@ namespace kestrel::test {
 
 struct Session {
     TempDir programDir;
+    TempDir dir;  // the directory Kestrel lists, unless a test names another
     Rig rig;
     // Records every line and program; set its hooks to run them for real.
     RecordingRunner runner;
@@ -24,8 +25,18 @@ struct Session {
         programDir.file("Kestrel.cfg", std::to_string(bigSmall) + " BigSmall\n" + std::to_string(backGround) +
                                            " BackGround\n" + path + "\n" + std::to_string(sortList) + " SortList\n");
     }
+    // Kestrel on `path` (default `dir`) in the ordinary view; the script stands one second in.
+    Script& browse(const std::string& path = "", int sortList = 1) {
+        settings(0, 0, path.empty() ? dir.path : path, sortList);
+        return script.wait(1000);
+    }
     // Runs Kestrel until it exits; the script must end it (Esc).
     int run() { return runKestrel(app); }
+    // Esc, then the exit status.
+    int quit() {
+        script.key(27);
+        return run();
+    }
 
     Screen& screen() { return rig.screen; }
     std::string row(int r) { return readRow(rig.screen, r); }

@@ -1,8 +1,12 @@
 #pragma once
 // A fresh directory under /tmp, removed with everything in it at the end.
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "extern/quote.h"
+#include "extern/runner.h"
 
 namespace kestrel::test {
 
@@ -30,6 +34,11 @@ public:
         std::ofstream(p, std::ios::binary) << content;
         return p.string();
     }
+    // `count` one-byte files f000, f001, ... (entries 2 onward in name order).
+    void numberedFiles(int count) const {
+        char name[16];
+        for (int i = 0; i < count; ++i) file((std::snprintf(name, sizeof name, "f%03d", i), name), "x");
+    }
     std::string dir(const std::string& name) const {
         const auto p = std::filesystem::path(path) / name;
         std::filesystem::create_directories(p);
@@ -42,5 +51,14 @@ public:
 
     std::string path;
 };
+
+// Builds a C program that exits with `status` into `program`; position-independent or not.
+inline bool compileProgram(const TempDir& d, const std::string& program, int status = 0, bool pie = false) {
+    const std::string source = d.file("src/main.c", "int main(void) { return " + std::to_string(status) + "; }\n");
+    const bool built = RealRunner().runShell(commandLine(
+                           {Arg::literal(pie ? "cc -fPIE -pie -o" : "cc -no-pie -o"), Arg::word(program), Arg::word(source)})) == 0;
+    std::filesystem::remove_all(d.path + "/src");
+    return built;
+}
 
 }  // namespace kestrel::test

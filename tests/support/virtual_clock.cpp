@@ -28,61 +28,38 @@ void VirtualClock::sleepMs(int ms) {
 
 void VirtualClock::at(std::int64_t t, std::function<void()> action) { events_.emplace(t, std::move(action)); }
 
-Script& Script::key(int c) {
+Script& Script::act(std::function<void(Input&)> action) {
     Input* in = &input_;
-    clock_.at(t_, [in, c] { in->pushKey(Key::character(static_cast<std::uint8_t>(c))); });
+    clock_.at(t_, [in, action = std::move(action)] { action(*in); });
     return *this;
 }
 
+Script& Script::key(int c) {
+    return act([c](Input& in) { in.pushKey(Key::character(static_cast<std::uint8_t>(c))); });
+}
+
 Script& Script::keys(const char* text) {
-    for (const char* p = text; *p; ++p) {
-        key(static_cast<unsigned char>(*p));
-        wait(60);
-    }
+    for (const char* p = text; *p; ++p) key(static_cast<unsigned char>(*p)).wait(60);
     return *this;
 }
 
 Script& Script::ext(int scanCode) {
-    Input* in = &input_;
-    clock_.at(t_, [in, scanCode] { in->pushKey(Key::extended(static_cast<std::uint8_t>(scanCode))); });
-    return *this;
+    return act([scanCode](Input& in) { in.pushKey(Key::extended(static_cast<std::uint8_t>(scanCode))); });
 }
 
-Script& Script::move(int x, int y) {
-    Input* in = &input_;
-    clock_.at(t_, [in, x, y] { in->pointerMoved(x, y); });
-    return *this;
-}
+Script& Script::move(int x, int y) { return act([x, y](Input& in) { in.pointerMoved(x, y); }); }
+Script& Script::leave() { return act([](Input& in) { in.pointerLeft(); }); }
+Script& Script::down(int bit) { return act([bit](Input& in) { in.buttonDown(bit); }); }
+Script& Script::up(int bit) { return act([bit](Input& in) { in.buttonUp(bit); }); }
+Script& Script::click(int x, int y, int bit, int holdMs) { return move(x, y).down(bit).wait(holdMs).up(bit); }
 
-Script& Script::leave() {
-    Input* in = &input_;
-    clock_.at(t_, [in] { in->pointerLeft(); });
-    return *this;
-}
-
-Script& Script::down(int bit) {
-    Input* in = &input_;
-    clock_.at(t_, [in, bit] { in->buttonDown(bit); });
-    return *this;
-}
-
-Script& Script::up(int bit) {
-    Input* in = &input_;
-    clock_.at(t_, [in, bit] { in->buttonUp(bit); });
-    return *this;
-}
-
-Script& Script::click(int x, int y, int bit, int holdMs) {
-    move(x, y);
-    down(bit);
-    wait(holdMs);
-    up(bit);
-    return *this;
-}
-
-Script& Script::wheel(int notches) {
-    Input* in = &input_;
-    clock_.at(t_, [in, notches] { in->wheelNotch(notches); });
+Script& Script::wheel(int notches, int gapMs) {
+    if (gapMs == 0) return act([notches](Input& in) { in.wheelNotch(notches); });
+    const int step = notches < 0 ? -1 : 1;
+    for (int n = 0; n != notches; n += step) {
+        if (n != 0) wait(gapMs);
+        act([step](Input& in) { in.wheelNotch(step); });
+    }
     return *this;
 }
 

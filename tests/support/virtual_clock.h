@@ -51,11 +51,16 @@ public:
     Script& down(int bit);
     Script& up(int bit);
     Script& click(int x, int y, int bit = 0, int holdMs = 100);  // a hand's click; held buttons repeat
-    Script& wheel(int notches);
+    // A press released within one poll, which no hand makes: only for a test about that.
+    Script& instantTap(int x, int y, int bit = 0) { return click(x, y, bit, 5); }
+    // A turn of the wheel as a hand makes it: `notches` (negative: towards
+    // the user) `gapMs` apart; gapMs 0 is a single instant event.
+    Script& wheel(int notches, int gapMs = 25);
     Script& then(std::function<void()> action);
     std::int64_t time() const { return t_; }
 
 private:
+    Script& act(std::function<void(Input&)> action);  // at the script's current time
     VirtualClock& clock_;
     Input& input_;
     std::int64_t t_;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
 
 #include "app/cursor_moves.h"
 #include "rig.h"
@@ -39,23 +40,24 @@ struct DrawFixture {
 
 }  // namespace
 
+// 77 characters start in column 2; 79 start in column 1, cut to 77; 10
+// start in column 35.
 TEST(BrowserDraw, PathLineIsCentredAndCut) {
     DrawFixture f;
-    f.app.selectedPath = "/" + std::string(76, 'p');  // 77 characters
-    drawPathLine(f.app);
-    EXPECT_EQ(readCell(f.rig.screen, 0, 3, 2).ch, '/');
-    f.app.selectedPath = "/" + std::string(77, 'q') + "Z";  // 79 characters
-    drawPathLine(f.app);
-    EXPECT_EQ(readCell(f.rig.screen, 0, 3, 1).ch, '/');
-    EXPECT_EQ(readText(f.rig.screen, 0, 3, 77, 2), "q ");  // only 77 characters shown
-    f.app.selectedPath = "/home/ann1";  // 10 characters start at column 35
-    drawPathLine(f.app);
-    EXPECT_EQ(readText(f.rig.screen, 0, 3, 34, 11), " /home/ann1");
-    EXPECT_EQ(centredColumn(40, 7), 36);
-    EXPECT_EQ(centredColumn(39, 7), 36);  // 35.5 rounds to the even 36
-    EXPECT_EQ(centredColumn(40, 5), 38);  // 37.5 rounds to the even 38
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {"/" + std::string(76, 'p'), 2, "/pp"}, {"/" + std::string(77, 'q') + "Z", 1, "/qqq"},
+        {"/" + std::string(77, 'q') + "Z", 77, "q "}, {"/home/ann1", 34, " /home/ann1"}};
+    for (const auto& [path, col, shows] : cases) {
+        f.app.selectedPath = path;
+        drawPathLine(f.app);
+        EXPECT_EQ(readText(f.rig.screen, 0, 3, col, int(shows.size())), shows) << path;
+    }
+    const int centred[][3] = {{40, 7, 36}, {39, 7, 36}, {40, 5, 38}};  // halves round to even
+    for (const auto& c : centred) EXPECT_EQ(centredColumn(c[0], c[1]), c[2]);
 }
 
+// The thumb for entry 1 of 1, entry 50 of 100 (6 + 7.5 rounds to the even
+// 14), entry 2 (t clamps at 1) and the last entry.
 TEST(BrowserDraw, ScrollBarThumb) {
     DrawFixture f;
     f.app.cursorIndex = 1;
@@ -63,16 +65,12 @@ TEST(BrowserDraw, ScrollBarThumb) {
     EXPECT_EQ(f.thumbRow(), 7);
     EXPECT_EQ(readText(f.rig.screen, 0, 29, 3, 16), "Found 1 @ 1     ");
     for (int i = 0; i < 99; ++i) f.addRow("f" + std::to_string(i));
-    f.app.cursorIndex = 50;
-    drawStatusAndScrollBar(f.app);
-    EXPECT_EQ(f.thumbRow(), 14);  // 6 + 7.5 rounds to the even 14
-    EXPECT_EQ(readCell(f.rig.screen, 0, 14, 80), (CellRead{'=', 0, 3}));
-    f.app.cursorIndex = 2;
-    drawStatusAndScrollBar(f.app);
-    EXPECT_EQ(f.thumbRow(), 7);  // t clamps at 1
-    f.app.cursorIndex = 100;
-    drawStatusAndScrollBar(f.app);
-    EXPECT_EQ(f.thumbRow(), 21);
+    for (const auto& [index, row] : {std::pair{50, 14}, {2, 7}, {100, 21}}) {
+        f.app.cursorIndex = index;
+        drawStatusAndScrollBar(f.app);
+        EXPECT_EQ(f.thumbRow(), row) << index;
+    }
+    EXPECT_EQ(readCell(f.rig.screen, 0, 21, 80), (CellRead{'=', 0, 3}));
 }
 
 TEST(BrowserDraw, PickedRowsKeepTheirColoursUnderTheCursor) {
@@ -90,9 +88,9 @@ TEST(BrowserDraw, PickedRowsKeepTheirColoursUnderTheCursor) {
     moveDown(f.app);
     EXPECT_EQ(readCell(f.rig.screen, 0, 7, 2), (CellRead{'t', 15, 3}));
     // Control bytes in a name are drawn as glyphs, in place.
-    EXPECT_EQ(readText(f.rig.screen, 0, 8, 2, 4), "name");
-    EXPECT_EQ(readText(f.rig.screen, 0, 8, 7, 4), "with");
-    EXPECT_EQ(readText(f.rig.screen, 0, 8, 12, 8), "controls");
+    EXPECT_EQ(readText(f.rig.screen, 0, 8, 2, 4) + readText(f.rig.screen, 0, 8, 7, 4) +
+                  readText(f.rig.screen, 0, 8, 12, 8),
+              "namewithcontrols");
     EXPECT_EQ(readCell(f.rig.screen, 0, 9, 2).ch, ' ');
 }
 

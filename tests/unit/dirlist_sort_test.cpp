@@ -93,16 +93,12 @@ TEST(DirListSort, LongSizeTextsStillSortByTheirWholeNumberAndRealDate) {
     DirList list = listOf({{"big", fileFacts(12345678901ULL, newer)},
                            {"mid", fileFacts(9999999999ULL, older)},
                            {"small", fileFacts(5, newer)}});
-    DirList bySize = list;
-    sortList(bySize, 3);
-    EXPECT_EQ(bySize.name(2), "big");
-    EXPECT_EQ(bySize.name(3), "mid");
-    EXPECT_EQ(bySize.name(4), "small");
-    DirList byDate = list;
-    sortList(byDate, 4);
-    EXPECT_EQ(byDate.name(2), "mid");
-    EXPECT_EQ(byDate.name(3), "big");
-    EXPECT_EQ(byDate.name(4), "small");
+    using Names = std::vector<std::string>;
+    for (const auto& [mode, order] : {std::pair{3, Names{"big", "mid", "small"}}, std::pair{4, Names{"mid", "big", "small"}}}) {
+        DirList sorted = list;
+        sortList(sorted, mode);
+        EXPECT_EQ((Names{sorted.name(2), sorted.name(3), sorted.name(4)}), order) << mode;
+    }
 }
 
 TEST(DirListSort, NameTiesFallToTheRestOfTheRowAndRowOneNeverMoves) {
@@ -112,9 +108,9 @@ TEST(DirListSort, NameTiesFallToTheRestOfTheRowAndRowOneNeverMoves) {
     DirList list = listOf({{"README", fileFacts(10, 0)}, {"readme", dir}, {"Readme", fileFacts(9, 0)}});
     sortList(list, 1);
     EXPECT_EQ(list.row(1), parentRowText());
-    EXPECT_EQ(list.name(2), "readme");  // "  dir " before " file "
-    EXPECT_EQ(list.name(3), "README");  // size "10" before "9 " as text
-    EXPECT_EQ(list.name(4), "Readme");
+    // "  dir " before " file ", then size "10" before "9 " as text.
+    EXPECT_EQ((std::vector<std::string>{list.name(2), list.name(3), list.name(4)}),
+              (std::vector<std::string>{"readme", "README", "Readme"}));
     EXPECT_EQ(list.row(5), std::string(78, ' '));
     EXPECT_EQ(list.row(24), "");
 }

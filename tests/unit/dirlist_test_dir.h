@@ -15,32 +15,27 @@
 #include <string>
 
 #include "dirlist/dir_list.h"
+#include "temp_dir.h"
 
 namespace kestrel::test {
 
 class TempDirTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/kestrel-dirlist-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        root = tmpl;
         chmod(root.c_str(), 0755);  // an unprivileged child must be able to get in
         savedCwd = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     }
     void TearDown() override {
-        if (savedCwd >= 0) {
-            EXPECT_EQ(fchdir(savedCwd), 0);
-            close(savedCwd);
-        }
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
+        EXPECT_EQ(fchdir(savedCwd), 0);
+        close(savedCwd);
     }
 
     std::string path(const std::string& name) const { return root + "/" + name; }
     void makeFile(const std::string& name, off_t size = 0, mode_t mode = 0644) const;
     void setLocalMtime(const std::string& name, int year, int month, int day, int hour, int minute) const;
 
-    std::string root;
+    TempDir dir;
+    const std::string root = dir.path;
     int savedCwd = -1;
 };
 

@@ -13,6 +13,7 @@
 #include "extern/recording_runner.h"
 #include "extern/runner.h"
 #include "hostile_names.h"
+#include "temp_dir.h"
 
 using namespace kestrel;
 using namespace kestrel::test;
@@ -50,59 +51,50 @@ Strings argumentsWritten(const fs::path& file) {
 }  // namespace
 
 TEST(SplitArguments, BlanksSeparateAndDoubleQuotesGroup) {
-    EXPECT_EQ(splitArguments(""), Strings{});
-    EXPECT_EQ(splitArguments("   \t "), Strings{});
-    EXPECT_EQ(splitArguments("a"), Strings{"a"});
-    EXPECT_EQ(splitArguments("  /tmp/temp.zip   /a/b.txt\t/c  "), (Strings{"/tmp/temp.zip", "/a/b.txt", "/c"}));
-    EXPECT_EQ(splitArguments("\"my file.txt\" next"), (Strings{"my file.txt", "next"}));
-    EXPECT_EQ(splitArguments("a\"b  c\"d e"), (Strings{"ab  cd", "e"}));
-    EXPECT_EQ(splitArguments("x \"\" y"), (Strings{"x", "", "y"}));
-    EXPECT_EQ(splitArguments("'single quotes' $HOME \\"), (Strings{"'single", "quotes'", "$HOME", "\\"}));
     // An unterminated quote groups the rest of the string.
-    EXPECT_EQ(splitArguments("a \"b  c"), (Strings{"a", "b  c"}));
-    EXPECT_EQ(splitArguments("a \""), (Strings{"a", ""}));
+    const std::pair<const char*, Strings> cases[] = {
+        {"", {}}, {"   \t ", {}}, {"a", {"a"}}, {"  /tmp/temp.zip   /a/b.txt\t/c  ", {"/tmp/temp.zip", "/a/b.txt", "/c"}},
+        {"\"my file.txt\" next", {"my file.txt", "next"}}, {"a\"b  c\"d e", {"ab  cd", "e"}}, {"x \"\" y", {"x", "", "y"}},
+        {"'single quotes' $HOME \\", {"'single", "quotes'", "$HOME", "\\"}}, {"a \"b  c", {"a", "b  c"}}, {"a \"", {"a", ""}}};
+    for (const auto& [text, words] : cases) EXPECT_EQ(splitArguments(text), words) << text;
 }
 
 TEST(RealRunner, RunShellReportsStatusSignalsAndRefusals) {
-    ScratchDir dir;
-    ASSERT_FALSE(dir.path.empty());
+    const TempDir tmp;
+    const fs::path dir = tmp.path;
     RealRunner runner;
-    EXPECT_EQ(runner.runShell("true"), 0);
-    EXPECT_EQ(runner.runShell("exit 3"), 3);
-    EXPECT_EQ(runner.runShell("exit 255"), 255);
-    EXPECT_EQ(runner.runShell("kill -9 $$"), 128 + 9);
-    EXPECT_EQ(runner.runShell("no-such-program-kestrel 2>/dev/null"), 127);
+    const std::pair<const char*, int> cases[] = {
+        {"true", 0}, {"exit 3", 3}, {"exit 255", 255}, {"kill -9 $$", 128 + 9}, {"no-such-program-kestrel 2>/dev/null", 127}};
+    for (const auto& [line, status] : cases) EXPECT_EQ(runner.runShell(line), status) << line;
     // Redirections are the shell's.
-    const fs::path out = dir.path / "report.txt";
+    const fs::path out = dir / "report.txt";
     EXPECT_EQ(runner.runShell(commandLine({Arg::literal("echo - OS >"), Arg::word(out.string())})), 0);
     EXPECT_EQ(runner.runShell(commandLine({Arg::literal("echo more >>"), Arg::word(out.string())})), 0);
     std::ifstream in(out);
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     EXPECT_EQ(text, "- OS\nmore\n");
     // A NUL would silently cut the line short: it is refused, nothing runs.
-    const fs::path touched = dir.path / "touched";
+    const fs::path touched = dir / "touched";
     const std::string line = "touch " + touched.string() + std::string(1, '\0') + " other";
     EXPECT_EQ(runner.runShell(line), -1);
     EXPECT_FALSE(fs::exists(touched));
 }
 
 TEST(RealRunner, StartProgramTellsExitNotStartedAndSignal) {
-    ScratchDir dir;
-    ASSERT_FALSE(dir.path.empty());
+    const TempDir tmp;
+    const fs::path dir = tmp.path;
     RealRunner runner;
-    EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", "exit 0"}), RunResult::exited(0));
     EXPECT_TRUE(runner.startProgram("/bin/sh", {"-c", "exit 0"}).succeeded());
     EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", "exit 3"}), RunResult::exited(3));
     EXPECT_FALSE(runner.startProgram("/bin/sh", {"-c", "exit 3"}).succeeded());
-    EXPECT_EQ(runner.startProgram(writeScript(dir.path, "seven", "exit 7").string(), {}), RunResult::exited(7));
-    EXPECT_EQ(runner.startProgram(writeScript(dir.path, "killed", "kill -9 $$").string(), {}),
+    EXPECT_EQ(runner.startProgram(writeScript(dir, "seven", "exit 7").string(), {}), RunResult::exited(7));
+    EXPECT_EQ(runner.startProgram(writeScript(dir, "killed", "kill -9 $$").string(), {}),
               RunResult::signaled(SIGKILL));
 
-    EXPECT_EQ(runner.startProgram((dir.path / "missing").string(), {}), RunResult::notStarted());
-    EXPECT_EQ(runner.startProgram("", {}), RunResult::notStarted());
-    EXPECT_EQ(runner.startProgram(dir.str(), {}), RunResult::notStarted());
+    for (const std::string& missing : {(dir / "missing").string(), std::string(), dir.string()})
+        EXPECT_EQ(runner.startProgram(missing, {}), RunResult::notStarted()) << missing;
     // Not executable: even root may not run a file without any execute bit.
-    const fs::path plain = writeScript(dir.path, "plain", "exit 0");
+    const fs::path plain = writeScript(dir, "plain", "exit 0");
     fs::permissions(plain, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(runner.startProgram(plain.string(), {}), RunResult::notStarted());
     // Not looked up in PATH: a bare name is a path in the working directory.
@@ -112,11 +104,11 @@ TEST(RealRunner, StartProgramTellsExitNotStartedAndSignal) {
 }
 
 TEST(RealRunner, ArgumentsArriveAsSplitOrByteForByte) {
-    ScratchDir dir;
-    ASSERT_FALSE(dir.path.empty());
+    const TempDir tmp;
+    const fs::path dir = tmp.path;
     RealRunner runner;
-    const fs::path out = dir.path / "args";
-    const fs::path script = writeScript(dir.path, "show args", "printf '%s\\0' \"$0\" \"$@\" > \"$KESTREL_OUT\"");
+    const fs::path out = dir / "args";
+    const fs::path script = writeScript(dir, "show args", "printf '%s\\0' \"$0\" \"$@\" > \"$KESTREL_OUT\"");
     ASSERT_EQ(setenv("KESTREL_OUT", out.c_str(), 1), 0);
 
     EXPECT_EQ(runner.startProgramArgString(script.string(), "  one   two\t\"three  four\" \"\"  "),
@@ -127,13 +119,13 @@ TEST(RealRunner, ArgumentsArriveAsSplitOrByteForByte) {
     EXPECT_EQ(argumentsWritten(out), Strings{script.string()});
 
     // The vector form: one argument per file name, whatever it holds.
-    Strings args{(dir.path / "temp.zip").string()};
-    for (const std::string& name : hostileNames()) args.push_back((dir.path / name).string());
+    Strings args{(dir / "temp.zip").string()};
+    for (const std::string& name : hostileNames()) args.push_back((dir / name).string());
     EXPECT_EQ(runner.startProgram(script.string(), args), RunResult::exited(0));
     Strings expected{script.string()};
     expected.insert(expected.end(), args.begin(), args.end());
     EXPECT_EQ(argumentsWritten(out), expected);
-    EXPECT_FALSE(fs::exists(dir.path / kCanary));
+    EXPECT_FALSE(fs::exists(dir / kCanary));
     unsetenv("KESTREL_OUT");
 }
 
@@ -165,29 +157,4 @@ TEST(RealRunner, ChildStartsCleanWhateverKestrelHolds) {
 
     pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
     sigaction(SIGINT, &previous, nullptr);
-}
-
-TEST(RecordingRunner, RecordsEveryCallAndAnswersAsConfigured) {
-    RecordingRunner runner;
-    Runner& seam = runner;
-    EXPECT_EQ(seam.runShell("mount /dev/sdb1 /mnt/sdb1"), 0);
-    runner.shellStatus = 32;
-    EXPECT_EQ(seam.runShell("umount -l /mnt/sdb1"), 32);
-    EXPECT_EQ(runner.shellLines, (Strings{"mount /dev/sdb1 /mnt/sdb1", "umount -l /mnt/sdb1"}));
-
-    EXPECT_EQ(seam.startProgram("/usr/local/bin/defaultarchiver", {"/d/temp.zip", "/d/a b"}), RunResult::exited(0));
-    runner.programResult = RunResult::notStarted();
-    EXPECT_EQ(seam.startProgramArgString("/home/ann/prog", "  x  \"y z\""), RunResult::notStarted());
-    ASSERT_EQ(runner.programCalls.size(), 2u);
-    EXPECT_EQ(runner.programCalls[0], (ProgramCall{"/usr/local/bin/defaultarchiver", {"/d/temp.zip", "/d/a b"}}));
-    EXPECT_EQ(runner.programCalls[1], (ProgramCall{"/home/ann/prog", {"x", "y z"}}));
-
-    // Hooks stand in for the program and decide the answer.
-    runner.onShell = [](const std::string& line) { return line.rfind("lsblk", 0) == 0 ? 0 : 1; };
-    runner.onProgram = [](const ProgramCall& call) { return RunResult::exited(static_cast<int>(call.args.size())); };
-    EXPECT_EQ(seam.runShell("lsblk -io KNAME"), 0);
-    EXPECT_EQ(seam.runShell("df -h"), 1);
-    EXPECT_EQ(seam.startProgram("/x", {"a", "b", "c"}), RunResult::exited(3));
-    EXPECT_EQ(runner.shellLines.size(), 4u);
-    EXPECT_EQ(runner.programCalls.size(), 3u);
 }

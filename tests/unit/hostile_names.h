@@ -4,8 +4,6 @@
 // "/", no NUL, not "." or ".."). The names that would run something try to
 // create the file "CANARY" in the shell's working directory; a test runs its
 // lines there and checks the canary never appears.
-#include <stdlib.h>
-
 #include <filesystem>
 #include <set>
 #include <string>
@@ -24,65 +22,17 @@ inline std::string longHostileName() {
 
 inline const std::vector<std::string>& hostileNames() {
     static const std::vector<std::string> names = {
-        "my file.txt",
-        "  two  blanks  ",
-        "tab\there",
-        "it's",
-        "say \"hi\"",
-        "'",
-        "\"",
-        "''",
-        "$(touch CANARY)",
-        "`touch CANARY`",
-        "x;touch CANARY",
-        "x&&touch CANARY",
-        "x&touch CANARY",
-        "x|touch CANARY",
-        "x\ntouch CANARY",
-        "\n",
-        "*",
-        "?",
-        "[a-z]",
-        "back\\slash",
-        "\\",
-        "-rf",
-        "-",
-        "--",
-        "-n x",
-        "$HOME",
-        "${IFS}",
-        "~",
-        "~root",
-        "!",
-        "#hash",
-        "{a,b}",
-        ">out",
-        "<in",
-        "(paren)",
-        "a=b",
-        "caf\xe9",           // Latin-1, not UTF-8
-        "\xff\xfe\x80",      // never valid UTF-8
-        "\xc3\x28 broken",   // a cut two-byte sequence
+        "my file.txt", "  two  blanks  ", "tab\there", "it's", "say \"hi\"", "'", "\"", "''", "$(touch CANARY)",
+        "`touch CANARY`", "x;touch CANARY", "x&&touch CANARY", "x&touch CANARY", "x|touch CANARY", "x\ntouch CANARY",
+        "\n", "*", "?", "[a-z]", "back\\slash", "\\", "-rf", "-", "--", "-n x", "$HOME", "${IFS}", "~", "~root", "!",
+        "#hash", "{a,b}", ">out", "<in", "(paren)", "a=b",
+        "caf\xe9",          // Latin-1, not UTF-8
+        "\xff\xfe\x80",     // never valid UTF-8
+        "\xc3\x28 broken",  // a cut two-byte sequence
         longHostileName(),
     };
     return names;
 }
-
-// A scratch directory, removed with everything in it at the end of the test.
-struct ScratchDir {
-    std::filesystem::path path;
-    ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kestrel-extern-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) path = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        if (!path.empty()) std::filesystem::remove_all(path, ignored);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    std::string str() const { return path.string(); }
-};
 
 inline std::set<std::string> entryNames(const std::filesystem::path& dir) {
     std::set<std::string> names;

