@@ -104,15 +104,12 @@ TEST_F(DirListLoad, SymbolicLinksAreFollowed) {
     ASSERT_EQ(symlink("nowhere", path("dangling").c_str()), 0);
     const DirList list = load(root);
 
-    const std::pair<const char*, const char*> cases[] = {
-        {"tofile", " file a    777       "}, {"todir", "  dir                "}, {"dangling", " file a              "}};
-    for (const auto& [name, columns] : cases) {
+    for (const auto& [name, columns] : {std::pair{"tofile", " file a    777         2001-06-15 02:45PM"},
+                                        {"todir", "  dir                "}, {"dangling", " file a                XXXX-XX-XX XX:XXAM"}}) {
         const std::string& row = list.row(indexOf(list, name));
         EXPECT_EQ(row.size(), 78u) << name;
-        EXPECT_EQ(kindOf(row) + lettersOf(row) + sizeOf(row), columns) << name;
+        EXPECT_EQ(row.substr(37, std::strlen(columns)), columns) << name;
     }
-    EXPECT_EQ(dateOf(list.row(indexOf(list, "tofile"))), "2001-06-15 02:45PM");
-    EXPECT_EQ(dateOf(list.row(indexOf(list, "dangling"))), "XXXX-XX-XX XX:XXAM");
 }
 
 TEST_F(DirListLoad, TwelveHourDatesAndWholeLongSizes) {
@@ -138,42 +135,6 @@ TEST_F(DirListLoad, TwelveHourDatesAndWholeLongSizes) {
     EXPECT_EQ(dateText(t), "9999-01-01 12:00AM");
     t.tm_year = 10000 - 1900;  // five digits would break the fixed columns
     EXPECT_EQ(dateText(t), kUnknownDate);
-}
-
-TEST_F(DirListLoad, EachSortModeOnARealDirectory) {
-    for (const char* name : {"beta", "#hash", "-dash", "(paren", "7seven", "Alpha"}) makeFile(name, 10);
-    ASSERT_EQ(mkdir(path("zdir").c_str(), 0755), 0);
-    ASSERT_EQ(mkdir(path("adir").c_str(), 0755), 0);
-    makeFile("emptyfile", 0);
-    makeFile("large", 5000);
-    makeFile("medium", 300);
-    setLocalMtime("beta", 1999, 5, 1, 10, 0);
-    setLocalMtime("Alpha", 2001, 5, 1, 10, 0);
-    ASSERT_EQ(symlink("nowhere", path("broken").c_str()), 0);
-
-    auto order = [&](int mode) {
-        const DirList list = load(root, mode);
-        EXPECT_EQ(list.row(1), parentRowText());
-        EXPECT_EQ(list.name(1), "..");
-        std::vector<std::string> names;
-        for (int i = 2; i <= list.count; ++i) names.push_back(list.name(i));
-        return names;
-    };
-    using Names = std::vector<std::string>;
-    const Names byName = order(1);
-    EXPECT_EQ(byName, (Names{"#hash", "(paren", "-dash", "7seven", "adir", "Alpha", "beta", "broken", "emptyfile",
-                             "large", "medium", "zdir"}));
-    EXPECT_EQ(order(9), byName);
-    EXPECT_EQ(order(2), (Names{"adir", "zdir", "#hash", "(paren", "-dash", "7seven", "Alpha", "beta", "broken",
-                               "emptyfile", "large", "medium"}));
-    // By size: then the six 10-byte files in whatever order the passes leave
-    // equal sizes, then everything of size 0 in Name order.
-    const Names bySize = order(3);
-    ASSERT_EQ(bySize.size(), 12u);
-    EXPECT_EQ(Names(bySize.begin(), bySize.begin() + 2), (Names{"large", "medium"}));
-    EXPECT_EQ(Names(bySize.end() - 4, bySize.end()), (Names{"adir", "broken", "emptyfile", "zdir"}));
-    const Names byDate = order(4);
-    EXPECT_EQ((Names{byDate[0], byDate[1], byDate.back()}), (Names{"beta", "Alpha", "broken"}));
 }
 
 TEST_F(DirListLoad, EmptyUnreadableAndVanishedDirectoriesShowOnlyTheParent) {
@@ -246,17 +207,13 @@ TEST_F(DirListLoad, StatusIsReadThroughTheDirectoryNotTheWorkingDirectory) {
 
 TEST_F(DirListLoad, MoreEntriesThanTheClassicCapacityAreAllListed) {
     const int files = 10050;
-    for (int i = 0; i < files; ++i) {
-        const int fd = open(path("f" + std::to_string(i)).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-        ASSERT_GE(fd, 0);
-        close(fd);
-    }
+    dir.numberedFiles(files);
     // By size: every entry ties, so the whole list goes through the passes.
     const DirList list = load(root, 3);
     ASSERT_EQ(list.count, files + 1);
     EXPECT_EQ(list.row(1), parentRowText());
     std::vector<bool> seen(files, false);
-    for (int i = 2; i <= list.count; ++i) seen[std::stoi(list.name(i).substr(1))] = true;
+    for (int i = 2; i <= list.count; ++i) seen.at(std::stoul(list.name(i).substr(1))) = true;
     EXPECT_EQ(std::count(seen.begin(), seen.end(), true), files);
     for (int i = list.count + 1; i <= list.count + 19; ++i) EXPECT_EQ(list.row(i), kBlank);
     EXPECT_EQ(list.row(list.count + 20), "");

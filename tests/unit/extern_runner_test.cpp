@@ -59,46 +59,33 @@ TEST(SplitArguments, BlanksSeparateAndDoubleQuotesGroup) {
     for (const auto& [text, words] : cases) EXPECT_EQ(splitArguments(text), words) << text;
 }
 
-TEST(RealRunner, RunShellReportsStatusSignalsAndRefusals) {
+TEST(RealRunner, ReportsExitStatusSignalsAndRefusals) {
     const TempDir tmp;
     const fs::path dir = tmp.path;
     RealRunner runner;
-    const std::pair<const char*, int> cases[] = {
-        {"true", 0}, {"exit 3", 3}, {"exit 255", 255}, {"kill -9 $$", 128 + 9}, {"no-such-program-kestrel 2>/dev/null", 127}};
-    for (const auto& [line, status] : cases) EXPECT_EQ(runner.runShell(line), status) << line;
+    for (const auto& [line, status] : {std::pair{"true", 0}, {"exit 3", 3}, {"exit 255", 255}, {"kill -9 $$", 128 + 9},
+                                       {"no-such-program-kestrel 2>/dev/null", 127}})
+        EXPECT_EQ(runner.runShell(line), status) << line;
     // Redirections are the shell's.
     const fs::path out = dir / "report.txt";
     EXPECT_EQ(runner.runShell(commandLine({Arg::literal("echo - OS >"), Arg::word(out.string())})), 0);
     EXPECT_EQ(runner.runShell(commandLine({Arg::literal("echo more >>"), Arg::word(out.string())})), 0);
-    std::ifstream in(out);
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    EXPECT_EQ(text, "- OS\nmore\n");
+    EXPECT_EQ(tmp.read("report.txt"), "- OS\nmore\n");
     // A NUL would silently cut the line short: it is refused, nothing runs.
-    const fs::path touched = dir / "touched";
-    const std::string line = "touch " + touched.string() + std::string(1, '\0') + " other";
-    EXPECT_EQ(runner.runShell(line), -1);
-    EXPECT_FALSE(fs::exists(touched));
-}
+    EXPECT_EQ(runner.runShell("touch " + (dir / "touched").string() + std::string(1, '\0') + " other"), -1);
+    EXPECT_FALSE(fs::exists(dir / "touched"));
 
-TEST(RealRunner, StartProgramTellsExitNotStartedAndSignal) {
-    const TempDir tmp;
-    const fs::path dir = tmp.path;
-    RealRunner runner;
-    EXPECT_TRUE(runner.startProgram("/bin/sh", {"-c", "exit 0"}).succeeded());
-    EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", "exit 3"}), RunResult::exited(3));
-    EXPECT_FALSE(runner.startProgram("/bin/sh", {"-c", "exit 3"}).succeeded());
-    EXPECT_EQ(runner.startProgram(writeScript(dir, "seven", "exit 7").string(), {}), RunResult::exited(7));
-    EXPECT_EQ(runner.startProgram(writeScript(dir, "killed", "kill -9 $$").string(), {}),
-              RunResult::signaled(SIGKILL));
-
-    for (const std::string& missing : {(dir / "missing").string(), std::string(), dir.string()})
-        EXPECT_EQ(runner.startProgram(missing, {}), RunResult::notStarted()) << missing;
-    // Not executable: even root may not run a file without any execute bit.
-    const fs::path plain = writeScript(dir, "plain", "exit 0");
+    const fs::path plain = writeScript(dir, "plain", "exit 0");  // not executable: even root may not run it
     fs::permissions(plain, fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(runner.startProgram(plain.string(), {}), RunResult::notStarted());
-    // Not looked up in PATH: a bare name is a path in the working directory.
-    EXPECT_EQ(runner.startProgram("sh", {"-c", "exit 0"}), RunResult::notStarted());
+    const std::pair<std::string, RunResult> starts[] = {
+        {writeScript(dir, "seven", "exit 7").string(), RunResult::exited(7)},
+        {writeScript(dir, "killed", "kill -9 $$").string(), RunResult::signaled(SIGKILL)},
+        {(dir / "missing").string(), RunResult::notStarted()}, {"", RunResult::notStarted()},
+        {dir.string(), RunResult::notStarted()}, {plain.string(), RunResult::notStarted()},
+        {"sh", RunResult::notStarted()}};  // not looked up in PATH
+    for (const auto& [program, result] : starts) EXPECT_EQ(runner.startProgram(program, {}), result) << program;
+    EXPECT_TRUE(runner.startProgram("/bin/sh", {"-c", "exit 0"}).succeeded());
+    EXPECT_FALSE(runner.startProgram("/bin/sh", {"-c", "exit 3"}).succeeded());
     // An argument that cannot be passed whole is not passed at all.
     EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", std::string("exit 0\0x", 8)}), RunResult::notStarted());
 }
@@ -131,15 +118,13 @@ TEST(RealRunner, ArgumentsArriveAsSplitOrByteForByte) {
 
 TEST(RealRunner, ChildStartsCleanWhateverKestrelHolds) {
     RealRunner runner;
-    // A descriptor opened without close-on-exec is still not handed on.
+    // A descriptor opened without close-on-exec is still not handed on; the standard ones are.
     const int fd = open("/dev/null", O_RDONLY);
     ASSERT_GE(fd, 3);
-    const std::string probe = "test -e /proc/self/fd/" + std::to_string(fd);
-    EXPECT_EQ(runner.runShell(probe), 1);
-    EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", probe}), RunResult::exited(1));
+    const std::string probe = "test -e /proc/self/fd/0 && test -e /proc/self/fd/2 && ! test -e /proc/self/fd/" + std::to_string(fd);
+    EXPECT_EQ(runner.runShell(probe), 0);
+    EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", probe}), RunResult::exited(0));
     close(fd);
-    // The standard descriptors are inherited.
-    EXPECT_EQ(runner.runShell("test -e /proc/self/fd/0 && test -e /proc/self/fd/2"), 0);
 
     // A signal Kestrel ignores or blocks acts normally in the child.
     struct sigaction ignore {}, previous {};

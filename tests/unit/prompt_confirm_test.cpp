@@ -1,5 +1,6 @@
 // The dialog panel, its centred lines and buttons, and the confirmation
-// loop's answers.
+// loop's answers (the questions themselves are pinned by the paste and kill
+// scenarios).
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -10,44 +11,31 @@
 using namespace kestrel;
 using namespace kestrel::test;
 
-TEST(Dialog, CentredLineColumns) {
+TEST(Dialog, CentredLinesPanelAndButtons) {
     PromptRig p;
     Screen& s = p.screen();
-    s.setColors(1, 15);
     // 40 - 3.5 = 36.5 and 39 - 3.5 = 35.5 both round to the even 36.
     const int cases[][3] = {{40, 7, 36}, {39, 7, 36}, {39, 8, 35}, {40, 9, 36}, {39, 9, 34}};
     for (const auto& c : cases) EXPECT_EQ(centredStart(c[0], c[1]), c[2]) << c[0] << "," << c[1];
+    s.setColors(1, 15);
     printCentred(s, 10, 40, "seven!!");
     EXPECT_EQ(p.text(10, 35, 9), " seven!! ");
     EXPECT_EQ(p.cell(10, 36), (CellRead{'s', 1, 15}));
     // Too long to centre: from column 1, cut after 78 characters.
-    const std::string line = std::string(77, 'a') + "bcd";
-    printCentred(s, 12, 39, line);
-    EXPECT_EQ(p.text(12, 1, 80), std::string(77, 'a') + "b  ");
-    EXPECT_EQ(p.cell(13, 1).ch, ' ');
-}
+    printCentred(s, 12, 39, std::string(77, 'a') + "bcd");
+    EXPECT_EQ(p.text(12, 1, 80) + p.text(13, 1, 1), std::string(77, 'a') + "b   ");
 
-TEST(Dialog, PanelAndButtons) {
-    PromptRig p;
-    Screen& s = p.screen();
-    s.locate(20, 5);
-    s.print("browser text");
-    p.app.selectedPath = "/home/user";
+    s.printAt(20, 5, "browser text");
     openDialogPanel(p.app, PanelDelay::Settle);
-    EXPECT_EQ(s.workPage(), 2);
-    EXPECT_EQ(s.visiblePage(), 2);
+    EXPECT_EQ(std::pair(s.workPage(), s.visiblePage()), std::pair(2, 2));
     EXPECT_EQ(p.text(20, 5, 12), "browser text");  // the browser stays behind
     // Outline, inside, above the panel (the browser), and page 0 untouched.
     EXPECT_EQ((std::vector<int>{s.pixel(2, 6, 375), s.pixel(2, 634, 470), s.pixel(2, 7, 376), s.pixel(2, 6, 374),
                                 s.pixel(0, 7, 376)}),
               (std::vector<int>{0, 0, 15, 2, 2}));
-
     drawFourButtons(s, kKillBufferLabel);
-    EXPECT_EQ(p.text(29, 30, 3), "Yes");
+    EXPECT_EQ(p.text(29, 30, 3) + p.text(29, 47, 2) + p.text(25, 70, 7) + p.text(29, 65, 11), "YesNoOptionsKill Buffer");
     EXPECT_EQ(p.cell(29, 30), (CellRead{'Y', 15, 1}));
-    EXPECT_EQ(p.text(29, 47, 2), "No");
-    EXPECT_EQ(p.text(25, 70, 7), "Options");
-    EXPECT_EQ(p.text(29, 65, 11), "Kill Buffer");
     EXPECT_EQ((std::vector<int>{s.pixel(2, 227, 445), s.pixel(2, 610, 401), s.pixel(2, 226, 445)}),
               (std::vector<int>{1, 1, 15}));
 }
@@ -67,83 +55,44 @@ TEST(Dialog, ButtonHitsTestTheLabelRowAndTheBoxWidth) {
     for (const auto& [area, x, y, held] : cases) EXPECT_EQ(area.holds(x, y), held) << x << "," << y;
 }
 
-TEST(Confirm, YesNoKeysAndPresses) {
-    struct Case {
-        Confirmation which;
-        int key;
-        Answer answer;
-    };
-    for (const Case c : {Case{Confirmation::KillFile, 'y', Answer::Yes}, {Confirmation::KillFile, 'N', Answer::No},
-                         {Confirmation::KillFile, 27, Answer::No}, {Confirmation::RemoveDirectory, 'Y', Answer::Yes},
-                         {Confirmation::RemoveDirectory, 27, Answer::No}, {Confirmation::PasteAll, 27, Answer::No},
-                         {Confirmation::KillAll, 27, Answer::No}, {Confirmation::KillAll, 'b', Answer::Buffer},
-                         {Confirmation::PasteAll, 'B', Answer::Buffer}}) {
+TEST(Confirm, KeysPressesAndTheOptionsToggle) {
+    const auto kill = Confirmation::KillFile, killAll = Confirmation::KillAll, pasteAll = Confirmation::PasteAll;
+    // O is no key of a Yes/No dialog and is passed over there.
+    for (const auto& [which, key, answer] :
+         {std::tuple{kill, 'y', Answer::Yes}, {kill, 'N', Answer::No}, {kill, '\x1b', Answer::No},
+          {Confirmation::RemoveDirectory, 'Y', Answer::Yes}, {pasteAll, '\x1b', Answer::No}, {killAll, 'b', Answer::Buffer},
+          {pasteAll, 'B', Answer::Buffer}}) {
         PromptRig p;
         bool byPress = true;
-        // O is no key of a Yes/No dialog and must be passed over there.
-        const bool fourButton = c.which == Confirmation::PasteAll || c.which == Confirmation::KillAll;
         Script s = p.next();
         s.move(100, 100);
-        if (!fourButton) s.key('o').wait(60).key('v').wait(60);
-        s.key(c.key);
-        EXPECT_EQ(confirm(p.app, c.which, &byPress), c.answer) << c.key;
+        if (which == kill) s.key('o').wait(60).key('v').wait(60);
+        s.key(key);
+        EXPECT_EQ(confirm(p.app, which, &byPress), answer) << key;
         EXPECT_FALSE(byPress);
     }
-    struct Press {
-        int x, y, bit;
-        Answer answer;
-    };
-    for (const Press c : {Press{227, 455, 0, Answer::Yes}, {389, 455, 1, Answer::No}, {610, 392, 0, Answer::Options},
-                          {508, 455, 1, Answer::Buffer}}) {
+    for (const auto& [x, y, bit, answer] : {std::tuple{227, 455, 0, Answer::Yes}, {389, 455, 1, Answer::No},
+                                            {610, 392, 0, Answer::Options}, {508, 455, 1, Answer::Buffer}}) {
         PromptRig p;
         bool byPress = false;
-        p.next().click(c.x, c.y, c.bit);
-        EXPECT_EQ(confirm(p.app, Confirmation::PasteAll, &byPress), c.answer) << c.x;
+        p.next().click(x, y, bit);
+        EXPECT_EQ(confirm(p.app, pasteAll, &byPress), answer) << x;
         EXPECT_TRUE(byPress);
     }
     // A Yes/No dialog has no Options button; the press falls to the key after it.
     PromptRig p;
     p.next().click(580, 392).wait(100).click(240, 446).wait(100).key('n');
-    EXPECT_EQ(confirm(p.app, Confirmation::KillFile), Answer::No);
-}
+    EXPECT_EQ(confirm(p.app, kill), Answer::No);
 
-TEST(Confirm, KeysWaitWhileThePointerIsOutside) {
-    PromptRig p;
-    bool checked = false;
-    Script s = p.next();
-    s.leave().key('y').wait(1000).then([&] {
-        EXPECT_TRUE(p.screen().keyWaiting());
-        checked = true;
-    });
-    s.move(100, 100);
-    const std::int64_t back = s.time();
-    EXPECT_EQ(confirm(p.app, Confirmation::KillFile), Answer::Yes);
-    EXPECT_TRUE(checked);
-    EXPECT_GE(p.rig.clock.nowMs(), back);
-}
-
-TEST(Confirm, OptionsToggleStartsAtZeroAndLowerCaseOFlipsIt) {
-    PromptRig p;
     p.app.optionsToggle = 1;  // left over from an earlier dialog
     openFourButtonPanel(p.app);
     EXPECT_EQ(p.app.optionsToggle, 0);
-    EXPECT_EQ(p.screen().visiblePage(), 2);
-    showFourButtonChoices(p.app, "cp /a/* /b", kPasteBufferLabel);
-    EXPECT_EQ(p.text(27, 34, 10), "cp /a/* /b");  // 39 - 5 = 34
-    EXPECT_EQ(p.text(29, 65, 12), "Paste Buffer");
-
-    p.next().move(100, 100).key('o');
-    EXPECT_EQ(confirm(p.app, Confirmation::PasteAll), Answer::Options);
-    EXPECT_EQ(p.app.optionsToggle, 1);
-    p.next().key('O');
-    EXPECT_EQ(confirm(p.app, Confirmation::KillAll), Answer::Options);
-    EXPECT_EQ(p.app.optionsToggle, 0);
-    p.next().click(580, 392);
-    EXPECT_EQ(confirm(p.app, Confirmation::KillAll), Answer::Options);
-    EXPECT_EQ(p.app.optionsToggle, 1);
-    p.next().key('y');
-    EXPECT_EQ(confirm(p.app, Confirmation::KillAll), Answer::Yes);
-    EXPECT_EQ(p.app.optionsToggle, 1);
+    for (const auto& [key, which, answer, toggle] : {std::tuple{'o', pasteAll, Answer::Options, 1}, {'O', killAll, Answer::Options, 0},
+                                                     {'\0', killAll, Answer::Options, 1}, {'y', killAll, Answer::Yes, 1}}) {
+        key ? p.next().key(key) : p.next().click(580, 392);
+        EXPECT_EQ(confirm(p.app, which), answer) << key;
+        EXPECT_EQ(p.app.optionsToggle, toggle) << key;
+    }
 }
 
 TEST(Confirm, CancelGoesBackToTheDirectory) {
@@ -154,8 +103,6 @@ TEST(Confirm, CancelGoesBackToTheDirectory) {
     p.screen().setColors(1, 15);
     EXPECT_EQ(cancelToBrowser(p.app), Next::Reload);
     EXPECT_EQ(p.app.selectedPath, "/home/user");
-    EXPECT_EQ(p.screen().workPage(), 0);
-    EXPECT_EQ(p.screen().visiblePage(), 0);
-    EXPECT_EQ(p.screen().fg(), 0);
-    EXPECT_EQ(p.screen().bg(), 2);
+    EXPECT_EQ(std::tuple(p.screen().workPage(), p.screen().visiblePage(), p.screen().fg(), p.screen().bg()),
+              std::tuple(0, 0, 0, 2));
 }

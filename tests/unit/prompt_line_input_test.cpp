@@ -2,6 +2,7 @@
 // underscore, and what ends them.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <tuple>
 
 #include "app/dialog.h"
@@ -13,60 +14,47 @@ using namespace kestrel::test;
 
 namespace {
 
-std::optional<std::string> rename(PromptRig& p, const std::string& entry = "old") {
+std::optional<std::string> rename(PromptRig& p) {
     openDialogPanel(p.app);
-    return lineInput(p.app, LineInputKind::Rename, entry);
+    return lineInput(p.app, LineInputKind::Rename, "old");
 }
 
 }  // namespace
 
-TEST(LineInput, KeepsOnlyNameCharacters) {
+TEST(LineInput, KeepsOnlyNameCharactersAndEchoesThem) {
     PromptRig p;
     Script s = p.next();
     s.move(100, 100).keys("a b(.-)").keys(",:;\\/<>?\"'!#$%&|~{}").keys("*z9[");
     s.ext(scan::Right).wait(60).key(200).wait(60).key(ch::Tab).wait(60).key(ch::Enter);
     EXPECT_EQ(rename(p), "ab.-*z9[");
     EXPECT_FALSE(p.screen().keyWaiting());
-    // The echo: "old to ab.-*z9[" (15 characters) centred on 40 from 32.5 -> 32.
-    EXPECT_EQ(p.text(26, 32, 15), "old to ab.-*z9[");
+    // "old to ab.-*z9[" (15 characters) centred on 40 from 32.5 -> 32.
+    EXPECT_EQ(p.text(26, 32, 15) + "|" + p.text(27, 30, 20), "old to ab.-*z9[| New Name > ab.-*z9[");
     EXPECT_EQ(p.cell(26, 32), (CellRead{'o', 0, 15}));
-    EXPECT_EQ(p.text(27, 30, 20), " New Name > ab.-*z9[");
     EXPECT_EQ(p.cell(27, 31), (CellRead{'N', 1, 15}));
-
-    for (int c = 0; c < 256; ++c) {
-        const bool typeable = c >= 42 && c <= 122 && std::string_view(",:;\\/<>?").find(static_cast<char>(c)) ==
-                                                        std::string_view::npos;
-        EXPECT_EQ(acceptsNameCharacter(c), typeable) << c;
-    }
+    for (int c = 0; c < 256; ++c)
+        EXPECT_EQ(acceptsNameCharacter(c), c >= 42 && c <= 122 && !std::strchr(",:;\\/<>?", c)) << c;
 }
 
-TEST(LineInput, MaximumLengths) {
-    {
-        PromptRig p;
-        p.next().move(100, 100).keys("abcdefghijklmnopqrstuvwxyz").key(ch::Enter);
-        EXPECT_EQ(rename(p), "abcdefghijklmnopqrst");
-    }
-    {
-        PromptRig p;
-        p.app.selectedPath = "/srv";
-        p.next().move(100, 100).keys("abcdefghijklmnopqrstuvwxyz0123").key(ch::Enter);
-        EXPECT_EQ(lineInput(p.app, LineInputKind::NewDirectory, p.app.selectedPath), "abcdefghijklmnopqrstuvwxyz");
-        // The header row shows where the directory will be made: 31
-        // characters centred on 40 start at 24.5 -> 24.
-        EXPECT_EQ(p.text(3, 24, 31), "/srv/abcdefghijklmnopqrstuvwxyz");
-        EXPECT_EQ(p.cell(3, 24), (CellRead{'/', 0, 2}));
-        EXPECT_EQ(p.text(25, 12, 43), " New Directory > abcdefghijklmnopqrstuvwxyz");
-        EXPECT_EQ(p.cell(25, 13), (CellRead{'N', 0, 2}));
-    }
-}
-
-TEST(LineInput, BackspaceLeftAndEnterOnAnEmptyText) {
+// Rename keeps 20 characters, a new directory 26; backspace and Left erase,
+// never past the start, and Enter on nothing typed is ignored.
+TEST(LineInput, LengthsAndErasing) {
     PromptRig p;
+    p.next().move(100, 100).keys("abcdefghijklmnopqrstuvwxyz").key(ch::Enter);
+    EXPECT_EQ(rename(p), "abcdefghijklmnopqrst");
     Script s = p.next();
-    s.move(100, 100).key(ch::Backspace).wait(60).ext(scan::Left).wait(60).key(ch::Enter).wait(60);
-    s.keys("xy").key(ch::Backspace).wait(60).key('z').wait(60).ext(scan::Left).wait(60).key('w').wait(60);
-    s.key(ch::Enter);
+    s.key(ch::Backspace).wait(60).ext(scan::Left).wait(60).key(ch::Enter).wait(60);
+    s.keys("xy").key(ch::Backspace).wait(60).key('z').wait(60).ext(scan::Left).wait(60).key('w').wait(60).key(ch::Enter);
     EXPECT_EQ(rename(p), "xw");
+
+    p.app.selectedPath = "/srv";
+    p.next().keys("abcdefghijklmnopqrstuvwxyz0123").key(ch::Enter);
+    EXPECT_EQ(lineInput(p.app, LineInputKind::NewDirectory, "/srv"), "abcdefghijklmnopqrstuvwxyz");
+    // 31 characters centred on 40 start at 24.5 -> 24.
+    EXPECT_EQ(p.text(3, 24, 31) + "|" + p.text(25, 12, 43),
+              "/srv/abcdefghijklmnopqrstuvwxyz| New Directory > abcdefghijklmnopqrstuvwxyz");
+    EXPECT_EQ(p.cell(3, 24), (CellRead{'/', 0, 2}));
+    EXPECT_EQ(p.cell(25, 13), (CellRead{'N', 0, 2}));
 }
 
 // Yes with nothing typed is ignored; then Yes accepts, No and Esc cancel,
@@ -87,17 +75,13 @@ TEST(LineInput, RenameEndsOnYesNoAndEsc) {
 }
 
 TEST(LineInput, NewDirectoryCancelAreas) {
-    struct Case {
-        int row, col;
-        bool cancels;
-    };
-    for (const Case c : {Case{1, 72, true}, {1, 80, true}, {29, 60, true}, {29, 62, true}, {1, 71, false},
-                         {29, 63, false}, {29, 59, false}, {28, 61, false}, {2, 75, false}}) {
+    const std::tuple<int, int, bool> cases[] = {{1, 72, true},   {1, 80, true},   {29, 60, true},  {29, 62, true}, {1, 71, false},
+                                                {29, 63, false}, {29, 59, false}, {28, 61, false}, {2, 75, false}};
+    for (const auto& [row, col, cancels] : cases) {
         PromptRig p;
-        p.next().move(100, 100).keys("d").click(xOfColumn(c.col), yOfRow(c.row)).wait(200).move(100, 100).key(
-            ch::Enter);
-        EXPECT_EQ(lineInput(p.app, LineInputKind::NewDirectory, "/srv"), c.cancels ? std::nullopt : std::optional("d"))
-            << c.row << "," << c.col;
+        p.next().move(100, 100).keys("d").click(xOfColumn(col), yOfRow(row)).wait(200).move(100, 100).key(ch::Enter);
+        EXPECT_EQ(lineInput(p.app, LineInputKind::NewDirectory, "/srv"), cancels ? std::nullopt : std::optional("d"))
+            << row << "," << col;
     }
 }
 
@@ -112,7 +96,6 @@ TEST(LineInput, KeysWaitWhileThePointerIsOutside) {
     s.move(100, 100);
     EXPECT_EQ(rename(p), "ab");
     EXPECT_GT(back, 0);
-    EXPECT_GE(p.rig.clock.nowMs(), back);
 }
 
 // The underscore stands after the prompt for 150 ms every 500 ms; a
@@ -133,13 +116,12 @@ TEST(LineInput, UnderscoreBlinksOnTheSharedDeadline) {
     }
 }
 
-TEST(LineInput, LongEchoesStayOnTheirRow) {
+TEST(LineInput, LongEchoesKeepTheirTailOnTheirRow) {
     PromptRig p;
     const std::string longPath = "/" + std::string(90, 'p');
     p.app.selectedPath = longPath;
     p.next().move(100, 100).keys("nd").key(27);
     EXPECT_EQ(lineInput(p.app, LineInputKind::NewDirectory, longPath), std::nullopt);
-    // Too long to centre: from column 1, ending in what was typed, row 4 untouched.
     EXPECT_EQ(p.text(3, 1, 78), std::string(75, 'p') + "/nd");
     EXPECT_NE(p.cell(4, 1).ch, 'p');
     EXPECT_NE(p.cell(3, 79).ch, 'p');

@@ -24,18 +24,14 @@ TEST(Screen, ModeSetResetsPaletteAndPages) {
     EXPECT_EQ(s.palette()[255], (Rgb{198, 141, 85}));
     s.setPages(3, 3);
     EXPECT_TRUE(s.setMode(800, 600));
-    EXPECT_EQ(s.cols(), 100);
-    EXPECT_EQ(s.rows(), 37);
+    EXPECT_EQ(std::tuple(s.cols(), s.rows(), s.workPage(), s.visiblePage()), std::tuple(100, 37, 0, 0));
     EXPECT_EQ(s.palette()[2], defaultPalette()[2]);
-    EXPECT_EQ(s.workPage(), 0);
-    EXPECT_EQ(s.visiblePage(), 0);
     EXPECT_EQ(rig.presenter.position, (Point{560, 240}));
-    EXPECT_FALSE(s.setMode(1024, 768));
+    for (const auto& [w, h] : {std::pair{1024, 768}, {640, 600}, {800, 480}}) EXPECT_FALSE(s.setMode(w, h)) << w << "x" << h;
     s.setPages(5, 5);
     EXPECT_EQ(s.workPage(), 0);
     s.setPages(2, -1);
-    EXPECT_EQ(s.workPage(), 2);
-    EXPECT_EQ(s.visiblePage(), 0);
+    EXPECT_EQ(std::pair(s.workPage(), s.visiblePage()), std::pair(2, 0));
 }
 
 // Tabs to the next multiple of 8 plus 1, backspace steps back without
@@ -125,10 +121,7 @@ TEST(Screen, PresentsOnlyPixelsThatDifferFromTheWindow) {
     };
     const auto text = presented([&] { s.printAt(2, 3, "AB"); });
     ASSERT_TRUE(text);  // the glyphs' own pixels, inside their two cells
-    EXPECT_GE(text->x1, 16);
-    EXPECT_LE(text->x2, 31);
-    EXPECT_GE(text->y1, 16);
-    EXPECT_LE(text->y2, 31);
+    EXPECT_TRUE(text->x1 >= 16 && text->x2 <= 31 && text->y1 >= 16 && text->y2 <= 31);
     EXPECT_FALSE(presented([&] { s.printAt(2, 3, "AB"); }));            // the same text again
     EXPECT_FALSE(presented([&] { s.fillBox(100, 100, 300, 200, 3); }));  // the colour already there
     const auto dot = presented([&] { s.fillBox(5, 7, 300, 7, 1); });
@@ -166,23 +159,16 @@ TEST(Input, MouseValidityWheelAndTheRightButton) {
     in.wheelNotch(1);
     in.wheelNotch(-1);
     MouseState m = in.pollMouse();
-    EXPECT_TRUE(m.valid);
-    EXPECT_EQ(m.wheel, 1);
-    EXPECT_EQ(m.buttons, 0);
+    EXPECT_EQ(std::tuple(m.valid, m.wheel, m.buttons), std::tuple(true, 1, 0));
     in.buttonDown(1);
     EXPECT_EQ(in.pollMouse().buttons, 2);
     EXPECT_EQ(in.pollMouse().buttons, 2);
     in.pointerLeft();
     m = in.pollMouse();
-    EXPECT_FALSE(m.valid);
-    EXPECT_EQ(m.wheel, -1);
-    EXPECT_EQ(m.buttons, -1);
+    EXPECT_EQ(std::tuple(m.valid, m.wheel, m.buttons), std::tuple(false, -1, -1));
 }
 
 TEST(Cell, PointerToCellTiesToEven) {
     const int cases[][4] = {{0, 0, 0, 0}, {8, 16, 2, 2}, {15, 32, 2, 2}, {16, 47, 2, 3}, {639, 479, 80, 30}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(cellOf(c[0], c[1]).col, c[2]) << c[0];
-        EXPECT_EQ(cellOf(c[0], c[1]).row, c[3]) << c[1];
-    }
+    for (const auto& c : cases) EXPECT_EQ(std::pair(cellOf(c[0], c[1]).col, cellOf(c[0], c[1]).row), std::pair(c[2], c[3])) << c[0];
 }

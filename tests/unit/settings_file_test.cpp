@@ -73,9 +73,7 @@ TEST(SettingsFile, SaveKeepsModeOwnerAndLinks) {
         TempDir d;
         const std::string file = c.setUp(d);
         EXPECT_EQ(saveSettingsFile(file, kNew), c.outcome) << c.what;
-        if (c.outcome == SaveOutcome::Written) {
-            EXPECT_EQ(parseSettings(readSettingsText(file).text).line3, "/new") << c.what;
-        }
+        if (c.outcome == SaveOutcome::Written) EXPECT_EQ(parseSettings(readSettingsText(file).text).line3, "/new") << c.what;
         c.check(d);
         int entries = 0;  // no temporary file is left behind
         for (const auto& e : fs::directory_iterator(d.path)) entries += e.path().filename().string().starts_with(".");
@@ -109,8 +107,7 @@ TEST(SettingsFile, AnotherUsersFileOrOneThatMayNotBeReadOrWritten) {
             EXPECT_EQ(saveSettingsFile(file, kNew), SaveOutcome::Written) << c.what;
         }
         EXPECT_EQ(d.read("Kestrel.cfg"), c.after) << c.what;
-        EXPECT_EQ(statOf(file).st_uid, c.owner) << c.what;
-        EXPECT_EQ(statOf(file).st_mode & 07777, c.mode) << c.what;
+        EXPECT_EQ(std::pair(statOf(file).st_uid, statOf(file).st_mode & 07777), std::pair(c.owner, c.mode)) << c.what;
     }
 }
 
@@ -146,17 +143,12 @@ TEST(SettingsFile, ReadsOnlyARegularFileAndABoundedAmount) {
     fs::create_symlink("/dev/zero", d.path + "/zero");
     fs::create_symlink("/dev/urandom", d.path + "/urandom");
     d.file("huge", kNew + std::string(1 << 20, 'x'));
-    struct Case {
-        const char* name;
-        SettingsState state;
-        std::size_t size;
-    };
-    for (const Case c : {Case{"fifo", SettingsState::Unreadable, 0}, {"zero", SettingsState::Unreadable, 0},
-                         {"urandom", SettingsState::Unreadable, 0}, {"missing", SettingsState::Missing, 0},
-                         {"huge", SettingsState::Read, kSettingsReadLimit}}) {
-        const SettingsText t = readSettingsText(d.path + "/" + c.name);
-        EXPECT_EQ(t.state, c.state) << c.name;
-        EXPECT_EQ(t.text.size(), c.size) << c.name;
+    const auto unreadable = SettingsState::Unreadable;
+    for (const auto& [name, state, size] : {std::tuple{"fifo", unreadable, size_t{0}}, {"zero", unreadable, size_t{0}},
+                                            {"urandom", unreadable, size_t{0}}, {"missing", SettingsState::Missing, size_t{0}},
+                                            {"huge", SettingsState::Read, kSettingsReadLimit}}) {
+        const SettingsText t = readSettingsText(d.path + "/" + name);
+        EXPECT_EQ(std::pair(t.state, t.text.size()), std::pair(state, size)) << name;
     }
     EXPECT_EQ(parseSettings(readSettingsText(d.path + "/huge").text).line3, "/new");
 }
@@ -165,15 +157,9 @@ TEST(SettingsFile, StartPathMeansWhatItSays) {
     TempDir d;
     d.dir("blanks   ");
     d.dir("sub");
-    struct Case {
-        std::string line3;
-        std::string start;
-    };
-    for (const Case& c : {Case{d.path + "/blanks   ", d.path + "/blanks   "},  // names a directory as it stands
-                          Case{"   /usr/share   ", "/usr/share"},
-                          Case{"sub", d.path + "/sub"},  // relative: made absolute once
-                          Case{" sub ", d.path + "/sub"}, Case{"", ""}}) {
-        const Settings s = parseSettings("0\n0\n" + c.line3 + "\n1\n");
-        EXPECT_EQ(startPathFromSettings(s, d.path), c.start) << "[" << c.line3 << "]";
-    }
+    // A name with blanks that is a directory stands as it is; a relative path is made absolute once.
+    for (const auto& [line3, start] : {std::pair{d.path + "/blanks   ", d.path + "/blanks   "}, {"   /usr/share   ", "/usr/share"},
+                                       {"sub", d.path + "/sub"}, {" sub ", d.path + "/sub"}, {"", ""}})
+        EXPECT_EQ(startPathFromSettings(parseSettings("0\n0\n" + line3 + "\n1\n"), d.path), start) << "[" << line3 << "]";
+    EXPECT_EQ(startPathFromSettings(parseSettings("0\n0\nsub\n1\n"), ""), "sub");  // no working directory known
 }
