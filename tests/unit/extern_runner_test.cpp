@@ -12,7 +12,6 @@
 #include "extern/quote.h"
 #include "extern/recording_runner.h"
 #include "extern/runner.h"
-#include "hostile_names.h"
 #include "temp_dir.h"
 
 using namespace kestrel;
@@ -104,15 +103,7 @@ TEST(RealRunner, ArgumentsArriveAsSplitOrByteForByte) {
 
     EXPECT_EQ(runner.startProgramArgString(script.string(), ""), RunResult::exited(0));
     EXPECT_EQ(argumentsWritten(out), Strings{script.string()});
-
-    // The vector form: one argument per file name, whatever it holds.
-    Strings args{(dir / "temp.zip").string()};
-    for (const std::string& name : hostileNames()) args.push_back((dir / name).string());
-    EXPECT_EQ(runner.startProgram(script.string(), args), RunResult::exited(0));
-    Strings expected{script.string()};
-    expected.insert(expected.end(), args.begin(), args.end());
-    EXPECT_EQ(argumentsWritten(out), expected);
-    EXPECT_FALSE(fs::exists(dir / kCanary));
+    // The vector form with hostile names is pinned by the open-file scenarios.
     unsetenv("KESTREL_OUT");
 }
 

@@ -98,24 +98,6 @@ TEST(LineInput, KeysWaitWhileThePointerIsOutside) {
     EXPECT_GT(back, 0);
 }
 
-// The underscore stands after the prompt for 150 ms every 500 ms; a
-// deadline still ahead, left by another prompt, holds the blink back.
-TEST(LineInput, UnderscoreBlinksOnTheSharedDeadline) {
-    for (const auto& [deadline, least, most] : {std::tuple{0, 10, 20}, {5000, 0, 0}}) {
-        PromptRig p;
-        p.app.blinkDeadlineMs = deadline;
-        int underscores = 0;
-        Script s = p.next(0);
-        s.move(100, 100);
-        for (int t = 0; t < 1000; t += 20) s.wait(20).then([&] { underscores += p.cell(27, 42).ch == '_'; });
-        s.key(27);
-        EXPECT_EQ(rename(p), std::nullopt);
-        EXPECT_GE(underscores, least) << deadline;
-        EXPECT_LE(underscores, most) << deadline;
-        EXPECT_GT(p.app.blinkDeadlineMs, 0);
-    }
-}
-
 TEST(LineInput, LongEchoesKeepTheirTailOnTheirRow) {
     PromptRig p;
     const std::string longPath = "/" + std::string(90, 'p');
