@@ -1,4 +1,5 @@
-// The executable chooser: its panel, its keys and its label cells.
+// The executable chooser's keys and label cells (its panel is pinned by the
+// open-from-browser scenario).
 #include <gtest/gtest.h>
 
 #include "app/exec_chooser.h"
@@ -6,18 +7,6 @@
 
 using namespace kestrel;
 using namespace kestrel::test;
-
-TEST(ExecChooser, PanelShowsLabelsAndThePathCentred) {
-    PromptRig p;
-    p.next().move(10, 10).key('c');
-    EXPECT_EQ(chooseExecutable(p.app, "/opt/tool"), ExecChoice::Cancel);
-    EXPECT_EQ(p.screen().visiblePage(), 2);
-    // 9 characters centred on 40: 35.5 rounds to the even 36.
-    EXPECT_EQ(p.text(26, 20, 39) + "|" + p.text(3, 36, 9), " View file       Run file       Cancel |/opt/tool");
-    EXPECT_EQ(p.cell(26, 21), (CellRead{'V', 15, 1}));
-    EXPECT_EQ(p.cell(3, 36), (CellRead{'/', 0, 2}));
-    EXPECT_EQ(readText(p.screen(), 0, 27, 2, 9), "/opt/tool");  // the browser's message row too
-}
 
 // Keys in either case answer, others are passed over; presses on a label's
 // cells answer (only View reports the mouse); presses beside them, or on
