@@ -19,14 +19,6 @@ using namespace kestrel::test;
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
-namespace kestrel {
-// Readable failure messages.
-void PrintTo(const RunResult& result, std::ostream* os) {
-    static const char* const names[] = {"exited", "not started", "signaled"};
-    *os << names[static_cast<int>(result.outcome)] << " " << result.status;
-}
-}  // namespace kestrel
-
 namespace {
 
 fs::path writeScript(const fs::path& dir, const std::string& name, const std::string& body) {
@@ -94,8 +86,7 @@ TEST(RealRunner, ArgumentsArriveAsSplitOrByteForByte) {
     const fs::path dir = tmp.path;
     RealRunner runner;
     const fs::path out = dir / "args";
-    const fs::path script = writeScript(dir, "show args", "printf '%s\\0' \"$0\" \"$@\" > \"$KESTREL_OUT\"");
-    ASSERT_EQ(setenv("KESTREL_OUT", out.c_str(), 1), 0);
+    const fs::path script = writeScript(dir, "show args", "printf '%s\\0' \"$0\" \"$@\" > " + shellQuote(out.string()));
 
     EXPECT_EQ(runner.startProgramArgString(script.string(), "  one   two\t\"three  four\" \"\"  "),
               RunResult::exited(0));
@@ -104,7 +95,6 @@ TEST(RealRunner, ArgumentsArriveAsSplitOrByteForByte) {
     EXPECT_EQ(runner.startProgramArgString(script.string(), ""), RunResult::exited(0));
     EXPECT_EQ(argumentsWritten(out), Strings{script.string()});
     // The vector form with hostile names is pinned by the open-file scenarios.
-    unsetenv("KESTREL_OUT");
 }
 
 TEST(RealRunner, ChildStartsCleanWhateverKestrelHolds) {
