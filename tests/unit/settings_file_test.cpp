@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -12,6 +14,7 @@
 #include "app/settings.h"
 #include "app/settings_file.h"
 #include "as_nobody.h"
+#include "hostile_names.h"
 #include "temp_dir.h"
 
 using namespace kestrel;
@@ -73,7 +76,9 @@ TEST(SettingsFile, SaveKeepsModeOwnerAndLinks) {
         TempDir d;
         const std::string file = c.setUp(d);
         EXPECT_EQ(saveSettingsFile(file, kNew), c.outcome) << c.what;
-        if (c.outcome == SaveOutcome::Written) EXPECT_EQ(parseSettings(readSettingsText(file).text).line3, "/new") << c.what;
+        if (c.outcome == SaveOutcome::Written) {
+            EXPECT_EQ(parseSettings(readSettingsText(file).text).line3, "/new") << c.what;
+        }
         c.check(d);
         int entries = 0;  // no temporary file is left behind
         for (const auto& e : fs::directory_iterator(d.path)) entries += e.path().filename().string().starts_with(".");
@@ -135,6 +140,27 @@ TEST(SettingsFile, AKilledSaveLeavesOldOrNewAndItsTemporaryIsRemovedLater) {
         EXPECT_TRUE(fs::exists(alive));
         EXPECT_EQ(d.read("Kestrel.cfg"), kNew);
     }
+}
+
+// A write that fails (here past a file-size limit, as on a full disk) ends
+// the save as failed, at once, with the old file whole and no temporary left.
+TEST(SettingsFile, AFailingWriteEndsTheSaveAndKeepsTheOldFile) {
+    TempDir d;
+    const std::string file = d.file("Kestrel.cfg", kOld);
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{16, 16};
+        setrlimit(RLIMIT_FSIZE, &small);
+        alarm(10);  // a save that retried the failing write for ever ends here
+        _exit(static_cast<int>(saveSettingsFile(file, kNew)));
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "the save never ended";
+    EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(SaveOutcome::Failed));
+    EXPECT_EQ(d.read("Kestrel.cfg"), kOld);
+    EXPECT_EQ(entryNames(d.path), std::set<std::string>{"Kestrel.cfg"});
 }
 
 TEST(SettingsFile, ReadsOnlyARegularFileAndABoundedAmount) {
