@@ -54,11 +54,12 @@ TEST(Screen, ControlBytesWrappingAndNoScroll) {
     for (const auto& [row, col, text] : reads) EXPECT_EQ(readText(s, 0, row, col, int(text.size())), text) << row;
     EXPECT_EQ(readCell(s, 0, 1, 9), (CellRead{'A', 14, 1}));
     EXPECT_EQ(rig.presenter.bells, 2);
-    // Byte 0, 12 and 27 are glyphs.
+    // Bytes 0, 11, 12, 27 and 128 to 255 are glyphs, one cell each.
     s.locate(6, 1);
-    s.print(std::string("\0\x0c\x1b", 3));
-    EXPECT_EQ(s.cursorCol(), 4);
-    EXPECT_EQ(readCell(s, 0, 6, 2).ch, 12);
+    s.print(std::string("\0\x0b\x0c\x1b\x80\xe9", 6));
+    EXPECT_EQ(s.cursorCol(), 7);
+    EXPECT_EQ(std::vector({readCell(s, 0, 6, 2).ch, readCell(s, 0, 6, 3).ch, readCell(s, 0, 6, 5).ch, readCell(s, 0, 6, 6).ch}),
+              std::vector({11, 12, 0x80, 0xe9}));
     s.locate(1, 1);
     s.printNumber(5);
     s.printNumber(-5, true);

@@ -1,11 +1,11 @@
 // Paging through a file on the viewer's text grid, one byte at a time
-// through the screen's cursor printing.
+// through the screen's cursor printing (whose control bytes and glyphs the
+// screen tests pin; the bell once a page, the viewer scenarios).
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "rig.h"
-#include "screen/font.h"
 #include "viewers/viewer_paging.h"
 
 using namespace kestrel;
@@ -22,18 +22,6 @@ struct PagerRig {
     }
     std::string row(int r) { return readRow(rig.screen, r); }
     CellRead cell(int r, int c) { return readCell(rig.screen, 1, r, c); }
-    // True when the cell holds exactly the font's glyph for `code` in
-    // colour 0 on the background.
-    bool showsGlyph(int r, int c, int code) {
-        const int x0 = (c - 1) * kCellW, y0 = (r - 1) * kCellH;
-        for (int y = 0; y < kCellH; ++y)
-            for (int x = 0; x < kCellW; ++x) {
-                const int want = (kFont8x16[code][y] & (0x80u >> x)) ? 0 : kBg;
-                if (rig.screen.pixel(1, x0 + x, y0 + y) != want) return false;
-            }
-        return true;
-    }
-
     Rig rig;
     MemoryByteSource source;
     Pager pager;
@@ -124,33 +112,4 @@ TEST(ViewerPaging, HomeAndUpComeBackToTheFirstPage) {
         EXPECT_EQ(v.pager.pos, c.pos) << c.forward;
         EXPECT_EQ(v.row(1) + v.row(28), bytes.substr(c.pos - 2240, 80) + bytes.substr(c.pos - 80, 80)) << c.forward;
     }
-}
-
-TEST(ViewerPaging, ControlBytesLayOutTheTextAndOthersAreGlyphs) {
-    // Tabs from columns 1, 8 and 9.
-    PagerRig tabs("\tA\n1234567\tB\n12345678\tC\n");
-    drawForward(tabs.pager, kViewerStatusRow);
-    EXPECT_EQ(tabs.row(1).substr(0, 9) + tabs.row(2).substr(0, 9) + tabs.row(3).substr(0, 17),
-              "        A1234567 B12345678        C");
-
-    // A bell takes no cell and rings; a backspace in column 1 does nothing,
-    // elsewhere it steps back without erasing; a carriage return goes to
-    // column 1 of the same row.
-    PagerRig controls(std::string("a\x07") + "b\n\x08" "c\nxy\x08z\nlong\rL");
-    drawForward(controls.pager, kViewerStatusRow);
-    EXPECT_EQ(controls.rig.presenter.bells, 1);
-    EXPECT_EQ(controls.row(1).substr(0, 3) + controls.row(2).substr(0, 2) + controls.row(3).substr(0, 3) +
-                  controls.row(4).substr(0, 5),
-              "ab c xz Long ");
-
-    // Bytes 0, 11, 12, 27 and 128 to 255 are drawn as their glyphs, one cell each.
-    std::string glyphs = {'\0', '\x0b', '\x0c', '\x1b'};
-    for (int b = 128; b < 256; ++b) glyphs += static_cast<char>(b);
-    PagerRig shown(glyphs);
-    drawForward(shown.pager, kViewerStatusRow);
-    for (size_t i = 0; i < glyphs.size(); ++i) {
-        const int code = static_cast<unsigned char>(glyphs[i]);
-        EXPECT_TRUE(shown.showsGlyph(1 + static_cast<int>(i) / 80, 1 + static_cast<int>(i) % 80, code)) << code;
-    }
-    EXPECT_EQ(shown.pager.pos, static_cast<std::int64_t>(glyphs.size()));
 }
