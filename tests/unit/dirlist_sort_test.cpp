@@ -94,7 +94,8 @@ void referenceSortList(ReferenceList& list, int sortList) {
 // digits; the long ones differ (or differ only in case) past their 8th or 16th byte.
 const char* const kNames[] = {"a",  "A",  "ab", "AB", "aB", "a b", "b", "B", "#x", "-y", "(z", "10", "9", "zz", "Zz",
                               "longname_part_a", "LONGNAME_part_A", "longname_part_b", "longname_parT", "longname_",
-                              "a_rather_long_name_1", "A_Rather_Long_Name_1", "a_rather_long_name_2", "a_rather_long_name"};
+                              "a_rather_long_name_1", "A_Rather_Long_Name_1", "a_rather_long_name_2", "a_rather_long_name",
+                              "cased_beyond_sixteen_A", "cased_beyond_sixteen_a", "cased_beyond_sixteen_Z", "cased_beyond_sixteen_z"};
 const std::uint64_t kSizes[] = {0, 0, 0, 1, 7, 42, 42, 1000, 3000000000ULL, 12345678901ULL, 99999999999999ULL};
 const std::time_t kTimes[] = {946684800, 946684800, 978307200, 1600000000, 1600000000 + 43200};
 
