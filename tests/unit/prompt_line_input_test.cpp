@@ -91,7 +91,7 @@ TEST(LineInput, KeysWaitWhileThePointerIsOutside) {
     EXPECT_GT(back, 0);
 }
 
-TEST(LineInput, LongEchoesKeepTheirTailOnTheirRow) {
+TEST(LineInput, LongEchoesStayOnTheirRow) {
     PromptRig p;
     const std::string longPath = "/" + std::string(90, 'p');
     p.app.selectedPath = longPath;
@@ -100,4 +100,9 @@ TEST(LineInput, LongEchoesKeepTheirTailOnTheirRow) {
     EXPECT_EQ(p.text(3, 1, 78), std::string(75, 'p') + "/nd");
     EXPECT_NE(p.cell(4, 1).ch, 'p');
     EXPECT_NE(p.cell(3, 79).ch, 'p');
+    // A rename's echo keeps its head instead.
+    p.next().move(100, 100).keys("new").key(ch::Enter);
+    openDialogPanel(p.app);
+    EXPECT_EQ(lineInput(p.app, LineInputKind::Rename, std::string(70, 'o') + "END"), "new");
+    EXPECT_EQ(p.text(26, 1, 78), std::string(70, 'o') + "END to n");
 }

@@ -90,7 +90,11 @@ TEST(Screen, PagesCopyAndLocksPresentOnlyAtOutermostUnlock) {
     s.setColors(0, 3);
     s.clearScreen();
     s.copyPage(0, 2);
-    EXPECT_EQ(s.pixel(2, 10, 10), 3);
+    s.fillBox(0, 0, 5, 5, 6);
+    s.copyPage(0, 5);  // no such page: ignored
+    EXPECT_EQ(s.pixel(2, 10, 10) * 10 + s.pixel(2, 1, 1), 33);
+    s.copyPage(2, 0);
+    EXPECT_EQ(s.pixel(0, 1, 1), 3);
     s.flush();
     const int before = rig.presenter.presents;
     s.lock();
