@@ -1,11 +1,15 @@
-// The dialog panel, its centred lines and buttons, and the confirmation
-// loop's answers (the questions, labels and the way back are pinned by the
-// paste and kill scenarios).
+// The prompts a scenario cannot reach exactly: the dialog panel, its centred
+// lines and button edges, the confirmation's answers, the executable
+// chooser's label cells and how long status messages stay. Their texts, the
+// questions and the way back are pinned by the browser, paste, kill and
+// open-file scenarios.
 #include <gtest/gtest.h>
 
 #include <tuple>
 
 #include "app/confirm.h"
+#include "app/exec_chooser.h"
+#include "app/status_message.h"
 #include "prompt_rig.h"
 
 using namespace kestrel;
@@ -87,4 +91,63 @@ TEST(Confirm, KeysPressesAndTheOptionsToggle) {
         EXPECT_EQ(confirm(p.app, which), answer) << key;
         EXPECT_EQ(p.app.optionsToggle, toggle) << key;
     }
+}
+
+// Keys in either case answer, others are passed over; presses on a label's
+// cells answer (only View reports the mouse); presses beside them, or on
+// another row, do nothing and the key that follows decides.
+TEST(ExecChooser, KeysAndLabelCells) {
+    const ExecChoice view = ExecChoice::View, run = ExecChoice::Run, cancel = ExecChoice::Cancel;
+    for (const auto& [key, choice] : {std::pair{'v', view}, {'V', view}, {'r', run}, {'R', run}, {'c', cancel}, {'\x1b', cancel}}) {
+        PromptRig p;
+        bool byMouse = true;
+        p.next().move(10, 10).key('x').key('y').key(key);
+        EXPECT_EQ(chooseExecutable(p.app, "/bin/tool", &byMouse), choice) << key;
+        EXPECT_FALSE(byMouse);
+        EXPECT_FALSE(p.screen().keyWaiting());
+    }
+    struct Case {
+        int row, col, button;
+        ExecChoice choice;
+    };
+    for (const Case c : {Case{26, 20, 0, view}, {26, 30, 1, view}, {26, 36, 0, run}, {26, 45, 0, run}, {26, 51, 1, cancel},
+                         {26, 58, 0, cancel}, {26, 19, 0, run}, {26, 31, 0, run}, {26, 35, 0, run}, {26, 46, 0, run},
+                         {26, 50, 0, run}, {26, 59, 0, run}, {25, 22, 0, run}, {27, 22, 0, run}, {25, 52, 0, run}}) {
+        PromptRig p;
+        bool byMouse = false;
+        p.next().click(xOfColumn(c.col), yOfRow(c.row), c.button).wait(100).key('r');
+        EXPECT_EQ(chooseExecutable(p.app, "/bin/tool", &byMouse), c.choice) << c.row << "," << c.col;
+        EXPECT_EQ(byMouse, c.choice == view) << c.col;
+    }
+}
+
+// Esc ends a message early and every key still waiting goes with it; other
+// keys neither end it nor survive it; the fixed form's message is cut short
+// by any key, which is left for the browser.
+TEST(StatusMessage, WaitRules) {
+    struct Case {
+        StatusMessage message;
+        const char* keys;
+        bool queued, early, keyLeft;
+    };
+    for (const Case c : {Case{StatusMessage::FilesOnly, "a\x1b" "bc", true, true, false},
+                         {StatusMessage::NeedFileStart, "ab", false, false, false},
+                         {StatusMessage::PickFileOrDirectory, "q", false, true, true}}) {
+        PromptRig p;
+        Script s = p.next(300);
+        for (const char* k = c.keys; *k; ++k) c.queued ? s.key(*k) : s.key(*k).wait(60);
+        const std::int64_t start = p.rig.clock.nowMs();
+        showStatus(p.app, c.message);
+        const std::int64_t took = p.rig.clock.nowMs() - start;
+        EXPECT_EQ(took < 1000, c.early) << c.keys;
+        EXPECT_EQ(took >= 2000, !c.early) << c.keys;
+        EXPECT_EQ(p.screen().keyWaiting(), c.keyLeft) << c.keys;
+    }
+}
+
+TEST(StatusMessage, UnableToRunStaysFourSeconds) {
+    PromptRig p;
+    const std::int64_t start = p.rig.clock.nowMs();
+    showPlaced(p.app, kUnableToRun);
+    EXPECT_EQ(p.rig.clock.nowMs() - start, 4000);
 }
