@@ -6,6 +6,7 @@
 
 #include "rig.h"
 #include "screen/cell.h"
+#include "screen/press_repeat.h"
 
 using namespace kestrel;
 using namespace kestrel::test;
@@ -176,4 +177,26 @@ TEST(Input, MouseValidityWheelAndTheRightButton) {
 TEST(Cell, PointerToCellTiesToEven) {
     const int cases[][4] = {{0, 0, 0, 0}, {8, 16, 2, 2}, {15, 32, 2, 2}, {16, 47, 2, 3}, {639, 479, 80, 30}};
     for (const auto& c : cases) EXPECT_EQ(std::pair(cellOf(c[0], c[1]).col, cellOf(c[0], c[1]).row), std::pair(c[2], c[3])) << c[0];
+}
+
+// A press of a hand's length acts once, a long hold repeats. (How a poll
+// reports a tap no poll saw held is pinned by the click-once scenarios.)
+TEST(InputPress, AClickActsOnceAndALongHoldRepeats) {
+    struct Case {
+        int heldAtOpen;
+        int holdMs;
+        int acts;  // polls every 40 ms while held
+    };
+    for (const Case c : {Case{0, 50, 1}, {0, 120, 1}, {0, 200, 1}, {0, 400, 4}, {1, 200, 0}}) {
+        PressRepeat press;
+        MouseState open;
+        open.valid = true;
+        open.buttons = c.heldAtOpen;
+        press.begin(open);
+        int acts = 0;
+        for (int t = 0; t < c.holdMs; t += 40) acts += press.acts(1, t);
+        EXPECT_FALSE(press.acts(0, c.holdMs));
+        EXPECT_EQ(acts, c.acts) << c.holdMs;
+        EXPECT_TRUE(press.acts(1, c.holdMs + 40));  // the next click is new
+    }
 }
