@@ -33,28 +33,20 @@ int indexOf(const DirList& list, const std::string& name) {
 }
 
 std::optional<std::string> runAsNobody(const std::function<std::string()>& work) {
-    if (geteuid() != 0) return std::nullopt;
     int fds[2];
-    if (pipe(fds) != 0) return std::nullopt;
+    if (geteuid() != 0 || pipe(fds) != 0) return std::nullopt;
     const pid_t pid = fork();
     if (pid < 0) return std::nullopt;
     if (pid == 0) {
         close(fds[0]);
         if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
         const std::string out = work();
-        std::size_t done = 0;
-        while (done < out.size()) {
-            const ssize_t n = write(fds[1], out.data() + done, out.size() - done);
-            if (n <= 0) _exit(3);
-            done += static_cast<std::size_t>(n);
-        }
-        _exit(0);
+        _exit(write(fds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size()) ? 0 : 3);
     }
     close(fds[1]);
     std::string out;
     char buf[4096];
-    ssize_t n;
-    while ((n = read(fds[0], buf, sizeof buf)) > 0) out.append(buf, static_cast<std::size_t>(n));
+    for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<std::size_t>(n));
     close(fds[0]);
     int status = 0;
     waitpid(pid, &status, 0);
