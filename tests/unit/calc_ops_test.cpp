@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "calc/calc_ops.h"
@@ -106,21 +107,15 @@ TEST(CalcOps, FailuresAndRefusalsChangeNothingElse) {
         const char* entry;
         char pendingOp;
     };
-    const Case cases[] = {
-        {"5/0", '=', Ending::Error, "5", '/'},
-        {"2n", 'q', Ending::Error, "-2", 0},
-        {"2", 'S', Ending::Error, "2", 0},
-        {"2n", 'K', Ending::Error, "-2", 0},
-        {"", 'w', Ending::Ignored, "", 0},
-        {"2+3", '*', Ending::Ignored, "3", '+'},
-    };
+    const Case cases[] = {{"5/0", '=', Ending::Error, "5", '/'}, {"2n", 'q', Ending::Error, "-2", 0},
+                          {"2", 'S', Ending::Error, "2", 0},    {"2n", 'K', Ending::Error, "-2", 0},
+                          {"", 'w', Ending::Ignored, "", 0},    {"2+3", '*', Ending::Ignored, "3", '+'}};
     for (const auto& c : cases) {
         CalcState s;
         std::string display;
         run(s, c.keys);
-        EXPECT_EQ(press(s, c.last, display), c.ending) << c.keys << c.last;
-        EXPECT_EQ(s.entry, c.entry) << c.keys << c.last;
-        EXPECT_EQ(s.pendingOp, c.pendingOp) << c.keys << c.last;
+        const Ending e = press(s, c.last, display);
+        EXPECT_EQ(std::tie(e, s.entry, s.pendingOp), std::tie(c.ending, c.entry, c.pendingOp)) << c.keys << c.last;
     }
 }
 
@@ -136,14 +131,10 @@ TEST(CalcOps, NumberFormsAndReading) {
                          {scientificForm, 1e20, "1E+20"}, {scientificForm, -1.5e-300, "-1.5E-300"}})
         EXPECT_EQ(f.form(f.value), f.text) << f.value;
     EXPECT_EQ(fixedForm(1e300).size(), 302u);  // no text buffer cuts a large value
-    struct Read {
-        const char* text;
-        double value;
-    };
-    const Read reads[] = {{"", 0}, {".", 0}, {"abc", 0}, {"-.5x", -0.5}, {"1.5e3", 1500}, {"2e", 2},
+    const std::pair<const char*, double> reads[] = {{"", 0}, {".", 0}, {"abc", 0}, {"-.5x", -0.5}, {"1.5e3", 1500}, {"2e", 2},
                           {"2e+", 2}, {"+7", 7}, {"0x10", 0}, {"1.2193263111E+17", 121932631110000000.0},
                           {"inf", INFINITY}, {"-inf", -INFINITY}, {"infinity", 0}, {"1e999", INFINITY}};
-    for (const auto& r : reads) EXPECT_EQ(readNumber(r.text), r.value) << r.text;
+    for (const auto& [text, value] : reads) EXPECT_EQ(readNumber(text), value) << text;
     EXPECT_TRUE(std::isnan(readNumber("nan")));
     // A locale with a decimal comma must not change how a text is read.
     if (setlocale(LC_ALL, "de_DE.UTF-8")) {
