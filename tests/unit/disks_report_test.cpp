@@ -2,6 +2,8 @@
 // machines with Kestrel's own header layout and with lsblk's real padding.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "disks/disk_lines.h"
 #include "disks/drive_report.h"
 #include "disks/list_window.h"
@@ -31,14 +33,10 @@ void expectDevices(const DriveReport& r, std::initializer_list<Expected> expecte
     size_t i = 0;
     for (const Expected& e : expected) {
         const Device& d = r.devices[i++];
-        SCOPED_TRACE(e.name);
-        EXPECT_EQ(d.name, e.name);
-        EXPECT_EQ(d.type, e.type);
-        EXPECT_EQ(d.mountPoint, e.mountPoint);
-        EXPECT_EQ(d.usage.substr(0, std::string(e.usageStart).size()), e.usageStart);
-        EXPECT_EQ(d.usage.empty(), *e.usageStart == 0);
-        ASSERT_EQ(d.row.size(), 78u);
-        EXPECT_EQ(d.row[76], e.flag);
+        const std::string usageStart = e.usageStart;
+        EXPECT_EQ(std::tie(d.name, d.type, d.mountPoint), std::make_tuple(e.name, e.type, e.mountPoint)) << e.name;
+        EXPECT_EQ(d.usage.substr(0, usageStart.size()) + "|" + d.row.substr(76), usageStart + "|" + e.flag + " ") << e.name;
+        EXPECT_EQ(d.usage.empty(), usageStart.empty()) << e.name;
     }
 }
 
