@@ -1,0 +1,229 @@
+// Kestrel and the programs it starts: shell quoting, argument splitting,
+// the real runner, and the program for a file's extension.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "extern/arguments.h"
+#include "extern/programs.h"
+#include "extern/quote.h"
+#include "extern/runner.h"
+#include "hostile_names.h"
+#include "temp_dir.h"
+
+using namespace kestrel;
+using namespace kestrel::test;
+namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+// What a program receives for a quoted word: the word itself, except that a
+// leading "-" gains "./" so it cannot be taken for an option.
+std::string received(const std::string& word) {
+    return !word.empty() && word.front() == '-' ? "./" + word : word;
+}
+
+std::vector<std::string> splitAtNul(const std::string& text) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t nul; (nul = text.find('\0', start)) != std::string::npos; start = nul + 1)
+        parts.push_back(text.substr(start, nul - start));
+    EXPECT_EQ(start, text.size()) << "output does not end with a NUL";
+    return parts;
+}
+
+// Runs printf '%s\0' over the pieces in the scratch directory, returning each argument printf saw.
+std::vector<std::string> argumentsSeenByPrintf(const TempDir& dir, std::vector<Arg> pieces) {
+    std::vector<Arg> line{Arg::literal("cd"), Arg::word(dir.path), Arg::literal("&& printf '%s\\0'")};
+    for (Arg& piece : pieces) line.push_back(std::move(piece));
+    line.push_back(Arg::literal(">"));
+    line.push_back(Arg::word(dir.path + "/out"));
+    EXPECT_EQ(RealRunner().runShell(commandLine(line)), 0) << commandLine(line);
+    return splitAtNul(dir.read("out"));
+}
+
+
+fs::path writeScript(const fs::path& dir, const std::string& name, const std::string& body) {
+    const fs::path path = dir / name;
+    std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
+    fs::permissions(path, fs::perms::owner_all);
+    return path;
+}
+
+}  // namespace
+
+TEST(ShellQuote, OrdinaryPathsGiveTheLinesAPersonWouldType) {
+    for (const char* path : {"/", "/home/ann/a.txt", "sdb1", "new_name.c", "/srv/a-b+c,d:e@f%g=h", "REPORT.PDF", "09azAZ"})
+        EXPECT_EQ(shellQuote(path), path);
+
+    const std::pair<std::vector<Arg>, const char*> lines[] = {
+        {{Arg::literal("cp -r"), Arg::everyEntryOf("/home/ann/src"), Arg::word("/home/ann/dst")},
+         "cp -r /home/ann/src/* /home/ann/dst"},
+        {{Arg::literal("rm"), Arg::everyEntryOf("/")}, "rm //*"},
+        {{Arg::literal("cp"), Arg::wordList({"/a/x.txt", "/b/y.txt"}), Arg::word("/c")}, "cp /a/x.txt /b/y.txt /c"},
+        {{Arg::literal("rm"), Arg::wordList({})}, "rm"},
+        {{Arg::literal("file"), Arg::word("/a/prog"), Arg::literal(">"), Arg::word("/opt/ELF.txt")},
+         "file /a/prog > /opt/ELF.txt"},
+        {{Arg::literal("mv"), Arg::word("/home/ann/old.txt"), Arg::word("new.txt")}, "mv /home/ann/old.txt new.txt"},
+    };
+    for (const auto& [args, line] : lines) EXPECT_EQ(commandLine(args), line);
+}
+
+TEST(ShellQuote, EverythingElseIsSingleQuotedNeverDoubleQuoted) {
+    const std::pair<const char*, const char*> words[] = {
+        {"my file.txt", "'my file.txt'"}, {"$(touch CANARY)", "'$(touch CANARY)'"}, {"it's", "'it'\\''s'"},
+        {"'", "''\\'''"}, {"", "''"}, {"~", "'~'"}, {"-rf", "./-rf"}, {"-n x", "'./-n x'"}, {"/abs/-dash", "/abs/-dash"}};
+    for (const auto& [word, quoted] : words) EXPECT_EQ(shellQuote(word), quoted);
+    EXPECT_EQ(shellQuoteGlob("/tmp/a b"), "'/tmp/a b'/*");
+    // An empty directory must not turn into every entry of the root.
+    EXPECT_EQ(shellQuoteGlob(""), "''");
+    EXPECT_EQ(commandLine({Arg::literal("rm -r"), Arg::everyEntryOf("")}), "rm -r ''");
+
+    for (const std::string& name : hostileNames()) {
+        const std::string quoted = shellQuote(name);
+        // Double quotes leave $ and backticks live; they must never be the quoting.
+        const bool bare = quoted == received(name);
+        const bool singleQuoted = quoted.front() == '\'' && quoted.back() == '\'';
+        EXPECT_TRUE(bare || singleQuoted) << quoted;
+        EXPECT_EQ(quoted.find("\"$("), std::string::npos) << quoted;
+    }
+}
+
+TEST(ShellQuote, HostileNamesReachTheProgramAsOneArgumentEach) {
+    const TempDir tmp;
+    const auto& names = hostileNames();
+    for (const std::string& name : names)
+        EXPECT_EQ(argumentsSeenByPrintf(tmp, {Arg::word(name)}), std::vector<std::string>{received(name)}) << shellQuote(name);
+    // All at once, as a buffer list: the count must hold too.
+    const auto seen = argumentsSeenByPrintf(tmp, {Arg::wordList(names), Arg::word("")});
+    ASSERT_EQ(seen.size(), names.size() + 1);
+    for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(seen[i], received(names[i]));
+    EXPECT_EQ(seen.back(), "");
+    // The lines ran in dir; the process's own working directory is wherever
+    // an earlier test left it, and may hold some other run's canary.
+    EXPECT_FALSE(fs::exists(tmp.path + "/" + kCanary));
+}
+
+TEST(ShellQuote, TheStarStaysExpandableInsideAHostileDirectory) {
+    const TempDir tmp;
+    const fs::path dir = tmp.path;
+    // Neighbours that a literal-looking pattern would wrongly match.
+    for (const char* neighbour : {"x", "ab", "a"}) fs::create_directory(dir / neighbour);
+    for (const std::string& name : {std::string("*"), std::string("[ab] $(touch CANARY)"), std::string("-?")}) {
+        const fs::path inner = dir / name;
+        ASSERT_TRUE(fs::create_directory(inner));
+        for (const char* file : {"one", "two b", ".hidden"}) std::ofstream(inner / file) << "x";
+        const auto seen = argumentsSeenByPrintf(tmp, {Arg::everyEntryOf(inner.string())});
+        EXPECT_EQ(seen, (std::vector<std::string>{(inner / "one").string(), (inner / "two b").string()}));
+    }
+    EXPECT_FALSE(fs::exists(dir / kCanary));
+}
+
+TEST(SplitArguments, BlanksSeparateAndDoubleQuotesGroup) {
+    // An unterminated quote groups the rest of the string.
+    const std::pair<const char*, Strings> cases[] = {
+        {"", {}}, {"   \t ", {}}, {"a", {"a"}}, {"  /tmp/temp.zip   /a/b.txt\t/c  ", {"/tmp/temp.zip", "/a/b.txt", "/c"}},
+        {"\"my file.txt\" next", {"my file.txt", "next"}}, {"a\"b  c\"d e", {"ab  cd", "e"}}, {"x \"\" y", {"x", "", "y"}},
+        {"'single quotes' $HOME \\", {"'single", "quotes'", "$HOME", "\\"}}, {"a \"b  c", {"a", "b  c"}}, {"a \"", {"a", ""}}};
+    for (const auto& [text, words] : cases) EXPECT_EQ(splitArguments(text), words) << text;
+}
+
+TEST(RealRunner, ReportsExitStatusSignalsAndRefusals) {
+    const TempDir tmp;
+    const fs::path dir = tmp.path;
+    RealRunner runner;
+    for (const auto& [line, status] : {std::pair{"true", 0}, {"exit 3", 3}, {"exit 255", 255}, {"kill -9 $$", 128 + 9},
+                                       {"no-such-program-kestrel 2>/dev/null", 127}})
+        EXPECT_EQ(runner.runShell(line), status) << line;
+    // Redirections are the shell's.
+    const fs::path out = dir / "report.txt";
+    EXPECT_EQ(runner.runShell(commandLine({Arg::literal("echo - OS >"), Arg::word(out.string())})), 0);
+    EXPECT_EQ(runner.runShell(commandLine({Arg::literal("echo more >>"), Arg::word(out.string())})), 0);
+    EXPECT_EQ(tmp.read("report.txt"), "- OS\nmore\n");
+    // A NUL would silently cut the line short: it is refused, nothing runs.
+    EXPECT_EQ(runner.runShell("touch " + (dir / "touched").string() + std::string(1, '\0') + " other"), -1);
+    EXPECT_FALSE(fs::exists(dir / "touched"));
+
+    const fs::path plain = writeScript(dir, "plain", "exit 0");  // not executable: even root may not run it
+    fs::permissions(plain, fs::perms::owner_read | fs::perms::owner_write);
+    const std::pair<std::string, RunResult> starts[] = {
+        {writeScript(dir, "seven", "exit 7").string(), RunResult::exited(7)},
+        {writeScript(dir, "killed", "kill -9 $$").string(), RunResult::signaled(SIGKILL)},
+        {(dir / "missing").string(), RunResult::notStarted()}, {"", RunResult::notStarted()},
+        {dir.string(), RunResult::notStarted()}, {plain.string(), RunResult::notStarted()},
+        {"sh", RunResult::notStarted()}};  // not looked up in PATH
+    for (const auto& [program, result] : starts) EXPECT_EQ(runner.startProgram(program, {}), result) << program;
+    EXPECT_TRUE(runner.startProgram("/bin/sh", {"-c", "exit 0"}).succeeded());
+    EXPECT_FALSE(runner.startProgram("/bin/sh", {"-c", "exit 3"}).succeeded());
+    // An argument that cannot be passed whole is not passed at all.
+    EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", std::string("exit 0\0x", 8)}), RunResult::notStarted());
+}
+
+TEST(RealRunner, ArgumentsArriveAsSplitOrByteForByte) {
+    const TempDir tmp;
+    const fs::path dir = tmp.path;
+    RealRunner runner;
+    const fs::path out = dir / "args";
+    const fs::path script = writeScript(dir, "show args", "printf '%s\\0' \"$0\" \"$@\" > " + shellQuote(out.string()));
+
+    EXPECT_EQ(runner.startProgramArgString(script.string(), "  one   two\t\"three  four\" \"\"  "),
+              RunResult::exited(0));
+    EXPECT_EQ(splitAtNul(tmp.read("args")), (Strings{script.string(), "one", "two", "three  four", ""}));
+
+    EXPECT_EQ(runner.startProgramArgString(script.string(), ""), RunResult::exited(0));
+    EXPECT_EQ(splitAtNul(tmp.read("args")), Strings{script.string()});
+    // The vector form with hostile names is pinned by the open-file scenarios.
+}
+
+TEST(RealRunner, ChildStartsCleanWhateverKestrelHolds) {
+    RealRunner runner;
+    // A descriptor opened without close-on-exec is still not handed on; the standard ones are.
+    const int fd = open("/dev/null", O_RDONLY);
+    ASSERT_GE(fd, 3);
+    const std::string probe = "test -e /proc/self/fd/0 && test -e /proc/self/fd/2 && ! test -e /proc/self/fd/" + std::to_string(fd);
+    EXPECT_EQ(runner.runShell(probe), 0);
+    EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", probe}), RunResult::exited(0));
+    close(fd);
+
+    // A signal Kestrel ignores or blocks acts normally in the child.
+    struct sigaction ignore {}, previous {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ASSERT_EQ(sigaction(SIGINT, &ignore, &previous), 0);
+    sigset_t blockTerm, previousMask;
+    sigemptyset(&blockTerm);
+    sigaddset(&blockTerm, SIGTERM);
+    ASSERT_EQ(pthread_sigmask(SIG_BLOCK, &blockTerm, &previousMask), 0);
+
+    EXPECT_EQ(runner.runShell("kill -INT $$; exit 0"), 128 + SIGINT);
+    EXPECT_EQ(runner.runShell("kill -TERM $$; exit 0"), 128 + SIGTERM);
+    EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", "kill -INT $$; exit 0"}), RunResult::signaled(SIGINT));
+
+    pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+    sigaction(SIGINT, &previous, nullptr);
+}
+
+// The extension includes its dot and must end the whole path, in any case;
+// a dotted directory lends nothing to a file without one.
+TEST(ProgramFor, MatchesBySuffixOfTheWholePathIgnoringCase) {
+    const std::pair<const char*, std::string_view> cases[] = {
+        {"/home/ann/notes.TXT", kTextEditor}, {"/home/ann/movie.h264", kMediaPlayer}, {"/a/archive.tar.gz", kArchiver},
+        {"/home/ann/REPORT.PDF", kPdfViewer}, {"/home/ann/photo.Bmp", kImageEditor},  {"/a/photo.tiff", kImageViewer},
+        {"/home/ann/page.htm", kHtmlEditor},  {"/home/ann/song.midi", kSoundPlayer},  {"/a/sheet.ods", kSpreadsheet},
+        {"/a/letter.abw", kWordProcessor},    {"/a/backup.tgz", kArchiver},           {"/src/main.h", kTextEditor},
+        {"/a/letter.doc", kWordProcessor},    {".h", kTextEditor},                    {"/home/ann/pdf", "none"},
+        {"/a/file.pdf.bak", "none"},          {"/home/ann/x.cpp", "none"},            {"/a/pack.gzip", "none"},
+        {"/a/project.txt/README", "none"},    {"/home/ann/v1.2/Makefile", "none"},    {"", "none"},
+    };
+    for (const auto& [path, program] : cases) {
+        const auto group = programFor(path);
+        EXPECT_EQ(group ? group->program : std::string_view("none"), program) << path;
+    }
+    EXPECT_EQ(programFor("/home/ann/song.ogg")->shownName, "aplay audio ");
+}
