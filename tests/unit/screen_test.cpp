@@ -81,7 +81,7 @@ TEST(Screen, PixelDrawingIsClippedAndStringsAreTransparent) {
     s.drawString(100, 200, "H");
     s.drawString(636, 470, "WW");
     const int pixels[][3] = {{0, 0, 4},   {3, 3, 4},     {4, 4, 0},     {630, 479, 9},
-                             {631, 471, 0}, {190, 200, 5}, {100, 200, 2}, {101, 202, 15}};
+                             {631, 471, 0}, {639, 470, 9}, {190, 200, 5}, {100, 200, 2}, {101, 202, 15}};
     for (const auto& p : pixels) EXPECT_EQ(s.pixel(0, p[0], p[1]), p[2]) << p[0] << "," << p[1];
 }
 
