@@ -14,13 +14,8 @@ using namespace kestrel::test;
 
 namespace {
 
-struct Expected {
-    const char* name;
-    const char* type;
-    const char* mountPoint;
-    const char* usageStart;  // the start of its df line, "" for none
-    char flag;               // column 77 of the list row
-};
+// name, type, mount point, the start of its df line ("" for none), column 77 of the list row
+struct Expected { const char *name, *type, *mountPoint, *usageStart; char flag; };
 
 DriveReport parsed(const std::string& machine) {
     DriveReport r = parseDrives(drivesReport(machine));
@@ -48,36 +43,24 @@ TEST(DisksReport, KestrelsOwnLayoutReadsAsItsFixedColumns) {
     EXPECT_EQ(r.header, kDrivesHeader);
     EXPECT_EQ(r.usageHeader.substr(0, 10), "Filesystem");
     // sr0 and loop0 are not listed; /dev/sdc1 names no listed device.
-    expectDevices(r, {{"sda", "disk", "", "", '1'},
-                      {"sda1", "part", "/boot", "/dev/sda1       511M", '0'},
-                      {"sda2", "part", "/init", "/dev/sda2        98G", '0'},
-                      {"sda3", "part", "[SWAP]", "", '0'},
-                      {"sdb", "disk", "", "", '1'},
-                      {"sdb1", "part", "", "/dev/sdb1", '0'}});
+    expectDevices(r, {{"sda", "disk", "", "", '1'}, {"sda1", "part", "/boot", "/dev/sda1       511M", '0'},
+                      {"sda2", "part", "/init", "/dev/sda2        98G", '0'}, {"sda3", "part", "[SWAP]", "", '0'},
+                      {"sdb", "disk", "", "", '1'}, {"sdb1", "part", "", "/dev/sdb1", '0'}});
     // The list row is the report line, cut at 72 and flagged.
     EXPECT_EQ(r.devices[0].row, golden("own_layout.lsblk").substr(79, 72) + "    1 ");
 }
 
 TEST(DisksReport, RealPaddingLongNamesBlanksAndSwap) {
-    expectDevices(parsed("long_names"), {{"sda", "disk", "", "", '1'},
-                                          {"sda1", "part", "/boot/efi", "/dev/sda1 ", '0'},
-                                          {"sda2", "part", "/", "/dev/sda2 ", '0'},
-                                          {"sda3", "part", "[SWAP]", "", '0'},
-                                          {"sdaa", "disk", "", "", '1'},
-                                          {"sdaa1", "part", "/media/ann/My Disk", "/dev/sdaa1  ", '0'},
-                                          {"sdaa10", "part", "/srv/data10", "/dev/sdaa10 ", '0'},
-                                          {"sdab", "disk", "", "", '1'},
-                                          {"sdab1", "part", "", "", '0'}});
+    expectDevices(parsed("long_names"),
+                  {{"sda", "disk", "", "", '1'}, {"sda1", "part", "/boot/efi", "/dev/sda1 ", '0'}, {"sda2", "part", "/", "/dev/sda2 ", '0'},
+                   {"sda3", "part", "[SWAP]", "", '0'}, {"sdaa", "disk", "", "", '1'},
+                   {"sdaa1", "part", "/media/ann/My Disk", "/dev/sdaa1  ", '0'}, {"sdaa10", "part", "/srv/data10", "/dev/sdaa10 ", '0'},
+                   {"sdab", "disk", "", "", '1'}, {"sdab1", "part", "", "", '0'}});
     expectDevices(parsed("nvme_only"), {});
 }
 
 TEST(DisksReport, MarkerLimitsAndOddLines) {
-    struct Case {
-        std::string drives;
-        bool found;
-        size_t devices;
-        const char* lastMount;
-    };
+    struct Case { std::string drives; bool found; size_t devices; const char* lastMount; };
     std::string many = "- DRIVES\n" + std::string(kDrivesHeader) + "\n";
     for (int i = 0; i < 1005; ++i) many += "sdz" + std::to_string(i) + " part\n";
     const Case cases[] = {
@@ -94,14 +77,10 @@ TEST(DisksReport, MarkerLimitsAndOddLines) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.drives.substr(0, 40));
         const DriveReport r = parseDrives(c.drives);
-        EXPECT_EQ(r.found, c.found);
-        ASSERT_EQ(r.devices.size(), c.devices);
-        if (c.devices) {
-            EXPECT_EQ(r.devices.back().mountPoint, c.lastMount);
-        }
+        EXPECT_EQ(std::tuple(r.found, r.devices.size(), r.devices.empty() ? "" : r.devices.back().mountPoint),
+                  std::tuple(c.found, c.devices, std::string(c.lastMount)));
     }
-    EXPECT_FALSE(isViewableMountPoint("[SWAP]"));
-    EXPECT_TRUE(isViewableMountPoint("/boot"));
+    EXPECT_EQ(std::pair(isViewableMountPoint("[SWAP]"), isViewableMountPoint("/boot")), std::pair(false, true));
 }
 
 TEST(DisksReport, ShellLinesQuoteEveryName) {
@@ -109,19 +88,18 @@ TEST(DisksReport, ShellLinesQuoteEveryName) {
               (std::vector<std::string>{"echo - DRIVES > /opt/k/drives.txt",
                                         "lsblk -io KNAME,TYPE,RM,VENDOR,SIZE,MODEL,MOUNTPOINT,TRAN,STATE >> /opt/k/drives.txt",
                                         "df -h > /opt/k/free.txt"}));
-    EXPECT_EQ(mountLines("sdb1"), (std::vector<std::string>{"mkdir /mnt/sdb1", "mount /dev/sdb1 /mnt/sdb1"}));
-    EXPECT_EQ(unmountLines("sdb1"), (std::vector<std::string>{"umount -l /mnt/sdb1", "umount -l /dev/sdb1"}));
-    EXPECT_EQ(mountLines("sd b;x")[1], "mount '/dev/sd b;x' '/mnt/sd b;x'");
-    EXPECT_EQ(refreshLines("/a b$(x)")[2], "df -h > '/a b$(x)/free.txt'");
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ((Lines{mountLines("sdb1")[0], mountLines("sdb1")[1], unmountLines("sdb1")[0], unmountLines("sdb1")[1],
+                     mountLines("sd b;x")[1], refreshLines("/a b$(x)")[2]}),
+              (Lines{"mkdir /mnt/sdb1", "mount /dev/sdb1 /mnt/sdb1", "umount -l /mnt/sdb1", "umount -l /dev/sdb1",
+                     "mount '/dev/sd b;x' '/mnt/sd b;x'", "df -h > '/a b$(x)/free.txt'"}));
+    EXPECT_EQ(mountLines("sdb1").size() + unmountLines("sdb1").size(), 4u);
 }
 
 // The moves the thousand-row scenario does not reach: the cursor on the
 // bottom line with rows below, clicks outside the window or past the end.
 TEST(DisksReport, CursorWindowNeverLeavesItsLines) {
-    EXPECT_EQ(windowDown({19, 19}, 20), (ListWindow{20, 19}));
-    EXPECT_EQ(windowDown({20, 19}, 20), (ListWindow{20, 19}));
-    EXPECT_EQ(windowDown({1, 1}, 0), (ListWindow{1, 1}));
-    EXPECT_EQ(windowEnd({2, 2}, 7), (ListWindow{7, 7}));
-    EXPECT_EQ(windowClick({3, 3}, 100, 20), (ListWindow{3, 3}));
-    EXPECT_EQ(windowClick({3, 3}, 5, 7), (ListWindow{3, 3}));
+    EXPECT_EQ((std::vector<ListWindow>{windowDown({19, 19}, 20), windowDown({20, 19}, 20), windowDown({1, 1}, 0), windowEnd({2, 2}, 7),
+                                       windowClick({3, 3}, 100, 20), windowClick({3, 3}, 5, 7)}),
+              (std::vector<ListWindow>{{20, 19}, {20, 19}, {1, 1}, {7, 7}, {3, 3}, {3, 3}}));
 }
