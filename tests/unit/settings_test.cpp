@@ -44,59 +44,38 @@ std::string cfg(TempDir& d, mode_t mode) {
 }  // namespace
 
 TEST(SettingsFile, SaveKeepsModeOwnerAndLinks) {
-    struct Case {
-        const char* what;
-        std::function<std::string(TempDir&)> setUp;  // returns the path Kestrel saves to
-        SaveOutcome outcome;
-        std::function<void(TempDir&)> check;
-    };
-    const std::vector<Case> cases = {
-        {"0600 stays 0600", [](TempDir& d) { return cfg(d, 0600); }, SaveOutcome::Written,
-         [](TempDir& d) { EXPECT_EQ(statOf(d.path + "/Kestrel.cfg").st_mode & 07777, 0600u); }},
-        {"0444 is left alone", [](TempDir& d) { return cfg(d, 0444); }, SaveOutcome::LeftAlone,
-         [](TempDir& d) { EXPECT_EQ(d.read("Kestrel.cfg"), kOld); }},
+    // What is there before, what the save does, and what must hold after it.
+    struct Case { const char* what; std::function<void(TempDir&)> setUp; SaveOutcome outcome; std::function<bool(TempDir&)> after; };
+    auto mode = [](TempDir& d) { return statOf(d.path + "/Kestrel.cfg").st_mode; };
+    const Case cases[] = {
+        {"0600 stays 0600", [](TempDir& d) { cfg(d, 0600); }, SaveOutcome::Written, [&](TempDir& d) { return (mode(d) & 07777) == 0600; }},
+        {"0444 is left alone", [](TempDir& d) { cfg(d, 0444); }, SaveOutcome::LeftAlone, [](TempDir& d) { return d.read("Kestrel.cfg") == kOld; }},
         {"a symbolic link writes its target",
-         [](TempDir& d) {
-             d.file("real/settings", kOld);
-             fs::create_symlink("real/settings", d.path + "/Kestrel.cfg");
-             return d.path + "/Kestrel.cfg";
-         },
-         SaveOutcome::Written,
-         [](TempDir& d) { EXPECT_TRUE(fs::is_symlink(d.path + "/Kestrel.cfg") && d.read("real/settings") == kNew); }},
-        {"a hard link stays linked", [](TempDir& d) { fs::create_hard_link(cfg(d, 0644), d.path + "/other"); return d.path + "/Kestrel.cfg"; },
-         SaveOutcome::Written,
-         [](TempDir& d) {
-             EXPECT_EQ(d.read("other"), kNew);
-             EXPECT_EQ(statOf(d.path + "/other").st_ino, statOf(d.path + "/Kestrel.cfg").st_ino);
-         }},
-        {"a FIFO is left alone", [](TempDir& d) { mkfifo((d.path + "/Kestrel.cfg").c_str(), 0644); return d.path + "/Kestrel.cfg"; },
-         SaveOutcome::LeftAlone, [](TempDir& d) { EXPECT_TRUE(S_ISFIFO(statOf(d.path + "/Kestrel.cfg").st_mode)); }},
-        {"a missing file is created", [](TempDir& d) { return d.path + "/Kestrel.cfg"; }, SaveOutcome::Written,
-         [](TempDir&) {}},
+         [](TempDir& d) { fs::create_symlink(d.file("real/settings", kOld), d.path + "/Kestrel.cfg"); }, SaveOutcome::Written,
+         [&](TempDir& d) { return S_ISLNK(mode(d)) && d.read("real/settings") == kNew; }},
+        {"a hard link stays linked", [](TempDir& d) { fs::create_hard_link(cfg(d, 0644), d.path + "/other"); }, SaveOutcome::Written,
+         [](TempDir& d) { return d.read("other") == kNew && statOf(d.path + "/other").st_ino == statOf(d.path + "/Kestrel.cfg").st_ino; }},
+        {"a FIFO is left alone", [](TempDir& d) { mkfifo((d.path + "/Kestrel.cfg").c_str(), 0644); }, SaveOutcome::LeftAlone,
+         [&](TempDir& d) { return S_ISFIFO(mode(d)); }},
+        {"a missing file is created", [](TempDir&) {}, SaveOutcome::Written, [](TempDir&) { return true; }},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         TempDir d;
-        const std::string file = c.setUp(d);
-        EXPECT_EQ(saveSettingsFile(file, kNew), c.outcome) << c.what;
-        if (c.outcome == SaveOutcome::Written) {
-            EXPECT_EQ(parseSettings(readSettingsText(file).text).line3, "/new") << c.what;
-        }
-        c.check(d);
+        const std::string file = d.path + "/Kestrel.cfg";
+        c.setUp(d);
+        EXPECT_EQ(saveSettingsFile(file, kNew), c.outcome);
+        EXPECT_TRUE(c.outcome != SaveOutcome::Written || parseSettings(readSettingsText(file).text).line3 == "/new");
+        EXPECT_TRUE(c.after(d));
         int entries = 0;  // no temporary file is left behind
         for (const auto& e : fs::directory_iterator(d.path)) entries += e.path().filename().string().starts_with(".");
-        EXPECT_EQ(entries, 0) << c.what;
+        EXPECT_EQ(entries, 0);
     }
 }
 
 TEST(SettingsFile, AnotherUsersFileOrOneThatMayNotBeReadOrWritten) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to hand files to another user";
-    struct Case {
-        const char* what;
-        uid_t owner;
-        mode_t mode;
-        bool savedByNobody;  // saved by an unprivileged Kestrel, else by root
-        std::string after;
-    };
+    struct Case { const char* what; uid_t owner; mode_t mode; bool savedByNobody; /* else by root */ std::string after; };
     for (const Case& c : {Case{"another user's file, saved by root", kNobody, 0640, false, kNew},
                           Case{"unreadable to the saver", 0, 0600, true, kOld},
                           Case{"readable but not writable", 0, 0644, true, kOld}}) {
@@ -138,9 +117,7 @@ TEST(SettingsFile, AKilledSaveLeavesOldOrNewAndItsTemporaryIsRemovedLater) {
         const std::string dead = d.file(".Kestrel.cfg.kestrel-999999999.tmp", "x");
         const std::string alive = d.file(".Kestrel.cfg.kestrel-1.tmp", "x");
         EXPECT_EQ(saveSettingsFile(file, kNew), SaveOutcome::Written);
-        EXPECT_FALSE(fs::exists(dead));
-        EXPECT_TRUE(fs::exists(alive));
-        EXPECT_EQ(d.read("Kestrel.cfg"), kNew);
+        EXPECT_EQ(std::tuple(fs::exists(dead), fs::exists(alive), d.read("Kestrel.cfg")), std::tuple(false, true, kNew));
     }
 }
 
@@ -160,9 +137,8 @@ TEST(SettingsFile, AFailingWriteEndsTheSaveAndKeepsTheOldFile) {
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status)) << "the save never ended";
-    EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(SaveOutcome::Failed));
-    EXPECT_EQ(d.read("Kestrel.cfg"), kOld);
-    EXPECT_EQ(entryNames(d.path), std::set<std::string>{"Kestrel.cfg"});
+    EXPECT_EQ(std::tuple(WEXITSTATUS(status), d.read("Kestrel.cfg"), entryNames(d.path)),
+              std::tuple(static_cast<int>(SaveOutcome::Failed), kOld, std::set<std::string>{"Kestrel.cfg"}));
 }
 
 TEST(SettingsFile, ReadsOnlyARegularFileAndABoundedAmount) {
@@ -211,27 +187,24 @@ TEST(Settings, ParseClampsAndDefaults) {
         EXPECT_EQ(std::tie(s.BigSmall, s.BackGround, s.path, s.SortList), expected) << text;
     }
     const Settings missing = readSettingsFile("/nonexistent/Kestrel.cfg");
-    EXPECT_EQ(missing.BigSmall + missing.BackGround, 0);
-    EXPECT_EQ(missing.path, "");
+    EXPECT_EQ(std::tie(missing.BigSmall, missing.BackGround, missing.path), std::make_tuple(0, 0, std::string()));
 }
 
 TEST(Settings, WrittenLinesRoundTrip) {
-    EXPECT_EQ(formatSettings(0, 2, "/home/ann/docs", 1), "0 BigSmall\n2 BackGround\n/home/ann/docs\n1 SortList\n");
-    // Blanks and shell punctuation are written unchanged.
-    const std::string odd = "/tmp/a b;$(x)'\"&";
-    const Settings back = parseSettings(formatSettings(1, 3, odd, 4));
-    EXPECT_EQ(std::tie(back.BigSmall, back.BackGround, back.path, back.SortList), std::make_tuple(1, 3, odd, 4));
-    // A line break would split the path over two lines and shift the sort
-    // mode: the nearest ancestor without one is written instead.
-    EXPECT_EQ(formatSettings(0, 0, "/tmp/x\ny/z", 3), "0 BigSmall\n0 BackGround\n/tmp\n3 SortList\n");
-    EXPECT_EQ(formatSettings(0, 0, "/a\rb", 2), "0 BigSmall\n0 BackGround\n/\n2 SortList\n");
-    EXPECT_EQ(parseSettings(formatSettings(0, 1, "/q\nw", 2)).SortList, 2);
+    // Blanks and shell punctuation are written unchanged; a line break would
+    // split the path and shift the sort mode, so the nearest ancestor without one is written.
+    for (const auto& [path, written] : {std::pair{"/home/ann/docs", "/home/ann/docs"}, {"/tmp/a b;$(x)'\"&", "/tmp/a b;$(x)'\"&"},
+                                        {"/tmp/x\ny/z", "/tmp"}, {"/a\rb", "/"}}) {
+        const std::string text = formatSettings(1, 2, path, 3);
+        EXPECT_EQ(text, "1 BigSmall\n2 BackGround\n" + std::string(written) + "\n3 SortList\n");
+        const Settings back = parseSettings(text);
+        EXPECT_EQ(std::tie(back.BigSmall, back.BackGround, back.path, back.SortList), std::make_tuple(1, 2, std::string(written), 3));
+    }
 }
 
 TEST(Settings, FileIsReplacedWholeAndAnUnwritablePlaceIsReported) {
     TempDir d;
-    EXPECT_TRUE(writeFileAtomically(d.path + "/Kestrel.cfg", "old\n"));
-    EXPECT_TRUE(writeFileAtomically(d.path + "/Kestrel.cfg", "new\n"));
+    EXPECT_TRUE(writeFileAtomically(d.path + "/Kestrel.cfg", "old\n") && writeFileAtomically(d.path + "/Kestrel.cfg", "new\n"));
     EXPECT_EQ(d.read("Kestrel.cfg"), "new\n");
     EXPECT_FALSE(writeFileAtomically("/nonexistent-dir/Kestrel.cfg", "x"));
     EXPECT_EQ(unwritableDirNote(d.path), std::nullopt);
