@@ -101,10 +101,10 @@ TEST(ShellQuote, HostileNamesReachTheProgramAsOneArgumentEach) {
     for (const std::string& name : names)
         EXPECT_EQ(argumentsSeenByPrintf(tmp, {Arg::word(name)}), std::vector<std::string>{received(name)}) << shellQuote(name);
     // All at once, as a buffer list: the count must hold too.
-    const auto seen = argumentsSeenByPrintf(tmp, {Arg::wordList(names), Arg::word("")});
-    ASSERT_EQ(seen.size(), names.size() + 1);
-    for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(seen[i], received(names[i]));
-    EXPECT_EQ(seen.back(), "");
+    std::vector<std::string> all;
+    for (const std::string& name : names) all.push_back(received(name));
+    all.push_back("");
+    EXPECT_EQ(argumentsSeenByPrintf(tmp, {Arg::wordList(names), Arg::word("")}), all);
     // The lines ran in dir; the process's own working directory is wherever
     // an earlier test left it, and may hold some other run's canary.
     EXPECT_FALSE(fs::exists(tmp.path + "/" + kCanary));
@@ -142,9 +142,8 @@ TEST(RealRunner, ReportsExitStatusSignalsAndRefusals) {
                                        {"no-such-program-kestrel 2>/dev/null", 127}})
         EXPECT_EQ(runner.runShell(line), status) << line;
     // Redirections are the shell's.
-    const fs::path out = dir / "report.txt";
-    EXPECT_EQ(runner.runShell(commandLine({Arg::literal("echo - OS >"), Arg::word(out.string())})), 0);
-    EXPECT_EQ(runner.runShell(commandLine({Arg::literal("echo more >>"), Arg::word(out.string())})), 0);
+    for (const char* echo : {"echo - OS >", "echo more >>"})
+        EXPECT_EQ(runner.runShell(commandLine({Arg::literal(echo), Arg::word((dir / "report.txt").string())})), 0);
     EXPECT_EQ(tmp.read("report.txt"), "- OS\nmore\n");
     // A NUL would silently cut the line short: it is refused, nothing runs.
     EXPECT_EQ(runner.runShell("touch " + (dir / "touched").string() + std::string(1, '\0') + " other"), -1);
@@ -159,8 +158,8 @@ TEST(RealRunner, ReportsExitStatusSignalsAndRefusals) {
         {dir.string(), RunResult::notStarted()}, {plain.string(), RunResult::notStarted()},
         {"sh", RunResult::notStarted()}};  // not looked up in PATH
     for (const auto& [program, result] : starts) EXPECT_EQ(runner.startProgram(program, {}), result) << program;
-    EXPECT_TRUE(runner.startProgram("/bin/sh", {"-c", "exit 0"}).succeeded());
-    EXPECT_FALSE(runner.startProgram("/bin/sh", {"-c", "exit 3"}).succeeded());
+    EXPECT_EQ(std::pair(runner.startProgram("/bin/sh", {"-c", "exit 0"}).succeeded(), runner.startProgram("/bin/sh", {"-c", "exit 3"}).succeeded()),
+              std::pair(true, false));
     // An argument that cannot be passed whole is not passed at all.
     EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", std::string("exit 0\0x", 8)}), RunResult::notStarted());
 }
@@ -169,44 +168,34 @@ TEST(RealRunner, ArgumentsArriveAsSplitOrByteForByte) {
     const TempDir tmp;
     const fs::path dir = tmp.path;
     RealRunner runner;
-    const fs::path out = dir / "args";
-    const fs::path script = writeScript(dir, "show args", "printf '%s\\0' \"$0\" \"$@\" > " + shellQuote(out.string()));
-
-    EXPECT_EQ(runner.startProgramArgString(script.string(), "  one   two\t\"three  four\" \"\"  "),
-              RunResult::exited(0));
-    EXPECT_EQ(splitAtNul(tmp.read("args")), (Strings{script.string(), "one", "two", "three  four", ""}));
-
-    EXPECT_EQ(runner.startProgramArgString(script.string(), ""), RunResult::exited(0));
-    EXPECT_EQ(splitAtNul(tmp.read("args")), Strings{script.string()});
+    const fs::path script = writeScript(dir, "show args", "printf '%s\\0' \"$0\" \"$@\" > " + shellQuote((dir / "args").string()));
     // The vector form with hostile names is pinned by the open-file scenarios.
+    for (auto [line, args] : {std::pair{"  one   two\t\"three  four\" \"\"  ", Strings{"one", "two", "three  four", ""}}, {"", Strings{}}}) {
+        EXPECT_EQ(runner.startProgramArgString(script.string(), line), RunResult::exited(0));
+        args.insert(args.begin(), script.string());
+        EXPECT_EQ(splitAtNul(tmp.read("args")), args);
+    }
 }
 
 TEST(RealRunner, ChildStartsCleanWhateverKestrelHolds) {
     RealRunner runner;
     // A descriptor opened without close-on-exec is still not handed on; the standard ones are.
     const int fd = open("/dev/null", O_RDONLY);
-    ASSERT_GE(fd, 3);
     const std::string probe = "test -e /proc/self/fd/0 && test -e /proc/self/fd/2 && ! test -e /proc/self/fd/" + std::to_string(fd);
-    EXPECT_EQ(runner.runShell(probe), 0);
-    EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", probe}), RunResult::exited(0));
+    EXPECT_EQ(std::pair(runner.runShell(probe), runner.startProgram("/bin/sh", {"-c", probe})), std::pair(0, RunResult::exited(0)));
     close(fd);
 
     // A signal Kestrel ignores or blocks acts normally in the child.
-    struct sigaction ignore {}, previous {};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    ASSERT_EQ(sigaction(SIGINT, &ignore, &previous), 0);
+    const auto previous = signal(SIGINT, SIG_IGN);
     sigset_t blockTerm, previousMask;
     sigemptyset(&blockTerm);
     sigaddset(&blockTerm, SIGTERM);
     ASSERT_EQ(pthread_sigmask(SIG_BLOCK, &blockTerm, &previousMask), 0);
-
-    EXPECT_EQ(runner.runShell("kill -INT $$; exit 0"), 128 + SIGINT);
-    EXPECT_EQ(runner.runShell("kill -TERM $$; exit 0"), 128 + SIGTERM);
-    EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", "kill -INT $$; exit 0"}), RunResult::signaled(SIGINT));
-
+    EXPECT_EQ(std::tuple(runner.runShell("kill -INT $$; exit 0"), runner.runShell("kill -TERM $$; exit 0"),
+                         runner.startProgram("/bin/sh", {"-c", "kill -INT $$; exit 0"})),
+              std::tuple(128 + SIGINT, 128 + SIGTERM, RunResult::signaled(SIGINT)));
     pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
-    sigaction(SIGINT, &previous, nullptr);
+    signal(SIGINT, previous);
 }
 
 // The extension includes its dot and must end the whole path, in any case;
