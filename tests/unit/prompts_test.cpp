@@ -1,9 +1,6 @@
-// The prompts a scenario cannot reach exactly: the dialog panel, its centred
-// lines and button edges, the confirmation's answers, the name prompts'
-// characters, lengths, echoes and end areas, the executable chooser's label
-// cells and how long status messages stay. Their texts, the questions and the
-// way back are pinned by the browser, paste, kill, rename and open-file
-// scenarios.
+// The prompts' edges a scenario cannot reach exactly: centring, button and
+// label cells, answers, name characters and lengths, echoes, message times.
+// Their texts and the way back are pinned by the scenarios.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -32,8 +29,7 @@ struct PromptRig {
         app.backgroundColour = 2;
         rig.screen.setColors(0, 2);
         rig.screen.clearScreen();
-        // A prompt that never answers fails the test instead of hanging it.
-        rig.clock.limitMs = 120 * 1000;
+        rig.clock.limitMs = 120 * 1000;  // a prompt that never answers fails instead of hanging
     }
     // A script whose first step happens `delay` ms from now.
     Script next(std::int64_t delay = 30) { return Script(rig.clock, rig.input, rig.clock.nowMs() + delay); }
@@ -74,18 +70,15 @@ TEST(Dialog, CentredLinesPanelAndButtons) {
 }
 
 TEST(Dialog, ButtonHitsTestTheLabelRowAndTheBoxWidth) {
-    const HitArea yes = kYesButton.hit(), no = kNoButton.hit(), options = kOptionsButton.hit(),
-                  buffer = kBufferButton.hit();
-    // Row 29 is y 449 to 463; the box's own top and bottom lie on rows 28 and 30.
-    const std::tuple<const HitArea&, int, int, bool> cases[] = {
-        {yes, 227, 455, true},     {yes, 260, 455, true},     {yes, 226, 455, false},    {yes, 261, 455, false},
-        {yes, 240, 449, true},     {yes, 240, 463, true},     {yes, 240, 446, false},    {yes, 240, 464, false},
-        {no, 360, 455, true},      {no, 389, 455, true},      {no, 359, 455, false},     {no, 390, 455, false},
-        {options, 548, 392, true}, {options, 610, 392, true}, {options, 547, 392, false}, {options, 611, 392, false},
-        {options, 580, 383, false}, {buffer, 508, 455, true}, {buffer, 610, 455, true},  {buffer, 507, 455, false},
-        {buffer, 611, 455, false},
-    };
-    for (const auto& [area, x, y, held] : cases) EXPECT_EQ(area.holds(x, y), held) << x << "," << y;
+    // Each button's first and last x on its label row, which for row 29 is y 449 to 463 (the
+    // box's own top and bottom lie on rows 28 and 30); a press one pixel beyond any edge misses.
+    for (const auto& [area, x1, x2, y1, y2] : {std::tuple{kYesButton.hit(), 227, 260, 449, 463}, {kNoButton.hit(), 360, 389, 449, 463},
+                                               {kOptionsButton.hit(), 548, 610, 385, 399}, {kBufferButton.hit(), 508, 610, 449, 463}}) {
+        const int xm = (x1 + x2) / 2, ym = (y1 + y2) / 2;
+        EXPECT_EQ((std::vector{area.holds(x1, ym), area.holds(x2, ym), area.holds(xm, y1), area.holds(xm, y2), area.holds(x1 - 1, ym),
+                               area.holds(x2 + 1, ym), area.holds(xm, y1 - 1), area.holds(xm, y2 + 1)}),
+                  (std::vector{true, true, true, true, false, false, false, false})) << x1;
+    }
 }
 
 TEST(Confirm, KeysPressesAndTheOptionsToggle) {
