@@ -36,8 +36,7 @@ struct DrawFixture {
 
 }  // namespace
 
-// 77 characters start in column 2; 79 start in column 1, cut to 77; 10
-// start in column 35.
+// 77 characters start in column 2; 79 in column 1, cut to 77; 10 in column 35.
 TEST(BrowserDraw, PathLineIsCentredAndCut) {
     DrawFixture f;
     const std::tuple<std::string, int, std::string> cases[] = {
@@ -52,8 +51,7 @@ TEST(BrowserDraw, PathLineIsCentredAndCut) {
     for (const auto& c : centred) EXPECT_EQ(centredColumn(c[0], c[1]), c[2]);
 }
 
-// The thumb for entry 1 of 1, entry 50 of 100 (6 + 7.5 rounds to the even
-// 14), entry 2 (t clamps at 1) and the last entry.
+// Entry 1 of 1, 50 of 100 (6 + 7.5 rounds to the even 14), 2 (t clamps at 1), the last.
 TEST(BrowserDraw, ScrollBarThumb) {
     DrawFixture f;
     for (const auto& [index, row] : {std::pair{1, 7}, {50, 14}, {2, 7}, {100, 21}}) {
@@ -66,8 +64,7 @@ TEST(BrowserDraw, ScrollBarThumb) {
     EXPECT_EQ(readCell(f.rig.screen, 0, 21, 80), (CellRead{'=', 0, 3}));
 }
 
-// Control bytes in a name are drawn as glyphs, in place (the picked and
-// cursor colours are pinned by the Copy/Kill Buffer scenarios).
+// Control bytes in a name are glyphs, in place (colours: the buffer scenarios).
 TEST(BrowserDraw, ControlBytesInANameAreGlyphs) {
     DrawFixture f;
     f.addRow("name\nwith\tcontrols\x07");

@@ -13,16 +13,14 @@ using namespace kestrel::calc;
 
 namespace {
 
-// Test shorthand for the keys: digits . + - * / as themselves, then in
-// kShort's order: backspace, clear, PI, store, recall, % = 1/x, root, square,
-// sine cosine tangent, their arcs, change sign.
+// Keys: digits . + - * / as themselves, then backspace, clear, PI, store,
+// recall, % = 1/x, root, square, sine cosine tangent, their arcs, change sign.
 constexpr std::string_view kShort = "BCPMR%=iqwsctSKTn";
 constexpr Op kShortOps[] = {Op::Delete, Op::Clear,  Op::Pi,     Op::Store,  Op::Recall, Op::Percent,
                             Op::Equals, Op::Reciprocal, Op::Root, Op::Square, Op::Sin, Op::Cos, Op::Tan,
                             Op::ArcSin, Op::ArcCos, Op::ArcTan, Op::ChangeSign};
 
-// One key as the calculator screen carries it out; returns its ending and
-// keeps the display text the screen would show.
+// One key as the calculator screen carries it out, keeping the display text.
 Ending press(CalcState& s, char key, std::string& display) {
     Ending e = Ending::Ignored;
     if ((key >= '0' && key <= '9') || key == '.') e = apply(s, Op::Type, key);
@@ -109,8 +107,7 @@ TEST(CalcOps, NumberFormsAndReading) {
 }
 
 TEST(CalcOps, RecordNeverPassesItsLastSlot) {
-    // From N = 998 with a nearly full line: ".5", root, then "=" would move
-    // N three lines at once.
+    // From N = 998 with a nearly full line, ".5", root, "=" move N three lines at once.
     for (int start : {998, 999}) {
         CalcState s;
         s.n = start;

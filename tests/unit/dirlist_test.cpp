@@ -55,8 +55,7 @@ std::string sizeOf(const std::string& row) { return row.substr(48, 10); }
 std::string dateOf(const std::string& row) { return row.substr(row.size() - 18); }
 const std::string kBlank(78, ' ');
 
-// One scratch directory, entered by others too; the loader moves the working
-// directory, which is put back after each test.
+// A scratch directory others may enter; the working directory the loader moves is put back.
 class DirListLoad : public ::testing::Test {
 protected:
     void SetUp() override { chmod(root.c_str(), 0755); savedCwd = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC); }
@@ -166,8 +165,7 @@ TEST_F(DirListLoad, EmptyUnreadableAndVanishedDirectoriesShowOnlyTheParent) {
     EXPECT_TRUE(onlyParent(load(path("gone"))));
     EXPECT_EQ(cwd(), root);  // nowhere to go: the working directory stays
 
-    // Really denied: an unprivileged child lists a directory only root may read,
-    // and sees a file it may not open with a blank size and one it may not write as "r".
+    // Really denied, to an unprivileged child: a directory, a file's size, a file's writing.
     ASSERT_EQ(mkdir(path("private").c_str(), 0700), 0);
     makeFile("private/secret", 10);
     makeFile("secret", 4096, 0600);
@@ -184,9 +182,7 @@ TEST_F(DirListLoad, EmptyUnreadableAndVanishedDirectoriesShowOnlyTheParent) {
 }
 
 TEST_F(DirListLoad, StatusIsReadThroughTheDirectoryNotTheWorkingDirectory) {
-    // Root can enter any directory it can read, so a failing chdir cannot be
-    // staged; the entries are read with the working directory elsewhere,
-    // holding a decoy of the same name with other facts.
+    // A failing chdir cannot be staged as root: the working directory holds a decoy instead.
     makeFile("sub/data", 321);
     setLocalMtime("sub/data", 2010, 1, 2, 3, 4);
     makeFile("data", 99999);
@@ -203,8 +199,7 @@ TEST_F(DirListLoad, StatusIsReadThroughTheDirectoryNotTheWorkingDirectory) {
     EXPECT_EQ(cwd() + "|" + std::to_string(relative.count) + "|" + sizeOf(relative.row(2)), path("sub") + "|2|321       ");
 }
 
-// Past three shares of 512 entries and past the first gap of 1500; long names
-// make the name arena grow many times while they are read.
+// Past three shares of 512 entries and the first gap of 1500; long names grow the arena often.
 TEST_F(DirListLoad, ALargeDirectoryIsTheSameWhateverTheThreads) {
     const int files = 1600;
     std::set<std::string> made;
@@ -280,8 +275,7 @@ std::vector<std::pair<std::string, std::string>> rowsOf(const DirList& list, std
     return r;
 }
 
-// Names colliding once lowercased, punctuation before digits, long names that
-// differ (or differ only in case) past byte 8 or 16.
+// Names colliding once lowercased, punctuation, and long ones differing (in case) past byte 8 or 16.
 const char* const kNames[] = {"a",  "A",  "ab", "AB", "aB", "a b", "b", "B", "#x", "-y", "(z", "10", "9", "zz", "Zz",
                               "longname_part_a", "LONGNAME_part_A", "longname_part_b", "longname_parT", "longname_",
                               "a_rather_long_name_1", "A_Rather_Long_Name_1", "a_rather_long_name_2", "a_rather_long_name",
@@ -332,9 +326,8 @@ TEST(DirListSort, MatchesReferenceOnTieRichListsInEveryMode) {
     }
 }
 
-// Eleven digits push the date one column right: neither size nor date may be
-// misread. Name ties fall to the rest of the row ("  dir " first, then "10"
-// before "9 " as text).
+// Eleven digits push the date right, yet size and date are read whole; name ties fall to the
+// rest of the row ("  dir " first, then "10" before "9 " as text).
 TEST(DirListSort, LongSizesRealDatesAndNameTies) {
     const std::time_t older = 946684800, newer = 1600000000;
     DirList sizes, ties;

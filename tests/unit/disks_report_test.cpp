@@ -96,8 +96,7 @@ TEST(DisksReport, ShellLinesQuoteEveryName) {
     EXPECT_EQ(mountLines("sdb1").size() + unmountLines("sdb1").size(), 4u);
 }
 
-// The moves the thousand-row scenario does not reach: the cursor on the
-// bottom line with rows below, clicks outside the window or past the end.
+// Beyond the thousand-row scenario: the bottom line with rows below, clicks outside or past the end.
 TEST(DisksReport, CursorWindowNeverLeavesItsLines) {
     EXPECT_EQ((std::vector<ListWindow>{windowDown({19, 19}, 20), windowDown({20, 19}, 20), windowDown({1, 1}, 0), windowEnd({2, 2}, 7),
                                        windowClick({3, 3}, 100, 20), windowClick({3, 3}, 5, 7)}),

@@ -19,8 +19,7 @@ using namespace kestrel::test;
 
 namespace {
 
-// An App on a headless screen for driving one prompt directly: the test
-// scripts input from the current virtual time and calls the prompt.
+// An App on a headless screen; a test scripts input from now and calls one prompt.
 struct PromptRig {
     Rig rig;
     App app{rig.screen, ""};
@@ -118,9 +117,8 @@ TEST(Confirm, KeysPressesAndTheOptionsToggle) {
     }
 }
 
-// Keys in either case answer, others are passed over; presses on a label's
-// cells answer (only View reports the mouse); presses beside them, or on
-// another row, do nothing and the key that follows decides.
+// Keys in either case answer, others pass; a press on a label's cells answers (only View reports
+// the mouse), one beside them or on another row does nothing and the next key decides.
 TEST(ExecChooser, KeysAndLabelCells) {
     const ExecChoice view = ExecChoice::View, run = ExecChoice::Run, cancel = ExecChoice::Cancel;
     for (const auto& [key, choice] : {std::pair{'v', view}, {'V', view}, {'r', run}, {'R', run}, {'c', cancel}, {'\x1b', cancel}}) {
@@ -142,9 +140,8 @@ TEST(ExecChooser, KeysAndLabelCells) {
     }
 }
 
-// Esc ends a message early and every key still waiting goes with it; other
-// keys neither end it nor survive it; the fixed form's message is cut short
-// by any key, which is left for the browser.
+// Esc ends a message early, taking every waiting key; other keys neither end it nor survive
+// it; the fixed form's message ends at any key, which is left for the browser.
 TEST(StatusMessage, WaitRules) {
     struct Case { StatusMessage message; const char* keys; bool queued, early, keyLeft; };
     for (const Case c : {Case{StatusMessage::FilesOnly, "a\x1b" "bc", true, true, false},
@@ -177,9 +174,8 @@ TEST(LineInput, KeepsOnlyNameCharactersAndEchoesThem) {
         EXPECT_EQ(acceptsNameCharacter(c), c >= 42 && c <= 122 && !std::strchr(",:;\\/<>?", c)) << c;
 }
 
-// Rename keeps 20 characters (a new directory's 26 are pinned by its
-// scenario); backspace and Left erase, never past the start, and Enter on
-// nothing typed is ignored.
+// Rename keeps 20 characters (a new directory's 26: its scenario); backspace and Left erase,
+// never past the start; Enter on nothing typed is ignored.
 TEST(LineInput, LengthsAndErasing) {
     PromptRig p;
     p.next().move(100, 100).keys("abcdefghijklmnopqrstuvwxyz").key(ch::Enter);
@@ -190,8 +186,7 @@ TEST(LineInput, LengthsAndErasing) {
     EXPECT_EQ(rename(p), "xw");
 }
 
-// Yes with nothing typed is ignored; then Yes accepts, No and Esc cancel,
-// and a press at the box's top edge lies on row 28, not on Yes's row.
+// Yes on nothing typed is ignored, then accepts; No and Esc cancel; the box's top edge is row 28.
 TEST(LineInput, RenameEndsOnYesNoAndEsc) {
     const int yesX = 240, noX = 370, buttonY = yOfRow(29);
     const std::tuple<int, int, bool, std::optional<std::string>> cases[] = {

@@ -32,9 +32,8 @@ TEST(Screen, ModeSetResetsPaletteAndPages) {
     EXPECT_EQ(std::tuple(ignored, s.workPage(), s.visiblePage()), std::tuple(0, 2, 0));
 }
 
-// Tabs to the next multiple of 8 plus 1, backspace steps back without
-// erasing (not past column 1), bells ring and take no cell, a full row
-// continues on the next one, and the last cell does not scroll the page.
+// Tabs to 8k + 1, backspace steps back without erasing (not past column 1), bells take no
+// cell, a full row continues below, and the last cell does not scroll the page.
 TEST(Screen, ControlBytesWrappingAndNoScroll) {
     Rig rig;
     Screen& s = rig.screen;
@@ -63,8 +62,7 @@ TEST(Screen, ControlBytesWrappingAndNoScroll) {
     EXPECT_EQ(readText(s, 0, 1, 1, 4) + std::to_string(s.cursorRow()), " 5-52");
 }
 
-// Boxes and lines are clipped to the page; a string leaves its glyphs'
-// background alone, and one off the edge is cut.
+// Boxes and lines are clipped; a string leaves its background alone and is cut at the edge.
 TEST(Screen, PixelDrawingIsClippedAndStringsAreTransparent) {
     Rig rig;
     Screen& s = rig.screen;
@@ -170,8 +168,7 @@ TEST(Cell, PointerToCellTiesToEven) {
     for (const auto& c : cases) EXPECT_EQ(std::pair(cellOf(c[0], c[1]).col, cellOf(c[0], c[1]).row), std::pair(c[2], c[3])) << c[0];
 }
 
-// A press of a hand's length acts once, a long hold repeats. (How a poll
-// reports a tap no poll saw held is pinned by the click-once scenarios.)
+// A hand's press acts once, a long hold repeats (taps: the click-once scenarios).
 TEST(InputPress, AClickActsOnceAndALongHoldRepeats) {
     struct Case { int heldAtOpen, holdMs, acts; /* polls every 40 ms while held */ };
     for (const Case c : {Case{0, 50, 1}, {0, 120, 1}, {0, 200, 1}, {0, 400, 4}, {1, 200, 0}}) {

@@ -106,8 +106,7 @@ TEST(SettingsFile, AKilledSaveLeavesOldOrNewAndItsTemporaryIsRemovedLater) {
             const std::string now = parseSettings(readSettingsText(file).text).line3;
             EXPECT_TRUE(now == "/new" || now == "/old/and/rather/long/path") << now;
         }
-        // A temporary file of a Kestrel that is gone is removed by the next
-        // save; one of a running Kestrel (pid 1 here) stays.
+        // The next save removes a gone Kestrel's temporary, not a running one's (pid 1).
         const std::string dead = d.file(".Kestrel.cfg.kestrel-999999999.tmp", "x");
         const std::string alive = d.file(".Kestrel.cfg.kestrel-1.tmp", "x");
         EXPECT_EQ(saveSettingsFile(file, kNew), SaveOutcome::Written);
@@ -115,8 +114,7 @@ TEST(SettingsFile, AKilledSaveLeavesOldOrNewAndItsTemporaryIsRemovedLater) {
     }
 }
 
-// A write that fails (here past a file-size limit, as on a full disk) ends
-// the save as failed, at once, with the old file whole and no temporary left.
+// A failing write (past a size limit, as on a full disk) fails the save at once, the old file whole.
 TEST(SettingsFile, AFailingWriteEndsTheSaveAndKeepsTheOldFile) {
     TempDir d;
     const std::string file = d.file("Kestrel.cfg", kOld);
@@ -169,8 +167,7 @@ TEST(Settings, LeadingNumbersRoundHalfToEven) {
     for (const auto& [text, number] : cases) EXPECT_EQ(leadingNumber(text), number) << text;
 }
 
-// BigSmall and BackGround out of range fall back to 0; an unknown sort mode
-// is kept (it sorts by name); the path is trimmed.
+// BigSmall and BackGround out of range become 0; an unknown sort mode is kept; the path is trimmed.
 TEST(Settings, ParseClampsAndDefaults) {
     const std::pair<const char*, std::tuple<int, int, std::string, int>> cases[] = {
         {"1 BigSmall\n3 BackGround\n/tmp\n4 SortList\n", {1, 3, "/tmp", 4}},
@@ -185,8 +182,7 @@ TEST(Settings, ParseClampsAndDefaults) {
 }
 
 TEST(Settings, WrittenLinesRoundTrip) {
-    // Blanks and shell punctuation are written unchanged; a line break would
-    // split the path and shift the sort mode, so the nearest ancestor without one is written.
+    // Punctuation is written as it is; a path with a line break as its nearest ancestor without one.
     for (const auto& [path, written] : {std::pair{"/home/ann/docs", "/home/ann/docs"}, {"/tmp/a b;$(x)'\"&", "/tmp/a b;$(x)'\"&"},
                                         {"/tmp/x\ny/z", "/tmp"}, {"/a\rb", "/"}}) {
         const std::string text = formatSettings(1, 2, path, 3);

@@ -97,8 +97,7 @@ TEST(ViewerPaging, LineFeedLastOnRow28EndsThePage) {
     EXPECT_EQ(std::pair(v.pager.pos, v.row(1).substr(0, 10) + v.row(2)), std::pair(std::int64_t(v.source.size()), "NEXT page " + std::string(80, ' ')));
 }
 
-// Home from the third page, Up on the second and on the first page, and Up
-// from the third page: where each ends and what its first row shows.
+// Home from page 3, Up on pages 2, 1 and 3: where each ends and what it shows.
 TEST(ViewerPaging, HomeAndUpComeBackToTheFirstPage) {
     const std::string bytes = printable(10000);
     PagerRig v(bytes);
