@@ -2,8 +2,6 @@
 // starts, where the thumb sits, which rows are coloured as picked, the clock.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <tuple>
 
 #include "app/cursor_moves.h"
 #include "rig.h"

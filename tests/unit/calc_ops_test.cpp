@@ -2,9 +2,6 @@
 #include <locale.h>
 
 #include <cmath>
-#include <string_view>
-#include <tuple>
-#include <vector>
 
 #include "calc/calc_ops.h"
 #include "calc/number_forms.h"

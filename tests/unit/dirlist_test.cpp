@@ -11,14 +11,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <cstring>
-#include <ctime>
-#include <optional>
 #include <random>
-#include <set>
-#include <string>
-#include <tuple>
-#include <vector>
+
 
 #include "as_nobody.h"
 #include "dirlist/dir_list.h"

@@ -2,7 +2,6 @@
 // machines with Kestrel's own header layout and with lsblk's real padding.
 #include <gtest/gtest.h>
 
-#include <tuple>
 
 #include "disks/disk_lines.h"
 #include "disks/drive_report.h"

@@ -6,8 +6,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 
 #include "extern/arguments.h"
 #include "extern/programs.h"

@@ -3,9 +3,6 @@
 // Their texts and the way back are pinned by the scenarios.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <functional>
-#include <tuple>
 
 #include "app/app_state.h"
 #include "app/confirm.h"
@@ -172,7 +169,7 @@ TEST(LineInput, KeepsOnlyNameCharactersAndEchoesThem) {
     EXPECT_EQ(p.text(26, 32, 15) + "|" + p.text(27, 30, 20), "old to ab.-*z9[| New Name > ab.-*z9[");
     EXPECT_EQ(std::pair(p.cell(26, 32), p.cell(27, 31)), std::pair(CellRead{'o', 0, 15}, CellRead{'N', 1, 15}));
     for (int c = 0; c < 256; ++c)
-        EXPECT_EQ(acceptsNameCharacter(c), c >= 42 && c <= 122 && !std::strchr(",:;\\/<>?", c)) << c;
+        EXPECT_EQ(acceptsNameCharacter(c), c >= 42 && c <= 122 && !strchr(",:;\\/<>?", c)) << c;
 }
 
 // Rename keeps 20 characters (a new directory's 26: its scenario); backspace and Left erase,

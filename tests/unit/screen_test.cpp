@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <optional>
-#include <tuple>
 
 #include "rig.h"
 #include "screen/cell.h"

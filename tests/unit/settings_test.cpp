@@ -8,9 +8,6 @@
 #include <sys/wait.h>
 #include <sys/stat.h>
 
-#include <filesystem>
-#include <functional>
-#include <tuple>
 
 #include "app/program_dir.h"
 #include "app/settings.h"

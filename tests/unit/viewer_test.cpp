@@ -5,11 +5,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <random>
-#include <string>
-#include <tuple>
+
 
 #include "rig.h"
 #include "temp_dir.h"
