@@ -314,22 +314,3 @@ TEST(DirListSort, MatchesReferenceOnTieRichListsInEveryMode) {
         }
     }
 }
-
-// Eleven digits push the date right, yet size and date are read whole; name ties fall to the
-// rest of the row ("  dir " first, then "10" before "9 " as text).
-TEST(DirListSort, LongSizesRealDatesAndNameTies) {
-    const std::time_t older = 946684800, newer = 1600000000;
-    DirList sizes, ties;
-    for (const auto& [name, size, when] : {std::tuple{"big", 12345678901ULL, newer}, {"mid", 9999999999ULL, older}, {"small", 5ULL, newer}})
-        addEntry(sizes, name, facts(S_IFREG | 0644, size, when), 0, 0);
-    addEntry(ties, "README", facts(S_IFREG | 0644, 10, 0), 0, 0);
-    addEntry(ties, "readme", facts(S_IFDIR | 0755, 0, 0), 0, 0);
-    addEntry(ties, "Readme", facts(S_IFREG | 0644, 9, 0), 0, 0);
-    for (const auto& [list, mode, order] : {std::tuple{&sizes, 3, Names{"big", "mid", "small"}}, {&sizes, 4, Names{"mid", "big", "small"}},
-                                            {&ties, 1, Names{"readme", "README", "Readme"}}}) {
-        DirList sorted = *list;
-        sortList(sorted, mode);
-        EXPECT_EQ((Names{sorted.name(1), sorted.name(2), sorted.name(3), sorted.name(4), sorted.row(5), sorted.row(24)}),
-                  (Names{"..", order[0], order[1], order[2], std::string(78, ' '), ""})) << mode;
-    }
-}

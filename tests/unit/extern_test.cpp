@@ -116,10 +116,6 @@ TEST(RealRunner, ReportsExitStatusSignalsAndRefusals) {
     for (const auto& [line, status] : {std::pair{"true", 0}, {"exit 3", 3}, {"exit 255", 255}, {"kill -9 $$", 128 + 9},
                                        {"no-such-program-kestrel 2>/dev/null", 127}})
         EXPECT_EQ(runner.runShell(line), status) << line;
-    // Redirections are the shell's.
-    for (const char* echo : {"echo - OS >", "echo more >>"})
-        EXPECT_EQ(runner.runShell(commandLine({Arg::literal(echo), Arg::word((dir / "report.txt").string())})), 0);
-    EXPECT_EQ(tmp.read("report.txt"), "- OS\nmore\n");
     // A NUL would silently cut the line short: it is refused, nothing runs.
     EXPECT_EQ(runner.runShell("touch " + (dir / "touched").string() + std::string(1, '\0') + " other"), -1);
     EXPECT_FALSE(fs::exists(dir / "touched"));

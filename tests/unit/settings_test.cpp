@@ -130,20 +130,14 @@ TEST(SettingsFile, AFailingWriteEndsTheSaveAndKeepsTheOldFile) {
               std::tuple(static_cast<int>(SaveOutcome::Failed), kOld, std::set<std::string>{"Kestrel.cfg"}));
 }
 
-TEST(SettingsFile, ReadsOnlyARegularFileAndABoundedAmount) {
+// FIFOs and devices are pinned by the start-up scenarios; a huge file is read only so far.
+TEST(SettingsFile, ReadsABoundedAmount) {
     TempDir d;
-    mkfifo((d.path + "/fifo").c_str(), 0644);
-    fs::create_symlink("/dev/zero", d.path + "/zero");
-    fs::create_symlink("/dev/urandom", d.path + "/urandom");
     d.file("huge", kNew + std::string(1 << 20, 'x'));
-    const auto unreadable = SettingsState::Unreadable;
-    for (const auto& [name, state, size] : {std::tuple{"fifo", unreadable, size_t{0}}, {"zero", unreadable, size_t{0}},
-                                            {"urandom", unreadable, size_t{0}}, {"missing", SettingsState::Missing, size_t{0}},
-                                            {"huge", SettingsState::Read, kSettingsReadLimit}}) {
-        const SettingsText t = readSettingsText(d.path + "/" + name);
-        EXPECT_EQ(std::pair(t.state, t.text.size()), std::pair(state, size)) << name;
-    }
-    EXPECT_EQ(parseSettings(readSettingsText(d.path + "/huge").text).line3, "/new");
+    const SettingsText t = readSettingsText(d.path + "/huge");
+    EXPECT_EQ(std::tuple(t.state, t.text.size(), parseSettings(t.text).line3),
+              std::tuple(SettingsState::Read, kSettingsReadLimit, std::string("/new")));
+    EXPECT_EQ(readSettingsText(d.path + "/missing").state, SettingsState::Missing);
 }
 
 TEST(SettingsFile, StartPathMeansWhatItSays) {
