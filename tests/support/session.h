@@ -15,8 +15,7 @@ struct Session {
     TempDir programDir;
     TempDir dir;  // the directory Kestrel lists, unless a test names another
     Rig rig;
-    // Records every line and program; set its hooks to run them for real.
-    RecordingRunner runner;
+    RecordingRunner runner;  // records every line and program; set its hooks to run them for real
     App app{rig.screen, programDir.path, runner};
     Script& script = rig.script;
 
@@ -30,13 +29,9 @@ struct Session {
         settings(0, 0, path.empty() ? dir.path : path, sortList);
         return script.wait(1000);
     }
-    // Runs Kestrel until it exits; the script must end it (Esc).
+    // Runs Kestrel until it exits (the script must end it), or after an Esc; the exit status.
     int run() { return runKestrel(app); }
-    // Esc, then the exit status.
-    int quit() {
-        script.key(27);
-        return run();
-    }
+    int quit() { return script.key(27), run(); }
 
     Screen& screen() { return rig.screen; }
     std::string row(int r) { return readRow(rig.screen, r); }
