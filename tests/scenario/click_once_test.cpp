@@ -22,9 +22,9 @@ TEST(ClickOnce, BrowserClicksActOnceWhereTheyWereMade) {
     };
     const Case cases[] = {
         {"Type header", 0, xOfColumn(41), yOfRow(4), 0, 0, 1, 2, 0},
-        {"path line", 0, xOfColumn(40), yOfRow(3), 0, 3, 1, 1, 0},
-        {"Background", 0, xOfColumn(38), yOfRow(25), 0, 3, 1, 1, 0},
-        {"More", 0, xOfColumn(18), yOfRow(25), 0, 3, 1, 1, 0},
+        {"path line, first column", 0, xOfColumn(2), yOfRow(3), 0, 3, 1, 1, 0},
+        {"Background, first column", 0, xOfColumn(32), yOfRow(25), 0, 3, 1, 1, 0},
+        {"More, last column", 0, xOfColumn(21), yOfRow(25), 0, 3, 1, 1, 0},
         {"Start Only box", 1, 530, 555, 0, 0, 1, 1, 1},
         {"Down button", 0, xOfColumn(55), yOfRow(29), 0, 3, 4, 1, 0},
         {"Down button, right", 0, xOfColumn(55), yOfRow(29), 1, 3, 4, 1, 0},
