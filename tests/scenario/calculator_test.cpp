@@ -73,11 +73,6 @@ TEST(Calculator, MouseAndKeysShowResultAndRecord) {
     const Case cases[] = {
         {"clicks 2+3=", [](Calc& c) { c.click("2").click("+").click("3").click("="); }, "5", {"2+3=5"}},
         {"keys 1/3=", [](Calc& c) { c.type("1/3="); }, ".3333333333333333", {"1/3=", "0.333333333333333"}},
-        {"overflow", [](Calc& c) {
-             c.type("9");
-             for (int i = 0; i < 10; ++i) c.click("x2");
-         }, "inf",
-         {"x2=3.4336838202925", "x2=1.1790184577738", "x2=1.3900845237714", "x2=1.9323349832288", "x2=inf", "x2=inf"}},
         {"1/x and square of 0", [](Calc& c) { c.type("0").click("1/x").click("x2"); }, "0", {"0"}},
         {"arc sine", [](Calc& c) { c.type("0.5").click("Arc").click("Sin"); }, "30", {"0.5", "aSin=30"}},
         {"arc cancelled", [](Calc& c) { c.type("0.5").click("Arc").script.click(660, 360).wait(200); }, ".5", {"0.5"}},

@@ -187,5 +187,9 @@ TEST(InfoReport, ADirectoryThenAFileInTheViewer) {
         });
         s.script.key(27).wait(1500).then([&] { EXPECT_EQ(s.app.selectedPath, s.dir.path); });
     }
+    // A file opened with Enter afterwards is labelled binary again.
+    s.dir.file("zdata", "x");
+    s.script.wait(1000).ext(scan::Down).wait(150).ext(scan::Down).wait(150).ext(scan::Down).wait(150).key(ch::Enter);
+    s.script.wait(1500).then([&] { EXPECT_EQ(s.row(34).substr(1, 22), "File in Binary Format "); }).key(27).wait(1500);
     EXPECT_EQ(s.quit(), 0);
 }

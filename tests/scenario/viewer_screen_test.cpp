@@ -4,8 +4,7 @@
 
 #include <tuple>
 
-#include "rig.h"
-#include "temp_dir.h"
+#include "session.h"
 #include "viewers/viewer.h"
 
 using namespace kestrel;
@@ -14,29 +13,22 @@ using namespace kestrel::test;
 namespace {
 
 // A viewer on `content`, opened from its directory; the script starts one second in.
-struct ViewerRun {
-    explicit ViewerRun(const std::string& content, int width = 640) : rig(width, width * 3 / 4) {
+struct ViewerRun : Session {
+    explicit ViewerRun(const std::string& content, bool expanded = false) {
+        if (expanded) rig.screen.setMode(800, 600);
         app.selectedPath = file = dir.file("shown.bin", content);
         app.savedDirectoryPath = dir.path;
-        app.backgroundColour = 2;
-        app.BigSmall = width == 800;
+        app.BigSmall = expanded;
         app.startPosition = {100, 100};
         app.targets[0] = {0, 0};
         app.targets[3] = {1280, 600};
         script.wait(1000);
     }
-    std::string row(int r) { return readRow(rig.screen, r); }
-    CellRead cell(int r, int c) { return readCell(rig.screen, rig.screen.visiblePage(), r, c); }
     std::string status() {
         std::string t = row(30).substr(1, 40);
         return t.substr(0, t.find("  "));
     }
     long long pages() { return std::stoll(status().substr(status().rfind(' '))) / 2240; }
-
-    TempDir dir;
-    Rig rig;
-    App app{rig.screen, dir.path};
-    Script& script = rig.script;
     std::string file;
 };
 
@@ -53,15 +45,15 @@ constexpr int kRow30Y = 474, kDownX = 440, kEscX = 480, kHomeX = 530, kEndX = 57
 TEST(ViewerScreen, OpensOnTheFirstPageAndEscGoesBackToTheDirectory) {
     ViewerRun v(printable(5000));
     v.script.then([&] {
-        EXPECT_EQ(v.rig.screen.visiblePage(), 1);
+        EXPECT_EQ(v.screen().visiblePage(), 1);
         EXPECT_EQ(v.status(), "Size 5000 Pos 2240");
         EXPECT_EQ(v.cell(30, 2), (CellRead{'S', 1, 2}));
         EXPECT_EQ(v.cell(1, 1), (CellRead{'!', 0, 2}));
         EXPECT_EQ(v.cell(30, 50), (CellRead{'U', 7, 6}));
         EXPECT_EQ(v.row(30).substr(49, 24), "Up??Down??Esc??Home??End");  // ? where a button box crosses a cell
         // The pad sits 10 pixels lower than on the browser.
-        EXPECT_EQ(v.rig.screen.pixel(1, 618, 463), 12);
-        EXPECT_EQ(v.rig.screen.pixel(1, 621, 466), 2);
+        EXPECT_EQ(v.screen().pixel(1, 618, 463), 12);
+        EXPECT_EQ(v.screen().pixel(1, 621, 466), 2);
     });
     // Down twice to the end (and no further), Home, End, and Up from the last
     // page, which starts at byte 2761 so the page before it ends at 2760.
@@ -77,7 +69,7 @@ TEST(ViewerScreen, OpensOnTheFirstPageAndEscGoesBackToTheDirectory) {
     EXPECT_EQ(runViewer(v.app), Next::Reload);
     EXPECT_EQ(v.app.selectedPath, v.dir.path);
     EXPECT_EQ(v.app.previousPath, v.file);
-    EXPECT_EQ(v.rig.screen.visiblePage() + v.rig.screen.workPage(), 0);
+    EXPECT_EQ(v.screen().visiblePage() + v.screen().workPage(), 0);
 }
 
 // Enter closes like Esc (it does not list the file as a directory); a file that cannot be read shows empty.
@@ -142,7 +134,7 @@ TEST(ViewerScreen, WheelButtonsAndPad) {
 
 TEST(ViewerScreen, ExpandedViewLabelsThePageOf2800Bytes) {
     for (const bool text : {false, true}) {
-        ViewerRun v(printable(6000), 800);
+        ViewerRun v(printable(6000), true);
         v.app.formatLabelText = text;
         v.script.then([&] {
             EXPECT_EQ(v.status(), "Size 6000 Pos 2800");
