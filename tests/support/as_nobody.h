@@ -1,7 +1,6 @@
 #pragma once
-// Runs a check as uid/gid 65534 in a forked child, for the denials root never
-// meets (CI runs as root); the child's exit status is f()'s result, or
-// kCannotDrop when the process cannot change user (it is not root).
+// Runs a check as uid/gid 65534 in a forked child, for denials root never meets (CI runs as
+// root): the child's exit status is f()'s result, or kCannotDrop when it cannot change user.
 #include <sys/wait.h>
 #include <unistd.h>
 

@@ -19,7 +19,6 @@ struct Session {
     App app{rig.screen, programDir.path, runner};
     Script& script = rig.script;
 
-    // Writes Kestrel.cfg with these four lines.
     void settings(int bigSmall, int backGround, const std::string& path, int sortList) {
         programDir.file("Kestrel.cfg", std::to_string(bigSmall) + " BigSmall\n" + std::to_string(backGround) +
                                            " BackGround\n" + path + "\n" + std::to_string(sortList) + " SortList\n");

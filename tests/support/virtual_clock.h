@@ -12,7 +12,7 @@ namespace kestrel::test {
 
 class VirtualClock final : public Clock {
 public:
-    explicit VirtualClock(Input& input) : input_(input) {}
+    explicit VirtualClock(Input&) {}
     std::int64_t nowMs() override { return now_; }
     void sleepMs(int ms) override;  // throws once past limitMs: a run that never ends fails
     std::time_t wallTime() override { return wallBase + static_cast<std::time_t>(now_ / 1000); }
@@ -23,7 +23,6 @@ public:
     std::time_t wallBase = 1700000000;  // 2023-11-14 22:13:20 UTC
 
 private:
-    Input& input_;
     std::int64_t now_ = 0;
     std::multimap<std::int64_t, std::function<void()>> events_;
 };
