@@ -5,7 +5,6 @@
 #include <functional>
 #include <map>
 
-#include "calc/calc_screen.h"
 #include "screen/font.h"
 #include "session.h"
 
@@ -148,23 +147,4 @@ TEST(Calculator, SixLastLinesShownViewWritesThemAllAndErrorsShowTwoSeconds) {
     EXPECT_EQ(c.programDir.read("CalcBuffer.txt"), "1=1\n2=12\n3=123\n4=1234\n5=12345\n6=123456\n7=1234567\n8=12345678\n");
     EXPECT_EQ(c.runner.shellLines,
               std::vector<std::string>{"/usr/local/bin/defaulttexteditor " + c.programDir.path + "/CalcBuffer.txt"});
-}
-
-TEST(Calculator, PanelFollowsViewAndActiveScreen) {
-    Rig rig(800, 600);
-    RecordingRunner runner;
-    TempDir dir;
-    App app(rig.screen, dir.path, runner);
-    app.BigSmall = 0;
-    runCalculator(app);
-    EXPECT_FALSE(app.calcPanel.active);
-    EXPECT_EQ(rig.screen.pixel(0, 640, 62), 0) << "nothing drawn in the normal view";
-    app.BigSmall = 1;
-    for (const int screen : {2, 1}) {
-        app.activeScreen = screen;
-        drawCalculatorPanel(app);
-        EXPECT_EQ(readText(rig.screen, 0, 31, 3, screen == 2 ? 28 : 11), screen == 2 ? "Mouse button to select item." : "Mouse wheel");
-        EXPECT_EQ(readText(rig.screen, 0, 33, 83, 5), screen == 2 ? "     " : "Clear");
-    }
-    EXPECT_EQ(rig.screen.pixel(0, 640, 62), 2);
 }

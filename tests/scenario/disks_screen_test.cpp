@@ -57,6 +57,7 @@ TEST(DisksScreen, OpensOverTheBrowserAndGoesBackToItsDirectory) {
         EXPECT_EQ(s.row(29).substr(2, 13), " 6 Found     ");
         EXPECT_EQ(s.row(29).substr(49, 2), "Up");  // the browser's buttons stay
         EXPECT_EQ(text(s, 27, 41), "Disks can not be Mounted only Partitions.");
+        EXPECT_EQ(readText(s.screen(), 0, 31, 3, 28), "Mouse button to select item.");  // the panel's help for this screen
     });
     s.downs(2).then([&] { EXPECT_EQ(text(s, 27, 46), "Partition sda2 Mounted /init Primary Partition"); });
     s.downs(3).then([&] { EXPECT_EQ(text(s, 27, 25), "Partition sdb1 UnMounted "); });

@@ -109,26 +109,6 @@ TEST(OpenFile, HostileNamesReachTheProgramAsOneArgument) {
     }
 }
 
-TEST(OpenFile, EnterOpensTheEditorThenTheViewerAndEscListsTheDirectoryAgain) {
-    Session s;
-    const std::string notes = s.dir.file("notes.txt", "line one\nline two\n");
-    s.browse().ext(scan::Down).wait(300).key(13).wait(1500).then([&] {
-        EXPECT_EQ(s.runner.shellLines, std::vector<std::string>{"/usr/local/bin/defaulttexteditor " + notes});
-        EXPECT_EQ(s.screen().visiblePage(), 1);
-        EXPECT_EQ(s.row(1).substr(0, 9), "line one ");
-        EXPECT_EQ(s.row(30).substr(1, 14), "Size 18 Pos 18");
-        EXPECT_EQ(s.app.selectedPath, notes);
-        EXPECT_EQ(s.app.savedDirectoryPath, s.dir.path);
-    });
-    s.script.key(27).wait(1500).then([&] {
-        EXPECT_EQ(s.screen().visiblePage(), 0);
-        EXPECT_EQ(s.app.selectedPath, s.dir.path);
-        EXPECT_EQ(s.listName(2), "notes.txt");
-        EXPECT_EQ(s.app.previousPath, notes);
-    });
-    EXPECT_EQ(s.quit(), 0);
-}
-
 // Enter on a classic executable in the browser: the chooser over the list,
 // then View, Run (a failure reported on virtual time), C or Esc.
 TEST(OpenFile, TheExecutableChooserViewsRunsOrCancels) {
