@@ -1,7 +1,6 @@
 #pragma once
-// Runs a check as an unprivileged user, for the denials root never meets
-// (CI runs as root): a forked child drops to uid/gid 65534 and reports its
-// result as its exit status.
+// Runs a check as uid/gid 65534 in a forked child, for denials root never meets (CI runs as
+// root): the child's exit status is f()'s result, or kCannotDrop when it cannot change user.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,14 +10,9 @@ namespace kestrel::test {
 
 constexpr int kCannotDrop = 99;
 
-// The child's exit status: f()'s result, or kCannotDrop when the process
-// cannot change user (it is not root).
 inline int asNobody(const std::function<int()>& f) {
     const pid_t child = fork();
-    if (child == 0) {
-        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(kCannotDrop);
-        _exit(f());
-    }
+    if (child == 0) _exit(setgid(65534) != 0 || setuid(65534) != 0 ? kCannotDrop : f());
     int status = 0;
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -15,12 +15,10 @@ struct Session {
     TempDir programDir;
     TempDir dir;  // the directory Kestrel lists, unless a test names another
     Rig rig;
-    // Records every line and program; set its hooks to run them for real.
-    RecordingRunner runner;
+    RecordingRunner runner;  // records every line and program; set its hooks to run them for real
     App app{rig.screen, programDir.path, runner};
     Script& script = rig.script;
 
-    // Writes Kestrel.cfg with these four lines.
     void settings(int bigSmall, int backGround, const std::string& path, int sortList) {
         programDir.file("Kestrel.cfg", std::to_string(bigSmall) + " BigSmall\n" + std::to_string(backGround) +
                                            " BackGround\n" + path + "\n" + std::to_string(sortList) + " SortList\n");
@@ -30,13 +28,9 @@ struct Session {
         settings(0, 0, path.empty() ? dir.path : path, sortList);
         return script.wait(1000);
     }
-    // Runs Kestrel until it exits; the script must end it (Esc).
+    // Runs Kestrel until it exits (the script must end it), or after an Esc; the exit status.
     int run() { return runKestrel(app); }
-    // Esc, then the exit status.
-    int quit() {
-        script.key(27);
-        return run();
-    }
+    int quit() { return script.key(27), run(); }
 
     Screen& screen() { return rig.screen; }
     std::string row(int r) { return readRow(rig.screen, r); }

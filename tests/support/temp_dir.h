@@ -1,6 +1,5 @@
 #pragma once
 // A fresh directory under /tmp, removed with everything in it at the end.
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -10,8 +9,7 @@
 
 namespace kestrel::test {
 
-class TempDir {
-public:
+struct TempDir {
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "kestrel-test-XXXXXX").string();
         path = mkdtemp(pattern.data()) ? pattern : std::string();
@@ -34,18 +32,16 @@ public:
         std::ofstream(p, std::ios::binary) << content;
         return p.string();
     }
+    std::string dir(const std::string& name) const {
+        std::filesystem::create_directories(path + "/" + name);
+        return path + "/" + name;
+    }
     // `count` one-byte files f000, f001, ... (entries 2 onward in name order).
     void numberedFiles(int count) const {
-        char name[16];
-        for (int i = 0; i < count; ++i) file((std::snprintf(name, sizeof name, "f%03d", i), name), "x");
-    }
-    std::string dir(const std::string& name) const {
-        const auto p = std::filesystem::path(path) / name;
-        std::filesystem::create_directories(p);
-        return p.string();
+        for (int i = 0; i < count; ++i) file("f" + std::to_string(1000 + i).substr(1), "x");
     }
     std::string read(const std::string& name) const {
-        std::ifstream in(std::filesystem::path(path) / name, std::ios::binary);
+        std::ifstream in(path + "/" + name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
