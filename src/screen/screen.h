@@ -70,6 +70,12 @@ public:
     // a key is waiting; -1 until a key is waiting.
     void sleep(int ms);
     std::int64_t nowMs() { return clock_.nowMs(); }
+    // Presents, then waits until input comes (Input::changes differs from
+    // `seen`) or `ms` pass: for loops whose last pass found nothing to do.
+    void waitForInput(std::uint64_t seen, int ms) {
+        flush();
+        clock_.waitForInput(input_, seen, ms);
+    }
     int runShell(const std::string& line);
 
     // Shows the visible page if it changed and no lock is held.

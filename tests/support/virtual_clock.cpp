@@ -23,6 +23,17 @@ void VirtualClock::sleepMs(int ms) {
     }
     now_ = std::max(now_, end);
     slept += ms;
+    ++sleeps;
+    if (now_ > limitMs) throw ScriptTimeout();
+}
+
+void VirtualClock::waitForInput(Input& input, std::uint64_t seen, int ms) {
+    const std::int64_t end = now_ + std::max(ms, 0);
+    while (input.changes() == seen && !events_.empty() && events_.begin()->first <= end) {
+        now_ = std::max(now_, events_.begin()->first);
+        deliverDue();
+    }
+    if (input.changes() == seen) now_ = std::max(now_, end);
     if (now_ > limitMs) throw ScriptTimeout();
 }
 

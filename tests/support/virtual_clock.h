@@ -21,6 +21,8 @@ public:
     std::int64_t nowMs() override { return now_; }
     void sleepMs(int ms) override;
     std::time_t wallTime() override { return wallBase + static_cast<std::time_t>(now_ / 1000); }
+    // Like a real wait: time jumps to the first input that comes, or to the end.
+    void waitForInput(Input& input, std::uint64_t seen, int ms) override;
 
     // Runs `action` once virtual time reaches `t`.
     void at(std::int64_t t, std::function<void()> action);
@@ -31,6 +33,7 @@ public:
     std::int64_t limitMs = 10 * 60 * 1000;  // a run that never ends fails
     std::time_t wallBase = 1700000000;      // 2023-11-14 22:13:20 UTC
     std::int64_t slept = 0;                 // total virtual time slept
+    int sleeps = 0;                         // sleepMs calls: a busy loop makes many
 
 private:
     Input& input_;
