@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "session.h"
+#include "viewers/viewer.h"
 
 using namespace kestrel;
 using namespace kestrel::test;
@@ -49,4 +50,20 @@ TEST(Idle, BrowserAndSearchWaitForInputYetKeepTheClockAndBlink) {
     });
     s.script.key(27).wait(2000);
     EXPECT_EQ(s.quit(), 0);
+}
+
+TEST(Idle, ViewerWaitsForInputWithThePointerOutside) {
+    TempDir dir;
+    Rig rig;
+    App app{rig.screen, dir.path};
+    std::string text;
+    for (int i = 1; i <= 200; ++i) text += "line " + std::to_string(i) + "\n";
+    app.selectedPath = dir.file("long.txt", text);
+    app.savedDirectoryPath = dir.path;
+    int sleepsBefore = 0;
+    rig.script.move(300, 200).wait(1000).leave().wait(500).then([&] { sleepsBefore = rig.clock.sleeps; });
+    rig.script.wait(4000).then([&] { EXPECT_LT(rig.clock.sleeps - sleepsBefore, 40); });
+    rig.script.ext(scan::Down).wait(200).then([&] { EXPECT_EQ(readRow(rig.screen, 1).substr(0, 8), "line 29 "); });
+    rig.script.key(27);
+    EXPECT_EQ(runViewer(app), Next::Reload);
 }
