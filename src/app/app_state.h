@@ -87,6 +87,10 @@ struct App {
     PressRepeat navPress, scrollPress;
     bool leftFlag = false;
     bool rightFlag = false;
+    // Input::changes at the start of the last poll cycle, and how many cycles
+    // in a row began with nothing new: the idle browser rests after two.
+    std::uint64_t cycleChanges = 0;
+    int quietCycles = 0;
 
     Pending pending = Pending::None;
     // The viewer labels its file as text (the information report) rather

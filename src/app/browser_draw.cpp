@@ -244,6 +244,11 @@ void drawClockFace(App& app) {
     if (day.size() >= 6 && day.size() <= 9) s.drawString(691 - 4 * static_cast<int>(day.size() - 6), 40, day);
 }
 
+int msUntilClockTick(App& app) {
+    if (!app.expanded()) return 1000;
+    return 1001 - static_cast<int>(app.screen.clock().wallMs() % 1000);
+}
+
 void drawStatusAndScrollBar(App& app) {
     Screen& s = app.screen;
     if (app.expanded()) drawClock(app);

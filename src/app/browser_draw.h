@@ -24,6 +24,9 @@ void drawStatusAndScrollBar(App& app);
 void drawClock(App& app);
 // The clock without the pause that follows it on the browser's poll.
 void drawClockFace(App& app);
+// How long nothing on an idle screen changes: until the clock panel's next
+// second in the expanded view, else a second.
+int msUntilClockTick(App& app);
 // Rows 31 to 37 of the expanded view: the six help lines and the banner.
 void drawHelpLinesAndBanner(App& app);
 void drawBufferPanel(App& app, const char* title);

@@ -168,13 +168,36 @@ Next reload(App& app) {
     return moveHome(app);
 }
 
+namespace {
+
+// An idle cycle redraws only the status row and the clock, with the same
+// pixels until the clock's next second. Once a whole cycle has run after the
+// last input (the cycle that takes input may return before the status row),
+// the loop waits for input or that second rather than turning every 40 ms.
+// A held button or a waiting key keeps it turning as before.
+void restWhileIdle(App& app) {
+    Screen& s = app.screen;
+    const std::uint64_t changes = s.input().changes();
+    app.quietCycles = changes == app.cycleChanges ? app.quietCycles + 1 : 0;
+    const MouseState m = s.peekMouse();
+    const bool held = m.valid && m.buttons != 0;
+    if (app.quietCycles >= 2 && !app.leftFlag && !app.rightFlag && !held && !s.keyWaiting())
+        s.waitForInput(changes, msUntilClockTick(app));
+    app.cycleChanges = s.input().changes();
+    if (app.cycleChanges != changes) app.quietCycles = 0;
+}
+
+}  // namespace
+
 Next pollCycle(App& app) {
     Screen& s = app.screen;
+    restWhileIdle(app);
     if (app.leftFlag) s.sleep(40);
     dragWindow(app);
     const Key key = s.pollKey();
     s.sleep(20);
     if (key.empty()) return mousePass(app);
+    app.quietCycles = 0;
     if (auto command = commandForKey(app, key))
         if (auto next = act(app, *command)) return *next;
     return Next::Poll;
@@ -183,6 +206,7 @@ Next pollCycle(App& app) {
 int mainLoop(App& app) {
     Next next = Next::Reload;
     for (;;) {
+        if (next != Next::Poll) app.quietCycles = 0;
         switch (next) {
             case Next::Reload: next = reload(app); break;
             case Next::ApplyViewThenReload:

@@ -1,5 +1,7 @@
 #include "app/search_mode.h"
 
+#include <algorithm>
+
 #include "dirlist/name_search.h"
 #include "app/browser_draw.h"
 #include "screen/press_repeat.h"
@@ -145,6 +147,7 @@ Next runSearchMode(App& app) {
     PressRepeat press;
     press.begin(s.peekMouse());
     for (;;) {
+        const std::uint64_t changes = s.input().changes();
         drawStatusAndScrollBar(app);
         if (s.nowMs() >= blinkAt) {
             drawField(app, true);
@@ -154,10 +157,20 @@ Next runSearchMode(App& app) {
         drawField(app, false);
         const Key k = s.pollKey();
         Outcome outcome = Outcome::Stay;
+        bool held = false;
         if (!k.empty()) outcome = onKey(app, k);
-        else if (const MouseState m = s.pollMouse(); m.valid) outcome = onMouse(app, m, press);
+        else if (const MouseState m = s.pollMouse(); m.valid) {
+            held = m.buttons != 0;
+            outcome = onMouse(app, m, press);
+        }
         if (outcome == Outcome::Leave) break;
         s.sleep(10);
+        // Nothing came in during the pass: the field and the clock stay as
+        // they are until the next blink or second, or until input comes.
+        if (k.empty() && !held && !s.keyWaiting() && s.input().changes() == changes) {
+            const int untilBlink = static_cast<int>(std::max<std::int64_t>(0, blinkAt - s.nowMs()));
+            s.waitForInput(changes, std::min(untilBlink, msUntilClockTick(app)));
+        }
     }
     leaveSearch(app);
     return Next::Poll;

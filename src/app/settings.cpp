@@ -14,8 +14,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <algorithm>
 #include <vector>
 
 namespace kestrel {
@@ -50,10 +49,14 @@ int leadingNumber(const std::string& line) {
 
 Settings parseSettings(const std::string& text) {
     std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; lines.size() < 4 && std::getline(in, line);) {
+    // Lines end at each line feed; a last line without one still counts.
+    // (No string stream: it would wake the whole C++ locale machinery at start-up.)
+    for (std::size_t at = 0; lines.size() < 4 && at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        std::string line = text.substr(at, end - at);
+        at = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
+        lines.push_back(std::move(line));
     }
     lines.resize(4);
     Settings s;

@@ -144,8 +144,10 @@ void addEntry(DirList& list, std::string_view name, const EntryFacts& facts, uid
 void writeRow(const DirList& list, const EntryRecord& record, std::string& out);
 
 // Sorts rows 2..count by the integer sort setting; row texts and names move
-// together, row 1 never moves.
-void sortList(DirList& list, int sortList);
+// together, row 1 never moves. Lists of `keyedFrom` rows or more are sorted
+// as compact keys on two cores (same order; the parameter is for tests).
+constexpr std::size_t kKeyedSortFrom = 50000;
+void sortList(DirList& list, int sortList, std::size_t keyedFrom = kKeyedSortFrom);
 
 // Loads `path` into `list`, sorted by `sortList` (the integer setting). Changes the process working directory to
 // `path` (when possible). Its three 20 ms pauses go through `clock.sleepMs(20)`.

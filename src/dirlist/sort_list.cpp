@@ -12,6 +12,7 @@
 // occasion. No row text is built to sort.
 #include <algorithm>
 #include <array>
+#include <thread>
 
 #include "dirlist/dir_list.h"
 
@@ -81,6 +82,43 @@ struct OutOfOrder {
     }
 };
 
+// Large lists (kKeyedSortFrom) are sorted as compact keys rather than indices into the
+// records: the merges then walk contiguous memory instead of jumping through
+// 48-byte records, and two halves are sorted on two cores before one stable
+// merge. Each key orders exactly as the row test does wherever the keys
+// differ (equal keys fall back to the test itself), so the order is the same.
+struct SortKey {
+    std::uint64_t major, minor;
+    std::uint32_t record;
+};
+
+SortKey keyOf(const EntryRecord& r, std::uint32_t record, SortMode mode) {
+    switch (mode) {
+        case SortMode::Size:  // larger first; empty entries by their text, equal sizes stay as they are
+            return {~r.size, r.size == 0 ? r.namePrefix : 0, record};
+        case SortMode::Date: return {r.dateKey, r.namePrefix, record};
+        case SortMode::Type: {  // directories first, then the name column
+            const std::uint64_t file = (r.flags & EntryRecord::kIsDir) ? 0 : 1;
+            return {file << 63 | r.namePrefix >> 1, r.namePrefix << 63 | r.nameNext >> 1, record};
+        }
+        case SortMode::Name: break;
+    }
+    return {r.namePrefix, r.nameNext, record};
+}
+
+template <typename Less>
+void stableSortOnTwoCores(std::vector<SortKey>& keys, Less less) {
+    const auto middle = keys.begin() + static_cast<std::ptrdiff_t>(keys.size() / 2);
+    if (std::thread::hardware_concurrency() < 2) {
+        std::stable_sort(keys.begin(), keys.end(), less);
+        return;
+    }
+    std::thread firstHalf([&] { std::stable_sort(keys.begin(), middle, less); });
+    std::stable_sort(middle, keys.end(), less);
+    firstHalf.join();
+    std::inplace_merge(keys.begin(), middle, keys.end(), less);  // stable: the first half wins ties
+}
+
 SortMode modeFromSetting(int setting) {
     if (setting >= 2 && setting <= 4) return static_cast<SortMode>(setting);
     return SortMode::Name;
@@ -88,7 +126,7 @@ SortMode modeFromSetting(int setting) {
 
 }  // namespace
 
-void sortList(DirList& list, int setting) {
+void sortList(DirList& list, int setting, std::size_t keyedFrom) {
     std::vector<std::uint32_t>& place = list.order();  // place[p - 2] = the record in row p
     const int n = std::min(list.count, static_cast<int>(place.size()) + 1);
     if (n < 3) return;  // at most one row below the parent: nothing to order
@@ -110,8 +148,20 @@ void sortList(DirList& list, int setting) {
     // "b out of order before a" is a strict weak ordering in every mode (text
     // order; size descending with zero sizes ordered by text), so this is the
     // order the repeated adjacent exchanges would settle on.
-    std::stable_sort(place.begin(), place.begin() + (n - 1),
-                     [&](std::uint32_t a, std::uint32_t b) { return finalTest(records[b], records[a]); });
+    const auto rows = static_cast<std::size_t>(n - 1);
+    if (rows < keyedFrom) {
+        std::stable_sort(place.begin(), place.begin() + (n - 1),
+                         [&](std::uint32_t a, std::uint32_t b) { return finalTest(records[b], records[a]); });
+    } else {
+        std::vector<SortKey> keys(rows);
+        for (std::size_t i = 0; i < rows; ++i) keys[i] = keyOf(records[place[i]], place[i], mode);
+        stableSortOnTwoCores(keys, [&](const SortKey& a, const SortKey& b) {
+            if (a.major != b.major) return a.major < b.major;
+            if (a.minor != b.minor) return a.minor < b.minor;
+            return finalTest(records[b.record], records[a.record]);
+        });
+        for (std::size_t i = 0; i < rows; ++i) place[i] = keys[i].record;
+    }
     list.forgetShownRows();
 }
 

@@ -1,9 +1,27 @@
 #include "screen/input.h"
 
+#include <chrono>
+
 namespace kestrel {
+
+void Input::changed() {
+    ++changes_;
+    changedCv_.notify_all();
+}
+
+std::uint64_t Input::changes() {
+    std::lock_guard lock(mutex_);
+    return changes_;
+}
+
+void Input::waitForChange(std::uint64_t seen, int ms) {
+    std::unique_lock lock(mutex_);
+    changedCv_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return changes_ != seen; });
+}
 
 void Input::pushKey(Key k) {
     std::lock_guard lock(mutex_);
+    changed();
     // Like a keyboard buffer: keys beyond it are dropped, so a held key's
     // repeat cannot pile up work that goes on long after it is let go.
     if (keys_.size() < kKeyQueueSize) keys_.push_back(k);
@@ -11,6 +29,7 @@ void Input::pushKey(Key k) {
 
 void Input::pointerMoved(int x, int y) {
     std::lock_guard lock(mutex_);
+    changed();
     x_ = x;
     y_ = y;
     inside_ = true;
@@ -18,11 +37,13 @@ void Input::pointerMoved(int x, int y) {
 
 void Input::pointerLeft() {
     std::lock_guard lock(mutex_);
+    changed();
     inside_ = false;
 }
 
 void Input::buttonDown(int bit) {
     std::lock_guard lock(mutex_);
+    changed();
     down_ |= 1 << bit;
     latched_ |= 1 << bit;
     latchX_ = x_;
@@ -31,11 +52,13 @@ void Input::buttonDown(int bit) {
 
 void Input::buttonUp(int bit) {
     std::lock_guard lock(mutex_);
+    changed();
     down_ &= ~(1 << bit);
 }
 
 void Input::wheelNotch(int delta) {
     std::lock_guard lock(mutex_);
+    changed();
     wheel_ += delta;
 }
 

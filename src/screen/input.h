@@ -2,6 +2,8 @@
 // The key queue and the pointer state. The X11 event thread (or a test
 // script) fills them; the program's one thread polls them. A mutex guards
 // both because they are the only data the two threads share.
+#include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 
@@ -35,9 +37,17 @@ public:
     // next pollMouse: for a loop that samples the mouse more than once per
     // pass and acts on its last sample.
     MouseState peekMouse();
+    // Counts every producer call: equal counts mean nothing came in between.
+    std::uint64_t changes();
+    // Blocks until changes() differs from `seen` or `ms` have passed.
+    void waitForChange(std::uint64_t seen, int ms);
 
 private:
+    void changed();  // caller holds mutex_
+
     std::mutex mutex_;
+    std::condition_variable changedCv_;
+    std::uint64_t changes_ = 0;
     std::deque<Key> keys_;
     int x_ = -1, y_ = -1;
     bool inside_ = false;

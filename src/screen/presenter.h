@@ -36,6 +36,17 @@ public:
     // Moves the pointer (when given) and shows or hides it.
     virtual void setPointer(std::optional<Point> at, bool visible) = 0;
     virtual void bell() {}
+
+    // What the window shows, as palette indices of its page-sized grid
+    // (empty before the first present): the screen compares pages with it so
+    // it sends only pixels that differ.
+    const std::vector<std::uint8_t>& shown() const { return shown_; }
+
+protected:
+    // Copies `area` of the presented page into shown(); a presenter calls it
+    // from present (under its own lock, if another thread reads shown_).
+    void remember(const std::vector<std::uint8_t>& page, Rect area, int width);
+    std::vector<std::uint8_t> shown_;
 };
 
 class Input;
@@ -47,9 +58,10 @@ public:
     explicit HeadlessPresenter(Input* input = nullptr, Point desktop = {1920, 1080})
         : input_(input), desktop_(desktop) {}
     bool openWindow(int width, int height) override;
-    void present(const std::vector<std::uint8_t>&, const Palette&, Rect area) override {
+    void present(const std::vector<std::uint8_t>& page, const Palette&, Rect area) override {
         ++presents;
         lastArea = area;
+        remember(page, area, size.x);
     }
     void setTitle(const std::string& t) override { title = t; }
     Point desktopSize() override { return desktop_; }

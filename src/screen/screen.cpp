@@ -16,7 +16,7 @@ bool Screen::setMode(int width, int height) {
     if (!known || !presenter_.openWindow(width, height)) return false;
     width_ = width;
     height_ = height;
-    for (auto& p : pages_) p.assign(static_cast<size_t>(width) * height, 0);
+    for (auto& p : pages_) std::vector<std::uint8_t>().swap(p);
     palette_ = defaultPalette();
     work_ = visible_ = 0;
     row_ = col_ = 1;
@@ -26,6 +26,12 @@ bool Screen::setMode(int width, int height) {
     markAllDirty();
     shownValid_ = false;  // a new window shows nothing of ours yet
     return true;
+}
+
+std::vector<std::uint8_t>& Screen::pageData(int n) const {
+    auto& p = pages_[static_cast<std::size_t>(n)];
+    if (p.empty()) p.assign(static_cast<std::size_t>(width_) * height_, 0);
+    return p;
 }
 
 void Screen::setPaletteEntry(int index, std::uint32_t packed) {
@@ -44,7 +50,7 @@ void Screen::setPages(int work, int visible) {
 
 void Screen::copyPage(int from, int to) {
     if (from < 0 || from >= kPageCount || to < 0 || to >= kPageCount || from == to) return;
-    pages_[to] = pages_[from];
+    pageData(to) = pageData(from);
     touch(to, 0, 0, width_ - 1, height_ - 1);
 }
 
@@ -62,13 +68,14 @@ void Screen::markAllDirty() {
 // the dirty part of each pixel row is compared.
 Rect Screen::changedPixels() const {
     Rect changed;
-    const std::vector<std::uint8_t>& page = pages_[visible_];
+    const std::vector<std::uint8_t>& page = pageData(visible_);
+    const std::vector<std::uint8_t>& shown = presenter_.shown();
     for (int y = dirty_.y1; y <= dirty_.y2; ++y) {
         const Span span = spans_[static_cast<std::size_t>(y)];
         if (span.x2 < span.x1) continue;
         const std::size_t at = static_cast<std::size_t>(y) * width_ + span.x1;
         const std::uint8_t* a = page.data() + at;
-        const std::uint8_t* b = shown_.data() + at;
+        const std::uint8_t* b = shown.data() + at;
         const auto length = static_cast<std::size_t>(span.x2 - span.x1 + 1);
         if (std::equal(a, a + length, b)) continue;
         int first = 0, last = static_cast<int>(length) - 1;
@@ -87,18 +94,13 @@ Rect Screen::changedPixels() const {
 
 void Screen::flush() {
     if (locks_ > 0 || dirty_.empty()) return;
-    const std::vector<std::uint8_t>& page = pages_[visible_];
-    const bool sameColours = shownValid_ && palette_ == shownPalette_;
+    const std::vector<std::uint8_t>& page = pageData(visible_);
+    const bool sameColours = shownValid_ && palette_ == shownPalette_ && presenter_.shown().size() == page.size();
     const Rect area = sameColours ? changedPixels() : Rect{0, 0, width_ - 1, height_ - 1};
     for (int y = dirty_.y1; y <= dirty_.y2; ++y) spans_[static_cast<std::size_t>(y)] = Span{};
     dirty_ = {};
     if (area.empty()) return;  // the window already shows exactly these pixels
     presenter_.present(page, palette_, area);
-    if (!sameColours) shown_.resize(page.size());
-    for (int y = area.y1; y <= area.y2; ++y) {
-        const std::size_t at = static_cast<std::size_t>(y) * width_ + area.x1;
-        std::copy_n(page.data() + at, area.x2 - area.x1 + 1, shown_.data() + at);
-    }
     shownPalette_ = palette_;
     shownValid_ = true;
 }
@@ -150,7 +152,7 @@ void Screen::putGlyph(std::uint8_t code) {
     const int rows = height_ / kCellH, cols = width_ / kCellW;
     if (row_ < 1 || row_ > rows || col_ < 1 || col_ > cols) return;
     const int x0 = (col_ - 1) * kCellW, y0 = (row_ - 1) * kCellH;
-    auto& page = pages_[work_];
+    auto& page = pageData(work_);
     const auto& glyph = kFont8x16[code];
     // Eight pixels at a time: each glyph row selects, byte by byte, the
     // foreground or the background from two words that hold eight copies.
@@ -211,7 +213,7 @@ void Screen::printNumber(long long n, bool lineEnd) {
 }
 
 void Screen::clearScreen() {
-    auto& page = pages_[work_];
+    auto& page = pageData(work_);
     std::fill(page.begin(), page.end(), static_cast<std::uint8_t>(bg_));
     touch(work_, 0, 0, width_ - 1, height_ - 1);
     row_ = col_ = 1;
@@ -227,7 +229,7 @@ void Screen::fillClipped(int x1, int y1, int x2, int y2, int colour) {
     x2 = std::min(x2, width_ - 1);
     y2 = std::min(y2, height_ - 1);
     if (x1 > x2 || y1 > y2) return;
-    auto& page = pages_[work_];
+    auto& page = pageData(work_);
     for (int y = y1; y <= y2; ++y) {
         auto row = page.begin() + static_cast<std::ptrdiff_t>(y) * width_;
         std::fill(row + x1, row + x2 + 1, static_cast<std::uint8_t>(colour & 255));
@@ -263,7 +265,7 @@ void Screen::drawLine(int x1, int y1, int x2, int y2, int colour) {
 }
 
 void Screen::drawString(int x, int y, std::string_view text) {
-    auto& page = pages_[work_];
+    auto& page = pageData(work_);
     const auto fg = static_cast<std::uint8_t>(fg_);
     for (char c : text) {
         const auto& glyph = kFont8x16[static_cast<std::uint8_t>(c)];

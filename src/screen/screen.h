@@ -70,6 +70,12 @@ public:
     // a key is waiting; -1 until a key is waiting.
     void sleep(int ms);
     std::int64_t nowMs() { return clock_.nowMs(); }
+    // Presents, then waits until input comes (Input::changes differs from
+    // `seen`) or `ms` pass: for loops whose last pass found nothing to do.
+    void waitForInput(std::uint64_t seen, int ms) {
+        flush();
+        clock_.waitForInput(input_, seen, ms);
+    }
     int runShell(const std::string& line);
 
     // Shows the visible page if it changed and no lock is held.
@@ -84,8 +90,8 @@ public:
     int fg() const { return fg_; }
     int bg() const { return bg_; }
     const Palette& palette() const { return palette_; }
-    const std::vector<std::uint8_t>& page(int n) const { return pages_[n]; }
-    std::uint8_t pixel(int page, int x, int y) const { return pages_[page][y * width_ + x]; }
+    const std::vector<std::uint8_t>& page(int n) const { return pageData(n); }
+    std::uint8_t pixel(int page, int x, int y) const { return pageData(page)[y * width_ + x]; }
     Clock& clock() { return clock_; }
     Input& input() { return input_; }
     Presenter& presenter() { return presenter_; }
@@ -102,7 +108,10 @@ private:
     Input& input_;
     Presenter& presenter_;
     int width_ = 640, height_ = 480;
-    std::array<std::vector<std::uint8_t>, kPageCount> pages_;
+    // A page's memory is taken when it is first used (most screens use only
+    // page 0); until then it reads as all zeros, like a fresh page.
+    std::vector<std::uint8_t>& pageData(int n) const;
+    mutable std::array<std::vector<std::uint8_t>, kPageCount> pages_;
     Palette palette_ = defaultPalette();
     int work_ = 0, visible_ = 0;
     int row_ = 1, col_ = 1;
@@ -115,9 +124,8 @@ private:
         int x1 = 1 << 30, x2 = -1;
     };
     std::vector<Span> spans_;
-    // What the window shows now (the pixels of the last presents), so a present
-    // sends only pixels that differ and none at all when nothing does.
-    std::vector<std::uint8_t> shown_;
+    // The colours of what the window shows (its pixels: Presenter::shown), so
+    // a present sends only pixels that differ and none at all when nothing does.
     Palette shownPalette_{};
     bool shownValid_ = false;
 };

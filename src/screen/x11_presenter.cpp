@@ -130,8 +130,8 @@ private:
     bool createImage(int width, int height);
     void destroyImage();
     void updatePixelTable(const Palette& palette);
-    void convert(const std::vector<std::uint8_t>& page, Rect area);
-    void putImage(Rect area);  // caller holds imageMutex_
+    void paint(Rect area);     // from shown_, strip by strip; caller holds imageMutex_
+    void putStrip(Rect area);  // rows area.y1.. of the window from strip rows 0..; caller holds imageMutex_
     void waitForServerCopy();  // caller holds imageMutex_
     void eventLoop();
     void handleEvent(XEvent& ev);
@@ -154,8 +154,11 @@ private:
     std::atomic<bool> stopping_{false};
     std::thread events_;
 
-    // The last presented image, shared with the event thread for repaints.
-    std::mutex imageMutex_;
+    // What the window shows (shown_, palette indices) is shared with the event
+    // thread for repaints; it is sent through an image a few rows high (kStripRows),
+    // a quarter of the memory a whole window's image would take.
+    static constexpr int kStripRows = 48;
+    std::mutex imageMutex_;  // guards shown_ and the image
     XImage* image_ = nullptr;
     int width_ = 0, height_ = 0;
 #if KESTREL_HAVE_XSHM
@@ -285,9 +288,11 @@ bool X11Presenter::openWindow(int width, int height) {
     return true;
 }
 
-bool X11Presenter::createImage(int width, int height) {
+bool X11Presenter::createImage(int width, int windowHeight) {
     width_ = width;
-    height_ = height;
+    height_ = windowHeight;
+    shown_.assign(static_cast<std::size_t>(width) * windowHeight, 0);
+    const int height = kStripRows;
     tableValid_ = false;
 #if KESTREL_HAVE_XSHM
     if (useShm_) {
@@ -362,38 +367,43 @@ void X11Presenter::updatePixelTable(const Palette& palette) {
     tableValid_ = true;
 }
 
-void X11Presenter::convert(const std::vector<std::uint8_t>& page, Rect a) {
-    for (int y = a.y1; y <= a.y2; ++y) {
-        const std::uint8_t* src = page.data() + static_cast<size_t>(y) * width_;
-        if (fastPath_) {
-            auto* dst = reinterpret_cast<std::uint32_t*>(image_->data + static_cast<size_t>(y) * image_->bytes_per_line);
-            for (int x = a.x1; x <= a.x2; ++x) dst[x] = pixelTable_[src[x]];
-        } else {
-            for (int x = a.x1; x <= a.x2; ++x) XPutPixel(image_, x, y, pixelTable_[src[x]]);
-        }
-    }
-}
-
 void X11Presenter::waitForServerCopy() {
     if (!shmCopyPending_) return;
     XSync(dpy_, False);
     shmCopyPending_ = false;
 }
 
-void X11Presenter::putImage(Rect a) {
+void X11Presenter::paint(Rect a) {
+    for (int top = a.y1; top <= a.y2; top += kStripRows) {
+        const int bottom = std::min(a.y2, top + kStripRows - 1);
+        waitForServerCopy();  // the server may still be reading the strip
+        for (int y = top; y <= bottom; ++y) {
+            const std::uint8_t* src = shown_.data() + static_cast<std::size_t>(y) * width_;
+            const int row = y - top;
+            if (fastPath_) {
+                auto* dst = reinterpret_cast<std::uint32_t*>(image_->data + static_cast<std::size_t>(row) * image_->bytes_per_line);
+                for (int x = a.x1; x <= a.x2; ++x) dst[x] = pixelTable_[src[x]];
+            } else {
+                for (int x = a.x1; x <= a.x2; ++x) XPutPixel(image_, x, row, pixelTable_[src[x]]);
+            }
+        }
+        putStrip({a.x1, top, a.x2, bottom});
+    }
+    XFlush(dpy_);
+}
+
+void X11Presenter::putStrip(Rect a) {
     const auto w = static_cast<unsigned>(a.x2 - a.x1 + 1), h = static_cast<unsigned>(a.y2 - a.y1 + 1);
 #if KESTREL_HAVE_XSHM
     if (imageInShm_) {
-        XShmPutImage(dpy_, window_, gc_, image_, a.x1, a.y1, a.x1, a.y1, w, h, False);
-        // The server copies from our memory later; the next conversion waits
-        // for it (waitForServerCopy) so the program draws meanwhile.
-        XFlush(dpy_);
+        // The server copies from our memory later; the next strip waits for
+        // it (waitForServerCopy), so the program draws meanwhile.
+        XShmPutImage(dpy_, window_, gc_, image_, a.x1, 0, a.x1, a.y1, w, h, False);
         shmCopyPending_ = true;
         return;
     }
 #endif
-    XPutImage(dpy_, window_, gc_, image_, a.x1, a.y1, a.x1, a.y1, w, h);
-    XFlush(dpy_);
+    XPutImage(dpy_, window_, gc_, image_, a.x1, 0, a.x1, a.y1, w, h);
 }
 
 void X11Presenter::present(const std::vector<std::uint8_t>& page, const Palette& palette, Rect area) {
@@ -406,9 +416,8 @@ void X11Presenter::present(const std::vector<std::uint8_t>& page, const Palette&
         updatePixelTable(palette);
         area = {0, 0, width_ - 1, height_ - 1};
     }
-    waitForServerCopy();
-    convert(page, area);
-    putImage(area);
+    remember(page, area, width_);
+    paint(area);
 }
 
 void X11Presenter::setTitle(const std::string& title) {
@@ -469,7 +478,7 @@ void X11Presenter::handleEvent(XEvent& ev) {
             const auto& e = ev.xexpose;
             const Rect area{std::max(e.x, 0), std::max(e.y, 0), std::min(e.x + e.width, width_) - 1,
                             std::min(e.y + e.height, height_) - 1};
-            if (!area.empty()) putImage(area);
+            if (!area.empty()) paint(area);
             break;
         }
         case KeyPress: handleKey(ev.xkey); break;

@@ -70,6 +70,7 @@ struct Viewer {
     Pager pager;
     PressRepeat press;  // a click pages once; a longer hold keeps paging
     std::optional<FrameFacts> drawn;  // the facts of the frame on screen, while nothing has drawn over it
+    int quietPasses = 0;              // passes in a row that found no input
 };
 
 FrameFacts frameFacts(const Viewer& v) {
@@ -216,13 +217,23 @@ Outcome mousePass(Viewer& v) {
 
 // A pass whose command changed nothing (Down or End on the last page) has
 // not slept; it rests like an idle pass so a held button cannot spin.
+// Once a whole pass has run after the last input, an untouched viewer waits
+// for input instead of repeating passes that draw the same pixels.
 Outcome pollPass(Viewer& v) {
     Screen& s = v.app.screen;
+    const std::uint64_t changes = s.input().changes();
     const std::int64_t started = s.nowMs();
     const Key key = s.pollKey();
     const auto command = commandForKey(key);
     const Outcome outcome = command ? act(v, *command) : mousePass(v);
     if (outcome == Outcome::Stay && s.nowMs() == started) s.sleep(kIdlePassMs);
+    const MouseState m = s.peekMouse();
+    const bool quiet = key.empty() && !(m.valid && m.buttons != 0) && !s.keyWaiting() && s.input().changes() == changes;
+    v.quietPasses = quiet ? v.quietPasses + 1 : 0;
+    if (outcome == Outcome::Stay && v.quietPasses >= 2) {
+        s.waitForInput(changes, 1000);
+        if (s.input().changes() != changes) v.quietPasses = 0;  // the next pass takes what came in
+    }
     return outcome;
 }
 

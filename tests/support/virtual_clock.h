@@ -16,13 +16,18 @@ public:
     std::int64_t nowMs() override { return now_; }
     void sleepMs(int ms) override;  // throws once past limitMs: a run that never ends fails
     std::time_t wallTime() override { return wallBase + static_cast<std::time_t>(now_ / 1000); }
+    // Like a real wait: time jumps to the first input that comes, or to the end.
+    void waitForInput(Input& input, std::uint64_t seen, int ms) override;
     // Runs `action` once virtual time reaches `t`.
     void at(std::int64_t t, std::function<void()> action) { events_.emplace(t, std::move(action)); }
 
     std::int64_t limitMs = 10 * 60 * 1000;
     std::time_t wallBase = 1700000000;  // 2023-11-14 22:13:20 UTC
+    int sleeps = 0;                     // sleepMs calls: a busy loop makes many
 
 private:
+    template <typename Done>
+    void runUntil(std::int64_t end, Done done);
     std::int64_t now_ = 0;
     std::multimap<std::int64_t, std::function<void()>> events_;
 };
