@@ -70,7 +70,6 @@ struct App {
 
     CopyKillBuffer buffer;
     CopySelection copySelection;
-    std::vector<std::string> calcBuffer = std::vector<std::string>(1002);
 
     // Window placement.
     Placement placement = Placement::Start;

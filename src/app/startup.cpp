@@ -43,7 +43,6 @@ void startUp(App& app) {
     app.degToRad = std::acos(-1.0) / 180.0;
     app.radToDeg = 180.0 / std::acos(-1.0);
     app.buffer = CopyKillBuffer{};
-    app.calcBuffer.assign(1002, std::string());
     app.BigSmall = 0;
     app.backgroundColour = 2;
     app.accentColour = 5;

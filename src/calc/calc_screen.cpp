@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <exception>
-#include <fstream>
 
 #include "app/browser_draw.h"
+#include "app/text_file.h"
 #include "calc/calc_keypad.h"
 #include "extern/programs.h"
 #include "extern/quote.h"
@@ -213,12 +213,11 @@ void errorNotice(App& app) {
 void viewRecord(App& app) {
     Screen& s = app.screen;
     const std::string path = app.exeDir + "/CalcBuffer.txt";
-    {
-        std::ofstream out(path, std::ios::trunc);
-        s.sleep(20);
-        for (int i = 1; i <= app.calc.n; ++i)
-            if (!line(app.calc, i).empty()) out << line(app.calc, i) << '\n';
-    }
+    std::string text;
+    for (int i = 1; i <= app.calc.n; ++i)
+        if (!line(app.calc, i).empty()) text += line(app.calc, i) + '\n';
+    writeTextFile(path, text);
+    s.sleep(20);
     s.sleep(40);
     s.setMouse(700, 284, true);
     s.sleep(500);

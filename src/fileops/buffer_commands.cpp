@@ -1,8 +1,8 @@
 #include "fileops/buffer_commands.h"
 
-#include <fstream>
 
 #include "app/browser_draw.h"
+#include "app/text_file.h"
 #include "app/select.h"
 #include "app/status_message.h"
 #include "extern/programs.h"
@@ -126,7 +126,7 @@ Next clearBuffer(App& app) {
 Next viewBuffer(App& app) {
     Screen& s = app.screen;
     const std::string path = app.exeDir + "/buffer.txt";
-    if (std::ofstream out{path, std::ios::binary | std::ios::trunc}) out << bufferFileText(app.buffer);
+    writeTextFile(path, bufferFileText(app.buffer));
     s.sleep(20);
     s.setColors(0, app.backgroundColour);
     s.printAt(27, 2, std::string(78, ' '));

@@ -2,9 +2,9 @@
 
 #include <unistd.h>
 
-#include <fstream>
 
 #include "app/browser_draw.h"
+#include "app/text_file.h"
 #include "app/confirm.h"
 #include "app/status_message.h"
 #include "extern/quote.h"
@@ -69,7 +69,7 @@ void blankQuestionAndLine(Screen& s) {
 }
 
 void writeRecord(App& app, const char* name, const std::string& line) {
-    if (std::ofstream out{app.exeDir + "/" + name, std::ios::binary | std::ios::trunc}) out << line << "\n";
+    writeTextFile(app.exeDir + "/" + name, line + "\n");
 }
 
 void pleaseWait(App& app) {

@@ -156,8 +156,8 @@ private:
 
     // What the window shows (shown_, palette indices) is shared with the event
     // thread for repaints; it is sent through an image a few rows high (kStripRows),
-    // a quarter of the memory a whole window's image would take.
-    static constexpr int kStripRows = 48;
+    // a twentieth of the memory a whole window's image would take.
+    static constexpr int kStripRows = 24;
     std::mutex imageMutex_;  // guards shown_ and the image
     XImage* image_ = nullptr;
     int width_ = 0, height_ = 0;

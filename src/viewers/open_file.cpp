@@ -4,10 +4,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <fstream>
 #include <iterator>
 
 #include "app/status_message.h"
+#include "app/text_file.h"
 #include "extern/programs.h"
 #include "extern/quote.h"
 #include "viewers/viewer.h"
@@ -15,11 +15,6 @@
 namespace kestrel {
 
 namespace {
-
-std::string readFileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 
 // Removes the previous report, or at least empties it, so that only a fresh
@@ -38,7 +33,7 @@ bool isExecutable(App& app, const std::string& path) {
     if (!discardReport(report)) return false;
     app.runner.runShell(fileTestLine(path, report));
     app.screen.sleep(100);
-    return describesExecutable(readFileText(report));
+    return describesExecutable(readTextFile(report));
 }
 
 Next backToDirectory(App& app, int sleepMs) {

@@ -1,0 +1,15 @@
+#pragma once
+// Kestrel's own small files (records, lists for the text editor) written and
+// read whole with plain system calls: no stream library, whose locale set-up
+// costs more memory than the rest of the browser's code.
+#include <string>
+#include <string_view>
+
+namespace kestrel {
+
+// Creates or truncates `path` and writes `text`; false when it could not.
+bool writeTextFile(const std::string& path, std::string_view text);
+// The whole file, or "" when it cannot be read.
+std::string readTextFile(const std::string& path);
+
+}  // namespace kestrel
