@@ -45,8 +45,6 @@ TEST(BrowserDraw, PathLineIsCentredAndCut) {
         drawPathLine(f.app);
         EXPECT_EQ(readText(f.rig.screen, 0, 3, col, int(shows.size())), shows) << path;
     }
-    const int centred[][3] = {{40, 7, 36}, {39, 7, 36}, {40, 5, 38}};  // halves round to even
-    for (const auto& c : centred) EXPECT_EQ(centredColumn(c[0], c[1]), c[2]);
 }
 
 // Entry 1 of 1, 50 of 100 (6 + 7.5 rounds to the even 14), 2 (t clamps at 1), the last.
