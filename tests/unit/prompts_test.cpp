@@ -47,8 +47,7 @@ TEST(Dialog, CentredLinesPanelAndButtons) {
     PromptRig p;
     Screen& s = p.screen();
     // 40 - 3.5 = 36.5 and 39 - 3.5 = 35.5 both round to the even 36.
-    const int cases[][3] = {{40, 7, 36}, {39, 7, 36}, {39, 8, 35}, {40, 9, 36}, {39, 9, 34}};
-    for (const auto& c : cases) EXPECT_EQ(centredStart(c[0], c[1]), c[2]) << c[0] << "," << c[1];
+    for (const auto& c : {std::array{40, 7, 36}, {39, 7, 36}, {39, 8, 35}, {40, 9, 36}, {39, 9, 34}}) EXPECT_EQ(centredStart(c[0], c[1]), c[2]) << c[0];
     s.setColors(1, 15);
     printCentred(s, 10, 40, "seven!!");
     EXPECT_EQ(p.text(10, 35, 9), " seven!! ");
@@ -103,11 +102,10 @@ TEST(Confirm, KeysPressesAndTheOptionsToggle) {
     // A Yes/No dialog has no Options button; the press falls to the key after it.
     PromptRig p;
     p.next().click(580, 392).wait(100).click(240, 446).wait(100).key('n');
-    EXPECT_EQ(confirm(p.app, kill), Answer::No);
-
+    const Answer yesNo = confirm(p.app, kill);
     p.app.optionsToggle = 1;  // left over from an earlier dialog
     openFourButtonPanel(p.app);
-    EXPECT_EQ(p.app.optionsToggle, 0);
+    EXPECT_EQ(std::pair(yesNo, p.app.optionsToggle), std::pair(Answer::No, 0));
     for (const auto& [key, which, answer, toggle] : {std::tuple{'o', pasteAll, Answer::Options, 1}, {'O', killAll, Answer::Options, 0},
                                                      {'\0', killAll, Answer::Options, 1}, {'y', killAll, Answer::Yes, 1}}) {
         key ? p.next().key(key) : p.next().click(580, 392);

