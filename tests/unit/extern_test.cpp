@@ -56,16 +56,10 @@ TEST(ShellQuote, OrdinaryPathsGiveTheLinesAPersonWouldType) {
     for (const char* path : {"/", "/home/ann/a.txt", "sdb1", "new_name.c", "/srv/a-b+c,d:e@f%g=h", "REPORT.PDF", "09azAZ"})
         EXPECT_EQ(shellQuote(path), path);
 
+    // The mv, file and cp -r lines are pinned by the rename, open-file and paste scenarios.
     const std::pair<std::vector<Arg>, const char*> lines[] = {
-        {{Arg::literal("cp -r"), Arg::everyEntryOf("/home/ann/src"), Arg::word("/home/ann/dst")},
-         "cp -r /home/ann/src/* /home/ann/dst"},
-        {{Arg::literal("rm"), Arg::everyEntryOf("/")}, "rm //*"},
-        {{Arg::literal("cp"), Arg::wordList({"/a/x.txt", "/b/y.txt"}), Arg::word("/c")}, "cp /a/x.txt /b/y.txt /c"},
-        {{Arg::literal("rm"), Arg::wordList({})}, "rm"},
-        {{Arg::literal("file"), Arg::word("/a/prog"), Arg::literal(">"), Arg::word("/opt/ELF.txt")},
-         "file /a/prog > /opt/ELF.txt"},
-        {{Arg::literal("mv"), Arg::word("/home/ann/old.txt"), Arg::word("new.txt")}, "mv /home/ann/old.txt new.txt"},
-    };
+        {{Arg::literal("rm"), Arg::everyEntryOf("/")}, "rm //*"}, {{Arg::literal("rm"), Arg::wordList({})}, "rm"},
+        {{Arg::literal("cp"), Arg::wordList({"/a/x.txt", "/b/y.txt"}), Arg::word("/c")}, "cp /a/x.txt /b/y.txt /c"}};
     for (const auto& [args, line] : lines) EXPECT_EQ(commandLine(args), line);
 }
 
