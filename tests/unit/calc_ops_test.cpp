@@ -13,9 +13,8 @@ namespace {
 // Keys: digits . + - * / as themselves, then backspace, clear, PI, store,
 // recall, % = 1/x, root, square, sine cosine tangent, their arcs, change sign.
 constexpr std::string_view kShort = "BCPMR%=iqwsctSKTn";
-constexpr Op kShortOps[] = {Op::Delete, Op::Clear,  Op::Pi,     Op::Store,  Op::Recall, Op::Percent,
-                            Op::Equals, Op::Reciprocal, Op::Root, Op::Square, Op::Sin, Op::Cos, Op::Tan,
-                            Op::ArcSin, Op::ArcCos, Op::ArcTan, Op::ChangeSign};
+constexpr Op kShortOps[] = {Op::Delete, Op::Clear, Op::Pi, Op::Store, Op::Recall, Op::Percent, Op::Equals, Op::Reciprocal, Op::Root,
+                            Op::Square, Op::Sin, Op::Cos, Op::Tan, Op::ArcSin, Op::ArcCos, Op::ArcTan, Op::ChangeSign};
 
 // One key as the calculator screen carries it out, keeping the display text.
 Ending press(CalcState& s, char key, std::string& display) {
