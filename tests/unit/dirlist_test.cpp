@@ -187,13 +187,12 @@ TEST_F(DirListLoad, StatusIsReadThroughTheDirectoryNotTheWorkingDirectory) {
     EXPECT_EQ(cwd() + "|" + std::to_string(relative.count) + "|" + sizeOf(relative.row(2)), path("sub") + "|2|321       ");
 }
 
-// Past three shares of 512 entries and the first gap of 1500; long names grow the arena often.
+// Past three shares of 512 entries (sorting past the first gap of 1500: the reference sort
+// test); long names grow the name arena many times.
 TEST_F(DirListLoad, ALargeDirectoryIsTheSameWhateverTheThreads) {
     const int files = 1600;
-    std::set<std::string> made;
     for (int i = 0; i < files; ++i) {
         const std::string name = std::string(180 + i % 60, static_cast<char>('a' + i % 26)) + std::to_string(i);
-        made.insert(name);
         makeFile(name, i % 7 * 1000, i % 3 ? 0644 : 0444);
     }
     ASSERT_EQ(mkdir(path("zdir").c_str(), 0755), 0);
@@ -214,13 +213,6 @@ TEST_F(DirListLoad, ALargeDirectoryIsTheSameWhateverTheThreads) {
                   one.name(i).substr(0, 37) + (k % 3 ? "a    " : "ra   ") + size + std::string(10 - size.size(), ' '))
             << i;
     }
-    // By size, through every gap pass: all listed once, then 19 blank rows.
-    const DirList sorted = load(root, 3);
-    std::set<std::string> names;
-    for (int i = 2; i <= sorted.count; ++i) names.insert(sorted.name(i));
-    made.insert("zdir");
-    EXPECT_EQ(names, made);
-    EXPECT_EQ(sorted.row(1) + sorted.row(sorted.count + 19) + sorted.row(sorted.count + 20), parentRowText() + kBlank);
 }
 
 namespace {
