@@ -84,7 +84,8 @@ TEST(BrowserDraw, ClockShowsTimeDateAndWeekday) {
         Rig reference(800, 600);
         reference.screen.fillBox(670, 8, 765, 56, app.backgroundColour);
         reference.screen.setColors(0, app.backgroundColour);
-        for (const auto& [x, y, text] : {std::tuple{670, 12, time}, {675, 26, date}, {dayX, 40, day}}) reference.screen.drawString(x, y, text);
+        for (const auto& [x, y, text] : {std::tuple{670, 12, time}, {675, 26, date}, {dayX, 40, day}})
+            reference.screen.drawString(x, y, text);
         for (int y = 8; y <= 56; ++y)
             for (int x = 670; x <= 765; ++x)
                 ASSERT_EQ(rig.screen.pixel(0, x, y), reference.screen.pixel(0, x, y)) << x << "," << y << " " << day;

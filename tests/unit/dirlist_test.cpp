@@ -115,8 +115,8 @@ TEST_F(DirListLoad, RowColumnsForEachKindDateAndSize) {
     EXPECT_EQ(rowNamed(list, ".hidden"), "(not listed)");
     EXPECT_EQ(list.count, root0 ? 22 : 21);
     // name, kind, letters, size, and the date when it is pinned
-    rows.insert(rows.end(), {{"writable", " file a    1234      "}, {"readonly", " file ra   5         "}, {"empty", " file a               "},
-             {"opendir", "  dir                "}, {"lockeddir", "  dir r              "}, {"pipe", " file sa              "},
+    rows.insert(rows.end(), {{"writable", " file a    1234      "}, {"readonly", " file ra   5         "},
+             {"empty", " file a               "}, {"opendir", "  dir                "}, {"lockeddir", "  dir r              "}, {"pipe", " file sa              "},
              {"sock", " file sa              "}, {"nulldev", root0 ? " file sa              " : "(not listed)"},
              {"tofile", " file a    777         2001-06-15 02:45PM"}, {"todir", "  dir                "},
              {"dangling", " file a                XXXX-XX-XX XX:XXAM"}, {longName, " file a    1         "},

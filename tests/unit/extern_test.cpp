@@ -123,8 +123,8 @@ TEST(RealRunner, ReportsExitStatusSignalsAndRefusals) {
         {dir.string(), RunResult::notStarted()}, {plain.string(), RunResult::notStarted()},
         {"sh", RunResult::notStarted()}};  // not looked up in PATH
     for (const auto& [program, result] : starts) EXPECT_EQ(runner.startProgram(program, {}), result) << program;
-    EXPECT_EQ(std::pair(runner.startProgram("/bin/sh", {"-c", "exit 0"}).succeeded(), runner.startProgram("/bin/sh", {"-c", "exit 3"}).succeeded()),
-              std::pair(true, false));
+    EXPECT_TRUE(runner.startProgram("/bin/sh", {"-c", "exit 0"}).succeeded());
+    EXPECT_FALSE(runner.startProgram("/bin/sh", {"-c", "exit 3"}).succeeded());
     // An argument that cannot be passed whole is not passed at all.
     EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", std::string("exit 0\0x", 8)}), RunResult::notStarted());
 }
@@ -135,7 +135,8 @@ TEST(RealRunner, ArgumentsArriveAsSplitOrByteForByte) {
     RealRunner runner;
     const fs::path script = writeScript(dir, "show args", "printf '%s\\0' \"$0\" \"$@\" > " + shellQuote((dir / "args").string()));
     // The vector form with hostile names is pinned by the open-file scenarios.
-    for (auto [line, args] : {std::pair{"  one   two\t\"three  four\" \"\"  ", Strings{"one", "two", "three  four", ""}}, {"", Strings{}}}) {
+    for (auto [line, args] : {std::pair{"  one   two\t\"three  four\" \"\"  ", Strings{"one", "two", "three  four", ""}},
+                              {"", Strings{}}}) {
         EXPECT_EQ(runner.startProgramArgString(script.string(), line), RunResult::exited(0));
         args.insert(args.begin(), script.string());
         EXPECT_EQ(splitAtNul(tmp.read("args")), args);

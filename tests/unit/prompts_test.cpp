@@ -47,7 +47,8 @@ TEST(Dialog, CentredLinesPanelAndButtons) {
     PromptRig p;
     Screen& s = p.screen();
     // 40 - 3.5 = 36.5 and 39 - 3.5 = 35.5 both round to the even 36.
-    for (const auto& c : {std::array{40, 7, 36}, {39, 7, 36}, {39, 8, 35}, {40, 9, 36}, {39, 9, 34}}) EXPECT_EQ(centredStart(c[0], c[1]), c[2]) << c[0];
+    for (const auto& c : {std::array{40, 7, 36}, {39, 7, 36}, {39, 8, 35}, {40, 9, 36}, {39, 9, 34}})
+        EXPECT_EQ(centredStart(c[0], c[1]), c[2]) << c[0];
     s.setColors(1, 15);
     printCentred(s, 10, 40, "seven!!");
     EXPECT_EQ(p.text(10, 35, 9), " seven!! ");

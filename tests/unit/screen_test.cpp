@@ -12,7 +12,8 @@ TEST(Screen, ModeSetResetsPaletteAndPages) {
     Rig rig;
     Screen& s = rig.screen;
     for (int entry : {2, 255, 256}) s.setPaletteEntry(entry, 0x152371);  // 256 is no entry: ignored
-    EXPECT_EQ(std::pair(s.palette()[255], rgbFromPacked(0x1B280C)), std::pair(Rgb{198, 141, 85}, Rgb{48, 161, 109}));  // six bits spread over eight
+    // Six bits spread over eight.
+    EXPECT_EQ(std::pair(s.palette()[255], rgbFromPacked(0x1B280C)), std::pair(Rgb{198, 141, 85}, Rgb{48, 161, 109}));
     s.setPages(3, 3);
     EXPECT_TRUE(s.setMode(800, 600));
     EXPECT_EQ(std::tuple(s.cols(), s.rows(), s.workPage(), s.visiblePage()), std::tuple(100, 37, 0, 0));

@@ -44,7 +44,8 @@ TEST(SettingsFile, SaveKeepsModeOwnerAndLinks) {
     auto mode = [](TempDir& d) { return statOf(d.path + "/Kestrel.cfg").st_mode; };
     const Case cases[] = {
         {"0600 stays 0600", [](TempDir& d) { cfg(d, 0600); }, SaveOutcome::Written, [&](TempDir& d) { return (mode(d) & 07777) == 0600; }},
-        {"0444 is left alone", [](TempDir& d) { cfg(d, 0444); }, SaveOutcome::LeftAlone, [](TempDir& d) { return d.read("Kestrel.cfg") == kOld; }},
+        {"0444 is left alone", [](TempDir& d) { cfg(d, 0444); }, SaveOutcome::LeftAlone,
+         [](TempDir& d) { return d.read("Kestrel.cfg") == kOld; }},
         {"a symbolic link writes its target",
          [](TempDir& d) { fs::create_symlink(d.file("real/settings", kOld), d.path + "/Kestrel.cfg"); }, SaveOutcome::Written,
          [&](TempDir& d) { return S_ISLNK(mode(d)) && d.read("real/settings") == kNew; }},
@@ -81,8 +82,8 @@ TEST(SettingsFile, AnotherUsersFileOrOneThatMayNotBeReadOrWritten) {
         // The save's outcome and how the saver reads the file, as one number.
         auto outcome = [&] { return static_cast<int>(saveSettingsFile(file, kNew)) * 10 + static_cast<int>(readSettingsText(file).state); };
         const auto read = c.mode == 0600 && c.savedByNobody ? SettingsState::Unreadable : SettingsState::Read;
-        EXPECT_EQ(c.savedByNobody ? asNobody(outcome) : outcome(),
-                  static_cast<int>(c.savedByNobody ? SaveOutcome::LeftAlone : SaveOutcome::Written) * 10 + static_cast<int>(read)) << c.what;
+        const auto saved = c.savedByNobody ? SaveOutcome::LeftAlone : SaveOutcome::Written;
+        EXPECT_EQ(c.savedByNobody ? asNobody(outcome) : outcome(), static_cast<int>(saved) * 10 + static_cast<int>(read)) << c.what;
         EXPECT_EQ(d.read("Kestrel.cfg"), c.after) << c.what;
         EXPECT_EQ(std::pair(statOf(file).st_uid, statOf(file).st_mode & 07777), std::pair(c.owner, c.mode)) << c.what;
     }
@@ -149,7 +150,8 @@ TEST(Settings, ParseClampsAndDefaults) {
     // FIFOs and devices are pinned by the start-up scenarios; a huge file is read only so far.
     TempDir d;
     const SettingsText t = readSettingsText(d.file("huge", kNew + std::string(1 << 20, 'x')));
-    EXPECT_EQ(std::tuple(t.state, t.text.size(), parseSettings(t.text).line3), std::tuple(SettingsState::Read, kSettingsReadLimit, std::string("/new")));
+    EXPECT_EQ(std::tuple(t.state, t.text.size(), parseSettings(t.text).line3),
+              std::tuple(SettingsState::Read, kSettingsReadLimit, std::string("/new")));
 }
 
 TEST(Settings, WrittenLinesRoundTrip) {

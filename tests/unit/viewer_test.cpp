@@ -90,7 +90,8 @@ TEST(ViewerPaging, LineFeedLastOnRow28EndsThePage) {
     drawForward(v.pager, kViewerStatusRow);
     EXPECT_EQ(std::pair(v.pager.pos, v.row(28).substr(0, 5)), std::pair(pageEnd, std::string("last ")));
     EXPECT_TRUE(nextPage(v.pager));
-    EXPECT_EQ(std::pair(v.pager.pos, v.row(1).substr(0, 10) + v.row(2)), std::pair(std::int64_t(v.source.size()), "NEXT page " + std::string(80, ' ')));
+    EXPECT_EQ(std::pair(v.pager.pos, v.row(1).substr(0, 10) + v.row(2)),
+              std::pair(std::int64_t(v.source.size()), "NEXT page " + std::string(80, ' ')));
 }
 
 // Home from page 3, Up on pages 2, 1 and 3: where each ends and what it shows.
