@@ -38,10 +38,7 @@ DirList load(const std::string& dir, int sortMode = 1) {
     return list;
 }
 
-std::string cwd() {
-    char buf[4096];
-    return getcwd(buf, sizeof buf) ? buf : "";
-}
+std::string cwd() { return std::filesystem::current_path().string(); }
 
 // The fixed columns of a row (for rows whose size text fits ten characters).
 std::string lettersOf(const std::string& row) { return row.substr(43, 5); }
@@ -110,17 +107,15 @@ TEST_F(DirListLoad, RowColumnsForEachKindDateAndSize) {
     DirList list;
     loadDirectory(list, root, 1, clock);
     close(sock);
-    EXPECT_EQ(clock.pauses, (std::vector<int>{20, 20, 20}));
-    EXPECT_EQ(cwd(), root);
-    EXPECT_EQ(rowNamed(list, ".hidden"), "(not listed)");
-    EXPECT_EQ(list.count, root0 ? 22 : 21);
+    EXPECT_EQ(std::tuple(clock.pauses, cwd(), list.count),
+              std::tuple(std::vector<int>{20, 20, 20}, root, root0 ? 22 : 21));
     // name, kind, letters, size, and the date when it is pinned
-    rows.insert(rows.end(), {{"writable", " file a    1234      "}, {"readonly", " file ra   5         "}, {"empty", " file a               "},
-             {"opendir", "  dir                "}, {"lockeddir", "  dir r              "}, {"pipe", " file sa              "},
-             {"sock", " file sa              "}, {"nulldev", root0 ? " file sa              " : "(not listed)"},
-             {"tofile", " file a    777         2001-06-15 02:45PM"}, {"todir", "  dir                "},
+    const std::string none = "(not listed)", system = " file sa              ", folder = "  dir                ";
+    rows.insert(rows.end(), {{"writable", " file a    1234      "}, {"readonly", " file ra   5         "}, {"todir", folder},
+             {"empty", " file a               "}, {"opendir", folder}, {"lockeddir", "  dir r              "}, {"pipe", system},
+             {"sock", system}, {"nulldev", root0 ? system : none}, {"tofile", " file a    777         2001-06-15 02:45PM"},
              {"dangling", " file a                XXXX-XX-XX XX:XXAM"}, {longName, " file a    1         "},
-             {"three-billion", " file a    3000000000"}});
+             {"three-billion", " file a    3000000000"}, {".hidden", none}});
     for (const auto& [name, columns] : rows) {
         SCOPED_TRACE(name);
         const std::string& row = rowNamed(list, name);
@@ -180,21 +175,19 @@ TEST_F(DirListLoad, StatusIsReadThroughTheDirectoryNotTheWorkingDirectory) {
     const int fd = open(path("sub").c_str(), O_RDONLY | O_DIRECTORY);
     appendEntries(list, fd);
     close(fd);
-    EXPECT_EQ(cwd(), root);
-    ASSERT_EQ(list.count, 2);
-    EXPECT_EQ(list.name(2) + "|" + sizeOf(list.row(2)) + "|" + dateOf(list.row(2)), "data|321       |2010-01-02 03:04AM");
+    EXPECT_EQ(cwd() + "|" + std::to_string(list.count) + "|" + list.name(2) + "|" + sizeOf(list.row(2)) + "|" + dateOf(list.row(2)),
+              root + "|2|data|321       |2010-01-02 03:04AM");
     // A relative path names the directory as seen from where we were.
     const DirList relative = load("sub");
     EXPECT_EQ(cwd() + "|" + std::to_string(relative.count) + "|" + sizeOf(relative.row(2)), path("sub") + "|2|321       ");
 }
 
-// Past three shares of 512 entries and the first gap of 1500; long names grow the arena often.
+// Past three shares of 512 entries (sorting past the first gap of 1500: the reference sort
+// test); long names grow the name arena many times.
 TEST_F(DirListLoad, ALargeDirectoryIsTheSameWhateverTheThreads) {
     const int files = 1600;
-    std::set<std::string> made;
     for (int i = 0; i < files; ++i) {
         const std::string name = std::string(180 + i % 60, static_cast<char>('a' + i % 26)) + std::to_string(i);
-        made.insert(name);
         makeFile(name, i % 7 * 1000, i % 3 ? 0644 : 0444);
     }
     ASSERT_EQ(mkdir(path("zdir").c_str(), 0755), 0);
@@ -203,8 +196,7 @@ TEST_F(DirListLoad, ALargeDirectoryIsTheSameWhateverTheThreads) {
     appendEntries(one, fd, 1);
     appendEntries(three, fd, 3);
     close(fd);
-    ASSERT_EQ(one.count, files + 2);
-    ASSERT_EQ(three.count, one.count);
+    ASSERT_EQ(std::pair(one.count, three.count), std::pair(files + 2, files + 2));
     for (int i = 1; i <= one.count + 20; ++i) {
         ASSERT_EQ(three.row(i) + three.name(i), one.row(i) + one.name(i)) << i;
         if (i < 2 || i > one.count || one.name(i) == "zdir") continue;
@@ -215,13 +207,6 @@ TEST_F(DirListLoad, ALargeDirectoryIsTheSameWhateverTheThreads) {
                   one.name(i).substr(0, 37) + (k % 3 ? "a    " : "ra   ") + size + std::string(10 - size.size(), ' '))
             << i;
     }
-    // By size, through every gap pass: all listed once, then 19 blank rows.
-    const DirList sorted = load(root, 3);
-    std::set<std::string> names;
-    for (int i = 2; i <= sorted.count; ++i) names.insert(sorted.name(i));
-    made.insert("zdir");
-    EXPECT_EQ(names, made);
-    EXPECT_EQ(sorted.row(1) + sorted.row(sorted.count + 19) + sorted.row(sorted.count + 20), parentRowText() + kBlank);
 }
 
 namespace {

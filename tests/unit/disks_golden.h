@@ -1,6 +1,5 @@
 #pragma once
-// Recorded lsblk and df -h reports (tests/data/disks), and a stand-in for
-// the refresh's three shell lines that writes them where Kestrel reads them.
+// Recorded lsblk and df -h reports (tests/data/disks), written where Kestrel reads them.
 #include <fstream>
 #include <iterator>
 #include <string>

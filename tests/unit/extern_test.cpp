@@ -56,16 +56,10 @@ TEST(ShellQuote, OrdinaryPathsGiveTheLinesAPersonWouldType) {
     for (const char* path : {"/", "/home/ann/a.txt", "sdb1", "new_name.c", "/srv/a-b+c,d:e@f%g=h", "REPORT.PDF", "09azAZ"})
         EXPECT_EQ(shellQuote(path), path);
 
+    // The mv, file and cp -r lines are pinned by the rename, open-file and paste scenarios.
     const std::pair<std::vector<Arg>, const char*> lines[] = {
-        {{Arg::literal("cp -r"), Arg::everyEntryOf("/home/ann/src"), Arg::word("/home/ann/dst")},
-         "cp -r /home/ann/src/* /home/ann/dst"},
-        {{Arg::literal("rm"), Arg::everyEntryOf("/")}, "rm //*"},
-        {{Arg::literal("cp"), Arg::wordList({"/a/x.txt", "/b/y.txt"}), Arg::word("/c")}, "cp /a/x.txt /b/y.txt /c"},
-        {{Arg::literal("rm"), Arg::wordList({})}, "rm"},
-        {{Arg::literal("file"), Arg::word("/a/prog"), Arg::literal(">"), Arg::word("/opt/ELF.txt")},
-         "file /a/prog > /opt/ELF.txt"},
-        {{Arg::literal("mv"), Arg::word("/home/ann/old.txt"), Arg::word("new.txt")}, "mv /home/ann/old.txt new.txt"},
-    };
+        {{Arg::literal("rm"), Arg::everyEntryOf("/")}, "rm //*"}, {{Arg::literal("rm"), Arg::wordList({})}, "rm"},
+        {{Arg::literal("cp"), Arg::wordList({"/a/x.txt", "/b/y.txt"}), Arg::word("/c")}, "cp /a/x.txt /b/y.txt /c"}};
     for (const auto& [args, line] : lines) EXPECT_EQ(commandLine(args), line);
 }
 
@@ -129,8 +123,8 @@ TEST(RealRunner, ReportsExitStatusSignalsAndRefusals) {
         {dir.string(), RunResult::notStarted()}, {plain.string(), RunResult::notStarted()},
         {"sh", RunResult::notStarted()}};  // not looked up in PATH
     for (const auto& [program, result] : starts) EXPECT_EQ(runner.startProgram(program, {}), result) << program;
-    EXPECT_EQ(std::pair(runner.startProgram("/bin/sh", {"-c", "exit 0"}).succeeded(), runner.startProgram("/bin/sh", {"-c", "exit 3"}).succeeded()),
-              std::pair(true, false));
+    EXPECT_TRUE(runner.startProgram("/bin/sh", {"-c", "exit 0"}).succeeded());
+    EXPECT_FALSE(runner.startProgram("/bin/sh", {"-c", "exit 3"}).succeeded());
     // An argument that cannot be passed whole is not passed at all.
     EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", std::string("exit 0\0x", 8)}), RunResult::notStarted());
 }
@@ -141,7 +135,8 @@ TEST(RealRunner, ArgumentsArriveAsSplitOrByteForByte) {
     RealRunner runner;
     const fs::path script = writeScript(dir, "show args", "printf '%s\\0' \"$0\" \"$@\" > " + shellQuote((dir / "args").string()));
     // The vector form with hostile names is pinned by the open-file scenarios.
-    for (auto [line, args] : {std::pair{"  one   two\t\"three  four\" \"\"  ", Strings{"one", "two", "three  four", ""}}, {"", Strings{}}}) {
+    for (auto [line, args] : {std::pair{"  one   two\t\"three  four\" \"\"  ", Strings{"one", "two", "three  four", ""}},
+                              {"", Strings{}}}) {
         EXPECT_EQ(runner.startProgramArgString(script.string(), line), RunResult::exited(0));
         args.insert(args.begin(), script.string());
         EXPECT_EQ(splitAtNul(tmp.read("args")), args);

@@ -1,9 +1,6 @@
 #pragma once
-// One corpus of file names that try to break out of a shell line, for every
-// test of a command that composes one. Each is a valid single file name (no
-// "/", no NUL, not "." or ".."). The names that would run something try to
-// create the file "CANARY" in the shell's working directory; a test runs its
-// lines there and checks the canary never appears.
+// File names that try to break out of a shell line, each a valid single name;
+// those that would run something create "CANARY" in the shell's working directory.
 #include <filesystem>
 #include <set>
 #include <string>
