@@ -1,5 +1,4 @@
-// Start-up from the settings file (odd ones too), Apply view, the expanded
-// view's drawing, and Save and exit.
+// Start-up from the settings file (odd ones too), Apply view, the expanded view's drawing, Save and exit.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,23 +17,14 @@ TEST(StartUp, ExpandedViewFromTheSettingsFileInDateOrder) {
     }
     s.settings(1, 3, "   " + d.path + "   ", 4);
     s.script.wait(1500).then([&] {
-        EXPECT_EQ(s.screen().height(), 600);
-        EXPECT_EQ(s.app.backgroundColour, 10);
-        EXPECT_EQ(s.app.accentColour, 2);
-        EXPECT_EQ(s.screen().palette()[10], (Rgb{198, 141, 85}));
-        EXPECT_EQ(s.app.selectedPath, d.path);
-        EXPECT_EQ(s.rig.presenter.title, "Kestrel");
-        EXPECT_EQ(s.listName(2) + s.listName(3) + s.listName(4), "oldestmiddlenewest");
-        EXPECT_EQ(s.cell(4, 62), (CellRead{'D', 0, 3}));
-        // The expanded view's help lines, banner and panels; the button boxes cross the cells' edges.
-        EXPECT_EQ(readText(s.screen(), 0, 31, 3, 11), "Mouse wheel");
-        EXPECT_EQ(s.cell(31, 3).bg, 10);
-        EXPECT_EQ(readText(s.screen(), 0, 37, 5, 9), " Kestrel ");
-        EXPECT_EQ(s.cell(37, 6).fg, 8);
-        EXPECT_EQ(readText(s.screen(), 0, 31, 82, 17), "Copy/Kill  Buffer");
-        EXPECT_EQ(readText(s.screen(), 0, 33, 84, 3), "lea");
-        EXPECT_EQ(readText(s.screen(), 0, 33, 91, 2), "ie");
-        EXPECT_EQ(readText(s.screen(), 0, 33, 95, 2), " 0");
+        EXPECT_EQ(std::tuple(s.screen().height(), s.app.backgroundColour, s.app.accentColour, s.screen().palette()[10], s.app.selectedPath),
+                  std::tuple(600, 10, 2, Rgb{198, 141, 85}, d.path));
+        EXPECT_EQ(s.rig.presenter.title + s.listName(2) + s.listName(3) + s.listName(4), "Kestreloldestmiddlenewest");
+        // The help lines, banner and panels; the button boxes cross the cells' edges.
+        const auto text = [&](int r, int c, int n) { return readText(s.screen(), 0, r, c, n) + "|"; };
+        EXPECT_EQ(text(31, 3, 11) + text(37, 5, 9) + text(31, 82, 17) + text(33, 84, 3) + text(33, 91, 2) + text(33, 95, 2),
+                  "Mouse wheel| Kestrel |Copy/Kill  Buffer|lea|ie| 0|");
+        EXPECT_EQ(std::tuple(s.cell(4, 62), s.cell(31, 3).bg, s.cell(37, 6).fg), std::tuple(CellRead{'D', 0, 3}, 10, 8));
         // The outer frame's boxes are outlines: -1 is the background colour.
         for (const auto [x, y, colour] :
              {std::array{793, 300, 1}, {796, 300, 1}, {794, 300, -1}, {795, 300, -1}, {2, 530, 1}, {5, 530, 1}, {3, 530, -1},
@@ -51,8 +41,7 @@ TEST(StartUp, DefaultsWithoutASettingsFileAndBackgroundCycle) {
     std::vector<int> seen;
     for (int i = 0; i < 5; ++i) s.script.wait(1200).then([&] { seen.push_back(s.cell(3, 2).bg); }).key(i < 4 ? 'b' : 27);
     EXPECT_EQ(s.run(), 0);
-    EXPECT_EQ(seen, (std::vector<int>{2, 5, 13, 10, 2}));
-    EXPECT_EQ(s.app.SortList, 1);
+    EXPECT_EQ(std::pair(seen, s.app.SortList), std::pair(std::vector<int>{2, 5, 13, 10, 2}, 1));
     EXPECT_EQ(s.programDir.read("Kestrel.cfg"), "0 BigSmall\n0 BackGround\n/root\n1 SortList\n");
 }
 
@@ -61,38 +50,28 @@ TEST(StartUp, OddSettingsFilesStartWithTheDefaults) {
     TempDir d;
     d.file("sub/inside", "x");
     const std::string cut = d.path + std::string("\0/sub", 5);
-    const std::pair<const char*, std::function<void(Session&)>> cases[] = {
-        {"a FIFO", [](Session& s) { mkfifo((s.programDir.path + "/Kestrel.cfg").c_str(), 0644); }},
-        {"/dev/zero through a link", [](Session& s) { std::filesystem::create_symlink("/dev/zero", s.programDir.path + "/Kestrel.cfg"); }},
-        {"a path holding a NUL", [&](Session& s) { s.settings(0, 0, cut, 1); }},
+    const std::function<void(Session&)> cases[] = {
+        [](Session& s) { mkfifo((s.programDir.path + "/Kestrel.cfg").c_str(), 0644); },
+        [](Session& s) { std::filesystem::create_symlink("/dev/zero", s.programDir.path + "/Kestrel.cfg"); },
+        [&](Session& s) { s.settings(0, 0, cut, 1); },
     };
-    for (const auto& [what, setUp] : cases) {
-        SCOPED_TRACE(what);
+    for (int i = 0; i < 3; ++i) {
         Session s;
-        setUp(s);
-        const bool nul = what[0] == 'a' && what[2] == 'p';
-        s.script.wait(1000).then([&] {
-            EXPECT_EQ(s.app.selectedPath, nul ? cut : "/root");
-            if (nul) {
-                EXPECT_EQ(s.app.list.count, 1);
-            }
-        });
+        cases[i](s);
+        s.script.wait(1000).then([&] { EXPECT_EQ(std::pair(s.app.selectedPath, i == 2 ? s.app.list.count : 1), std::pair(i == 2 ? cut : "/root", 1)) << i; });
         EXPECT_EQ(s.quit(), 0);
     }
 }
 
-// Bottom-right square, then M: the expanded view keeps the placement,
-// computed again for its own size. A stored sort of 0 reads as name order.
+// Bottom-right square, then M: the expanded view keeps the placement, computed again for its own size.
+// A stored sort of 0 reads as name order.
 TEST(StartUp, ViewToggleAndPlacementSurviveApplyView) {
     Session s;
     s.browse("", 0).click(629, 464).wait(400).then([&] {
-        EXPECT_EQ(s.app.placement, Placement::BottomRight);
-        EXPECT_EQ(s.rig.presenter.position, (Point{1920 - 640 - 5, 1080 - 300 - 216}));
+        EXPECT_EQ(std::pair(s.app.placement, s.rig.presenter.position), std::pair(Placement::BottomRight, Point{1920 - 640 - 5, 1080 - 300 - 216}));
     });
     s.script.key('m').wait(1200).then([&] {
-        EXPECT_EQ(s.screen().width(), 800);
-        EXPECT_EQ(s.rig.presenter.position, (Point{1920 - 560 - 245, 1080 - 240 - 393}));
-        EXPECT_EQ(s.app.SortList, 1);
+        EXPECT_EQ(std::tuple(s.screen().width(), s.rig.presenter.position, s.app.SortList), std::tuple(800, Point{1920 - 560 - 245, 1080 - 240 - 393}, 1));
     });
     EXPECT_EQ(s.quit(), 0);
     EXPECT_EQ(s.programDir.read("Kestrel.cfg"), "1 BigSmall\n0 BackGround\n" + s.dir.path + "\n1 SortList\n");
