@@ -1,5 +1,5 @@
-// Clicks of a hand's length (50 to 200 ms, across several polls) act once,
-// where they were made; a released press never acts where the pointer goes next.
+// Clicks of a hand's length (50 to 200 ms, across several polls) act once, where they were made;
+// a released press never acts where the pointer goes next.
 #include <gtest/gtest.h>
 
 #include "session.h"
@@ -15,32 +15,27 @@ constexpr int kHolds[] = {50, 100, 200};
 
 // Each reload puts the pointer at (320,240), over entry 12.
 TEST(ClickOnce, BrowserClicksActOnceWhereTheyWereMade) {
-    struct Case {
-        const char* what;
-        int bigSmall, x, y, bit;
-        int cursorBefore, cursorAfter, sortAfter, startOnlyAfter;
+    // what, expanded view, x, y, button, cursor before; then cursor, sort and Start Only after
+    const std::tuple<const char*, int, int, int, int, int, std::array<int, 3>> cases[] = {
+        {"Type header", 0, xOfColumn(41), yOfRow(4), 0, 0, {1, 2, 0}},
+        {"path line, first column", 0, xOfColumn(2), yOfRow(3), 0, 3, {1, 1, 0}},
+        {"Background, first column", 0, xOfColumn(32), yOfRow(25), 0, 3, {1, 1, 0}},
+        {"More, last column", 0, xOfColumn(21), yOfRow(25), 0, 3, {1, 1, 0}},
+        {"Start Only box", 1, 530, 555, 0, 0, {1, 1, 1}},
+        {"Down button", 0, xOfColumn(55), yOfRow(29), 0, 3, {4, 1, 0}},
+        {"Down button, right", 0, xOfColumn(55), yOfRow(29), 1, 3, {4, 1, 0}},
+        {"Up button", 0, xOfColumn(50), yOfRow(29), 0, 3, {2, 1, 0}},
     };
-    const Case cases[] = {
-        {"Type header", 0, xOfColumn(41), yOfRow(4), 0, 0, 1, 2, 0},
-        {"path line, first column", 0, xOfColumn(2), yOfRow(3), 0, 3, 1, 1, 0},
-        {"Background, first column", 0, xOfColumn(32), yOfRow(25), 0, 3, 1, 1, 0},
-        {"More, last column", 0, xOfColumn(21), yOfRow(25), 0, 3, 1, 1, 0},
-        {"Start Only box", 1, 530, 555, 0, 0, 1, 1, 1},
-        {"Down button", 0, xOfColumn(55), yOfRow(29), 0, 3, 4, 1, 0},
-        {"Down button, right", 0, xOfColumn(55), yOfRow(29), 1, 3, 4, 1, 0},
-        {"Up button", 0, xOfColumn(50), yOfRow(29), 0, 3, 2, 1, 0},
-    };
-    for (const Case& c : cases)
+    for (const auto& [what, bigSmall, x, y, bit, before, after] : cases)
         for (const int hold : kHolds) {
-            SCOPED_TRACE(std::string(c.what) + ", held " + std::to_string(hold));
+            SCOPED_TRACE(std::string(what) + ", held " + std::to_string(hold));
             Session s;
             s.dir.numberedFiles(30);
-            s.settings(c.bigSmall, 0, s.dir.path, 1);
+            s.settings(bigSmall, 0, s.dir.path, 1);
             s.script.wait(1000);
-            for (int i = 1; i < c.cursorBefore; ++i) s.script.ext(scan::Down).wait(200);
-            s.script.wait(300).click(c.x, c.y, c.bit, hold).wait(1500).then([&] {
-                EXPECT_EQ((std::array{s.app.cursorIndex, s.app.SortList, s.app.search.startOnly}),
-                          (std::array{c.cursorAfter, c.sortAfter, c.startOnlyAfter}));
+            for (int i = 1; i < before; ++i) s.script.ext(scan::Down).wait(200);
+            s.script.wait(300).click(x, y, bit, hold).wait(1500).then([&] {
+                EXPECT_EQ((std::array{s.app.cursorIndex, s.app.SortList, s.app.search.startOnly}), after);
             });
             EXPECT_EQ(s.quit(), 0);
         }
@@ -57,12 +52,10 @@ TEST(ClickOnce, AReleasedPressDoesNotActWhereThePointerGoesNext) {
             s.browse().ext(scan::Down).wait(500);
             s.script.move(300, yOfRow(28)).down(bit).wait(hold).up(bit).wait(5).move(toX, toY).wait(1500).then([&] {
                 stillRunning = true;
-                EXPECT_EQ(s.app.selectedPath, s.dir.path);
-                EXPECT_EQ(s.screen().visiblePage(), 0);
+                EXPECT_EQ(std::pair(s.app.selectedPath, s.screen().visiblePage()), std::pair(s.dir.path, 0));
             });
             EXPECT_EQ(s.quit(), 0);
-            EXPECT_TRUE(stillRunning);
-            EXPECT_TRUE(s.runner.shellLines.empty());
+            EXPECT_TRUE(stillRunning && s.runner.shellLines.empty());
         }
 }
 
