@@ -29,21 +29,12 @@ TEST(Search, NextRunsThroughMatchesThenLeaves) {
     Fruit s;
     s.script.key('?').wait(100).keys("aPp");
     s.enter().then([&] {
-        EXPECT_TRUE(s.app.search.active);
-        EXPECT_EQ(s.app.search.text, "aPp");
-        EXPECT_EQ(s.app.cursorRow, 1);
-        EXPECT_EQ(s.listName(1), "apple");
-        EXPECT_EQ(s.cell(5, 2), (CellRead{'a', 5, 9}));
-        EXPECT_EQ(s.row(27).substr(1, 11), "Search >aPp");
+        EXPECT_EQ(std::tuple(s.app.search.active, s.app.search.text, s.app.cursorRow, s.listName(1), s.cell(5, 2), s.row(27).substr(1, 11)),
+                  std::tuple(true, "aPp", 1, "apple", CellRead{'a', 5, 9}, "Search >aPp"));
     });
-    s.enter().then([&] { EXPECT_EQ(s.listName(1), "cherry_apple"); });
-    s.cursorAt(4);
+    s.enter().then([&] { EXPECT_EQ(std::tuple(s.listName(1), s.app.cursorIndex), std::tuple(std::string("cherry_apple"), 4)); });
     // No further match: the mode ends and the cursor stays.
-    s.enter().then([&] {
-        EXPECT_FALSE(s.app.search.active);
-        EXPECT_EQ(s.app.search.position, 1);
-    });
-    s.cursorAt(4);
+    s.enter().then([&] { EXPECT_EQ(std::tuple(s.app.search.active, s.app.search.position, s.app.cursorIndex), std::tuple(false, 1, 4)); });
     // Keys typed during the settle are dropped.
     s.script.key('x').wait(2000).then([&] { EXPECT_FALSE(s.rig.input.keyWaiting()); });
     // The next Next starts at row 2 again; only the 37-character name column is searched.
@@ -51,8 +42,7 @@ TEST(Search, NextRunsThroughMatchesThenLeaves) {
     s.enter();
     s.cursorAt(2);
     s.script.keys("\b\b\bneedle");
-    s.enter().then([&] { EXPECT_FALSE(s.app.search.active); });
-    s.cursorAt(2);
+    s.enter().then([&] { EXPECT_EQ(std::tuple(s.app.search.active, s.app.cursorIndex), std::tuple(false, 2)); });
     s.script.wait(2000);
     EXPECT_EQ(s.quit(), 0);
 }
@@ -61,28 +51,17 @@ TEST(Search, NextRunsThroughMatchesThenLeaves) {
 TEST(Search, FindNextButtonsAndStartOnlyInTheExpandedView) {
     Fruit s(1);
     const auto pixel = [&](int x, int y) { return s.screen().pixel(0, x, y); };
-    s.script.wait(500).click(530, 555).wait(700).then([&] {
-        EXPECT_EQ(s.app.search.startOnly, 1);
-        EXPECT_EQ(pixel(530, 555), 1);
-    });
-    s.script.click(570, 503).wait(200).then([&] {
-        EXPECT_TRUE(s.app.search.active);
-        EXPECT_EQ(pixel(520, 500), 14);  // the field frame while searching
-    });
-    s.script.keys("app").click(540, 528).wait(kSettle).then([&] { EXPECT_EQ(readText(s.screen(), 0, 32, 67, 4), ">app"); });
-    s.cursorAt(2);
-    s.script.click(600, 528).wait(kSettle).then([&] {
-        EXPECT_FALSE(s.app.search.active);
-        EXPECT_EQ(pixel(520, 500), 8);
-    });
-    s.cursorAt(2);
+    s.script.wait(500).click(530, 555).wait(700).then([&] { EXPECT_EQ(std::tuple(s.app.search.startOnly, pixel(530, 555)), std::tuple(1, 1)); });
+    // The field frame while searching.
+    s.script.click(570, 503).wait(200).then([&] { EXPECT_EQ(std::tuple(s.app.search.active, pixel(520, 500)), std::tuple(true, 14)); });
+    s.script.keys("app").click(540, 528).wait(kSettle).then([&] { EXPECT_EQ(std::tuple(readText(s.screen(), 0, 32, 67, 4), s.app.cursorIndex), std::tuple(">app", 2)); });
+    s.script.click(600, 528).wait(kSettle).then([&] { EXPECT_EQ(std::tuple(s.app.search.active, pixel(520, 500), s.app.cursorIndex), std::tuple(false, 8, 2)); });
     s.script.wait(2000).click(530, 555).wait(700).then([&] { EXPECT_EQ(s.app.search.startOnly, 0); });
-    s.script.click(570, 503).wait(200).click(540, 528, 1).wait(kSettle);
-    s.cursorAt(2);
-    s.script.click(600, 528, 1).wait(kSettle);
-    s.cursorAt(4);
-    s.script.click(540, 528).wait(kSettle);
-    s.cursorAt(2);
+    s.script.click(570, 503).wait(200);
+    for (const auto& [x, bit, cursor] : {std::array{540, 1, 2}, {600, 1, 4}, {540, 0, 2}}) {
+        s.script.click(x, 528, bit).wait(kSettle);
+        s.cursorAt(cursor);
+    }
     // The "X" leaves the mode.
     s.script.click(627, 483).wait(kSettle).then([&] { EXPECT_FALSE(s.app.search.active); });
     s.script.wait(2000);
@@ -106,25 +85,18 @@ TEST(Search, FieldRulesAndTheParentOnTheFirstEnter) {
     list.setRow(3, "two");
     list.count = 3;
     int position = 0;
-    EXPECT_EQ(searchEntries(list, "", false, SearchRule::Next, position), 0);
-    EXPECT_EQ(position, 1);
-    EXPECT_EQ(searchEntries(list, "O", true, SearchRule::Find, position), 2);
-    EXPECT_EQ(searchEntries(list, "O", false, SearchRule::Next, position), 3);
+    const int none = searchEntries(list, "", false, SearchRule::Next, position), firstAt = position;
+    const int found = searchEntries(list, "O", true, SearchRule::Find, position);
+    EXPECT_EQ(std::tuple(none, firstAt, found, searchEntries(list, "O", false, SearchRule::Next, position)), std::tuple(0, 1, 2, 3));
 }
 
 // A sort key or a press on a header reloads with the cursor back on the first row.
 TEST(Sorting, KeysAndHeaderClicksReload) {
     Fruit s;
     s.script.ext(scan::Down).wait(kSettle).key('s').wait(1000).then([&] {
-        EXPECT_EQ(s.app.SortList, 3);
-        EXPECT_EQ(s.app.cursorIndex, 1);
-        EXPECT_EQ(s.cell(4, 50), (CellRead{'S', 0, 3}));
-        EXPECT_EQ(s.cell(4, 4), (CellRead{'N', 1, 2}));
+        EXPECT_EQ(std::tuple(s.app.SortList, s.app.cursorIndex, s.cell(4, 50), s.cell(4, 4)), std::tuple(3, 1, CellRead{'S', 0, 3}, CellRead{'N', 1, 2}));
     });
-    s.script.click(5 * 8, yOfRow(4)).wait(1000).then([&] {
-        EXPECT_EQ(s.app.SortList, 1);
-        EXPECT_EQ(s.cell(4, 4), (CellRead{'N', 0, 3}));
-    });
+    s.script.click(5 * 8, yOfRow(4)).wait(1000).then([&] { EXPECT_EQ(std::tuple(s.app.SortList, s.cell(4, 4)), std::tuple(1, CellRead{'N', 0, 3})); });
     s.script.click(63 * 8, yOfRow(4)).wait(1000).then([&] { EXPECT_EQ(s.app.SortList, 4); });
     s.script.key('t').wait(1000).then([&] { EXPECT_EQ(s.app.SortList, 2); });
     EXPECT_EQ(s.quit(), 0);
