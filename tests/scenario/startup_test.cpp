@@ -1,7 +1,8 @@
-// Start-up from the settings file (odd ones too), Apply view, the expanded view's drawing, Save and exit.
+// Start-up from the settings file, Apply view, Save and exit, the help page, and clicks of a hand's length.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <functional>
 
 #include "session.h"
 
@@ -91,4 +92,131 @@ TEST(StartUp, SearchUnderscoreBlinksAfterTheText) {
         EXPECT_EQ(s.quit(), 0);
         EXPECT_GT(shown, 0) << text;
     }
+}
+
+namespace {
+
+bool helpShown(Session& s) { return s.screen().width() == 640 && s.row(2).substr(4, 23) == "Kestrel Ver. 1.1 - Help"; }
+
+}  // namespace
+
+// Opened over the expanded view; the browser comes back in its own view and the closing key does not reach it.
+TEST(Help, ClosesOnEscBAndPressesStrictlyInsideBack) {
+    const std::pair<const char*, std::function<void(Script&)>> closers[] = {  // '-': does not close
+        {"Esc", [](Script& sc) { sc.key(27); }},
+        {"B", [](Script& sc) { sc.key('B'); }},
+        {"b", [](Script& sc) { sc.key('b'); }},
+        {"left inside", [](Script& sc) { sc.click(570, 443); }},
+        {"right inside", [](Script& sc) { sc.click(627, 465, 1); }},
+        {"-outline x 569", [](Script& sc) { sc.click(569, 450); }},
+        {"-outline y 466", [](Script& sc) { sc.click(600, 466, 1); }},
+        {"-middle inside", [](Script& sc) { sc.click(600, 450, 2); }},
+        {"-other key", [](Script& sc) { sc.key('x'); }},
+    };
+    for (const auto& [name, input] : closers) {
+        SCOPED_TRACE(name);
+        const bool closes = name[0] != '-';
+        Session s;
+        s.settings(1, 2, s.dir.path, 1);
+        s.script.wait(1000).ext(scan::F1).wait(800).then([&] { ASSERT_TRUE(helpShown(s)); });
+        input(s.script);
+        bool checked = false;
+        s.script.wait(900).then([&] {
+            checked = true;
+            EXPECT_EQ(std::tuple(helpShown(s), s.screen().width(), s.row(1).substr(27, 24) == "Select Directory or File"), std::tuple(!closes, closes ? 800 : 640, closes));
+        });
+        if (!closes) s.script.key(27).wait(900);
+        const std::int64_t lastEsc = s.script.time();
+        EXPECT_EQ(s.quit(), 0);
+        EXPECT_TRUE(checked && s.rig.clock.nowMs() >= lastEsc);
+    }
+}
+
+// The page in the normal view on the browser's background, BACK outlined, the window kept where the
+// pad put it; the browser is set up afresh after it.
+TEST(Help, HelpButtonOpensThePageAndBrowserComesBack) {
+    Session s;
+    s.dir.file("a.txt");
+    s.settings(0, 2, s.dir.path, 1);
+    Point placed;
+    s.script.wait(1000).click(629, 464).wait(400).then([&] { placed = s.rig.presenter.position; });
+    s.script.ext(scan::Down).wait(300).click(588, 392).wait(800).then([&] {  // "Help", row 25
+        ASSERT_TRUE(helpShown(s));
+        EXPECT_EQ(s.rig.presenter.position, placed);
+        EXPECT_EQ((std::vector{s.cell(2, 5), s.cell(5, 5), s.cell(29, 74)}), (std::vector<CellRead>{{'K', 1, 13}, {'U', 0, 13}, {'B', 1, 13}}));
+        EXPECT_EQ(s.row(17).substr(4, 69), "Depending on how permissions are set, some features my be restricted.");
+        for (const auto [x, y, colour] : {std::array{569, 450, 0}, {2, 100, 1}, {1, 100, 3}, {639, 479, 3}})
+            EXPECT_EQ(s.screen().pixel(0, x, y), colour) << x << "," << y;
+    });
+    s.script.key('b').wait(900).then([&] { EXPECT_EQ(std::tuple(s.listName(2), s.app.cursorIndex, s.rig.presenter.position), std::tuple("a.txt", 1, placed)); });
+    EXPECT_EQ(s.quit(), 0);
+    EXPECT_EQ(s.app.placement, Placement::BottomRight);
+}
+
+namespace {
+
+constexpr int kHolds[] = {50, 100, 200};
+
+}  // namespace
+
+// Each reload puts the pointer at (320,240), over entry 12.
+TEST(ClickOnce, BrowserClicksActOnceWhereTheyWereMade) {
+    // what, expanded view, x, y, button, cursor before; then cursor, sort and Start Only after
+    const std::tuple<const char*, int, int, int, int, int, std::array<int, 3>> cases[] = {
+        {"Type header", 0, xOfColumn(41), yOfRow(4), 0, 0, {1, 2, 0}},
+        {"path line, first column", 0, xOfColumn(2), yOfRow(3), 0, 3, {1, 1, 0}},
+        {"Background, first column", 0, xOfColumn(32), yOfRow(25), 0, 3, {1, 1, 0}},
+        {"More, last column", 0, xOfColumn(21), yOfRow(25), 0, 3, {1, 1, 0}},
+        {"Start Only box", 1, 530, 555, 0, 0, {1, 1, 1}},
+        {"Down button", 0, xOfColumn(55), yOfRow(29), 0, 3, {4, 1, 0}},
+        {"Down button, right", 0, xOfColumn(55), yOfRow(29), 1, 3, {4, 1, 0}},
+        {"Up button", 0, xOfColumn(50), yOfRow(29), 0, 3, {2, 1, 0}},
+    };
+    for (const auto& [what, bigSmall, x, y, bit, before, after] : cases)
+        for (const int hold : kHolds) {
+            SCOPED_TRACE(std::string(what) + ", held " + std::to_string(hold));
+            Session s;
+            s.dir.numberedFiles(30);
+            s.settings(bigSmall, 0, s.dir.path, 1);
+            s.script.wait(1000);
+            for (int i = 1; i < before; ++i) s.script.ext(scan::Down).wait(200);
+            s.script.wait(300).click(x, y, bit, hold).wait(1500).then([&] {
+                EXPECT_EQ((std::array{s.app.cursorIndex, s.app.SortList, s.app.search.startOnly}), after);
+            });
+            EXPECT_EQ(s.quit(), 0);
+        }
+}
+
+// Right on the cursor row would open the entry; left on " X " would exit.
+TEST(ClickOnce, AReleasedPressDoesNotActWhereThePointerGoesNext) {
+    for (const auto& [bit, toX, toY] : {std::array{1, xOfColumn(10), yOfRow(6)}, {0, xOfColumn(79), yOfRow(1)}})
+        for (const int hold : kHolds) {
+            SCOPED_TRACE(std::to_string(bit) + ", held " + std::to_string(hold));
+            Session s;
+            s.dir.file("notes.txt", "hello");
+            bool stillRunning = false;
+            s.browse().ext(scan::Down).wait(500);
+            s.script.move(300, yOfRow(28)).down(bit).wait(hold).up(bit).wait(5).move(toX, toY).wait(1500).then([&] {
+                stillRunning = true;
+                EXPECT_EQ(std::pair(s.app.selectedPath, s.screen().visiblePage()), std::pair(s.dir.path, 0));
+            });
+            EXPECT_EQ(s.quit(), 0);
+            EXPECT_TRUE(stillRunning && s.runner.shellLines.empty());
+        }
+}
+
+TEST(ClickOnce, ViewerButtonsPageOncePerClick) {
+    for (const int bit : {0, 1})
+        for (const int hold : kHolds) {
+            SCOPED_TRACE(std::to_string(bit) + ", held " + std::to_string(hold));
+            Session s;
+            s.dir.file("pages.bin", std::string(2240 * 10, 'k'));
+            s.browse().ext(scan::Down).wait(300).key(ch::Enter).wait(1500);
+            for (const auto& [col, pos] : {std::pair{55, "4480"}, {55, "6720"}, {50, "4480"}})
+                s.script.click(xOfColumn(col), yOfRow(30), bit, hold).wait(1000).then([&, pos = pos] {
+                    EXPECT_EQ(s.row(30).substr(1, 19), std::string("Size 22400 Pos ") + pos);
+                });
+            s.script.key(27).wait(1000);
+            EXPECT_EQ(s.quit(), 0);
+        }
 }
