@@ -91,17 +91,6 @@ TEST(Calculator, MouseAndKeysShowResultAndRecord) {
     }
 }
 
-// A held digit enters once, on release; Esc during the hold ends the wait:
-// the digit goes in while still held, and the held press is not taken twice.
-TEST(Calculator, HeldDigitEntersOnceOnReleaseAndEscEndsTheWait) {
-    Calc c;
-    c.script.move(680, 199).down(0).wait(100).then([&] { EXPECT_EQ(c.display(), "0"); });
-    c.script.wait(100).up(0).wait(200).then([&] { EXPECT_EQ(c.display(), "7"); });
-    c.script.move(704, 199).down(0).wait(60).key(27).wait(100).then([&] { EXPECT_EQ(std::pair(c.display(), c.app.calcPanel.active), std::pair(std::string("78"), true)); });
-    c.script.wait(100).up(0).wait(300).then([&] { EXPECT_EQ(c.display(), "78"); });
-    EXPECT_EQ(c.finish(), 0);
-}
-
 TEST(Calculator, MarksFocusFrameAndMemoryBox) {
     Calc c;
     const auto at = [&](int x, int y) { return c.screen().pixel(0, x, y); };

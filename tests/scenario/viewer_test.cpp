@@ -192,22 +192,6 @@ TEST(ViewerSnapshot, ATerminalIsNeverAdoptedAsControllingTerminal) {
     ::close(master);
 }
 
-TEST(ViewerSnapshot, OpeningNeverShowsThePreviousFilesPage) {
-    Session s;
-    s.dir.file("a.bin", std::string(3000, 'A'));
-    s.dir.file("b.bin", std::string(3000, 'B'));
-    int flashes = 0, checks = 0;
-    s.browse().ext(scan::Down).wait(300).key(ch::Enter).wait(1500).key(27).wait(1500);
-    s.script.ext(scan::Down).wait(300).ext(scan::Down).wait(300).key(ch::Enter);
-    for (int t = 0; t < 1500; t += 2)
-        s.script.wait(2).then([&] {
-            if (s.screen().visiblePage() == 1) ++checks, flashes += readCell(s.screen(), 1, 1, 1).ch == 'A';
-        });
-    s.script.then([&] { EXPECT_EQ(readCell(s.screen(), 1, 1, 1).ch, 'B'); }).key(27).wait(1500);
-    EXPECT_EQ(s.quit(), 0);
-    EXPECT_EQ(std::pair(checks > 100, flashes), std::pair(true, 0));
-}
-
 // A stale "executable" report with no fresh one written (read-only directory, or the test not run) views
 // the file; cancelled with a key, the chooser rests 50 ms so the key's repeat is not taken, a click does not.
 TEST(ViewerSnapshot, AStaleFileReportNeverDecidesAndTheChooserCancelRestsForKeysOnly) {
