@@ -74,24 +74,6 @@ TEST(CopyKillBuffer, HighlightFollowsTheRowTextIntoOtherDirectoriesAndThePanelCo
     EXPECT_EQ(s.quit(), 0);
 }
 
-// Column 99 holds the last digit of 1001 and is crossed by the panel's outline.
-TEST(CopyKillBuffer, ClearingAFullBufferLeavesNoStaleDigits) {
-    Session s;
-    s.settings(1, 0, s.dir.path, 1);
-    s.script.wait(1000).then([&] {
-        for (int i = 0; i < 1001; ++i) s.app.buffer.add("row" + std::to_string(i), s.dir.path + "/a");
-    });
-    const auto inkInColumn99 = [&] {
-        int ink = 0;
-        for (int y = 512; y < 528; ++y)
-            for (int x = 784; x < 790; ++x) ink += s.screen().pixel(0, x, y) == 0;
-        return ink;
-    };
-    s.script.ext(scan::F3).wait(kGap).then([&] { EXPECT_EQ(std::tuple(count(s), inkInColumn99() > 0), std::tuple(" 100", true)); });
-    s.script.key('Z').wait(kGap).then([&] { EXPECT_EQ(std::tuple(count(s), inkInColumn99()), std::tuple(" 0  ", 0)); });
-    EXPECT_EQ(s.quit(), 0);
-}
-
 // "/home/a " is also the tail of "/bak/home/a ": un-picking the first must leave the second whole.
 TEST(CopyKillBuffer, HoldsAtMost1001AndUnpickingRebuildsTheList) {
     CopyKillBuffer b;

@@ -80,23 +80,6 @@ TEST(ViewerScreen, OpensOnTheFirstPageAndEscGoesBackToTheDirectory) {
     EXPECT_EQ(gone.close(13), std::tuple(Next::Reload, gone.dir.path, gone.dir.path + "/vanished"));
 }
 
-// A change of colour starts again at the first page; no change stays put. The colour outlives the viewer.
-TEST(ViewerScreen, BackgroundKeySwapsOnlyTwoAndSeven) {
-    for (const int before : {2, 7, 5, 10, 13}) {
-        SCOPED_TRACE(before);
-        ViewerRun v(printable(9000));
-        v.app.backgroundColour = before;
-        const int after = before == 2 ? 7 : before == 7 ? 2 : before;
-        v.script.ext(scan::Down).wait(300).key('b').wait(400).then([&] {
-            EXPECT_EQ(std::tuple(v.cell(1, 1).bg, v.status()), std::tuple(after, after != before ? "Size 9000 Pos 2240" : "Size 9000 Pos 4480"));
-        });
-        v.script.key('B').wait(400).then([&] { EXPECT_EQ(v.cell(1, 1).bg, before); });
-        v.script.key('b').wait(400);
-        v.close();
-        EXPECT_EQ(v.app.backgroundColour, after);
-    }
-}
-
 TEST(ViewerScreen, WheelButtonsAndPad) {
     ViewerRun v(printable(2240 * 100));
     const auto pagesAre = [&](long long n) { v.script.wait(400).then([&, n] { EXPECT_EQ(v.pages(), n); }); };
