@@ -110,26 +110,6 @@ TEST(DisksScreen, MountUnmountAndViewRefuseAskOrAct) {
     }
 }
 
-TEST(DisksScreen, MountedPartitionShowsAfterTheRefreshAndClicksDriveTheButtons) {
-    Disks s("own_layout");
-    s.runner.onShell = [&, real = s.runner.onShell](const std::string& line) {
-        if (line.starts_with("mount ")) s.machine = "own_layout_mounted";
-        return real(line);
-    };
-    s.script.click(xOfColumn(10), yOfRow(10)).wait(300).click(xOfColumn(66), yOfRow(3)).wait(600);  // sdb1, then Mount
-    s.script.click(xOfColumn(6), yOfRow(25)).wait(kSettle).click(xOfColumn(10), yOfRow(10)).wait(300).then([&] {
-        EXPECT_EQ(std::pair(actions(s), text(s, 27, 32)), std::pair(mountLines("sdb1"), std::string("Partition sdb1 Mounted /mnt/sdb1")));
-    });
-    // No (after Unmount) runs nothing.
-    s.script.click(xOfColumn(74), yOfRow(3)).wait(600).click(xOfColumn(14), yOfRow(25)).wait(kSettle).then([&] { EXPECT_EQ(actions(s), mountLines("sdb1")); });
-    // Two slow clicks on Down (held 200 ms, as a hand may) move two rows; End, Home, upDate, Esc.
-    for (const auto& [col, cursorRow] : {std::pair{55, 6}, {55, 7}, {72, 10}, {66, 5}})
-        s.script.click(xOfColumn(col), yOfRow(29), 0, 200).wait(300).then([&, cursorRow = cursorRow] { EXPECT_EQ(s.cell(cursorRow, 2).bg, 9); });
-    s.script.click(xOfColumn(45), yOfRow(29)).wait(kSettle).then([&] { EXPECT_EQ(s.runner.shellLines.size(), 14u); });
-    s.script.click(xOfColumn(61), yOfRow(29)).wait(kSettle).then([&] { EXPECT_EQ(s.app.selectedPath, s.dir.path); });
-    EXPECT_EQ(s.quit(), 0);
-}
-
 // A report of 1200 partitions lists 1000; a stale report without the marker is "List not found.".
 TEST(DisksScreen, AThousandRowsWalkedNeverLeaveTheWindowAndAStaleReportIsNotFound) {
     Session s;

@@ -74,21 +74,6 @@ TEST(CopyKillBuffer, HighlightFollowsTheRowTextIntoOtherDirectoriesAndThePanelCo
     EXPECT_EQ(s.quit(), 0);
 }
 
-// "/home/a " is also the tail of "/bak/home/a ": un-picking the first must leave the second whole.
-TEST(CopyKillBuffer, HoldsAtMost1001AndUnpickingRebuildsTheList) {
-    CopyKillBuffer b;
-    for (int i = 0; i < 1005; ++i) b.add("row" + std::to_string(i), "/p/" + std::to_string(i));
-    EXPECT_EQ(std::pair(b.count, b.holds("row1001")), std::pair(1001, false));
-    b.clear();
-    b.add("x", "/bak/home/a");
-    b.add("y", "/home/a");
-    b.removeSlot(b.slotOf("y"));
-    EXPECT_EQ(b.fileList(), "/bak/home/a ");
-    b.add("y", "/home/a");
-    b.removeSlot(b.slotOf("x"));
-    EXPECT_EQ(std::pair(b.fileList(), b.slotOf("y")), std::pair(std::string("/home/a "), 1));
-}
-
 namespace {
 
 // A Session whose cp and rm really run, with no terminal input.
@@ -261,22 +246,3 @@ TEST(PasteKill, KillKillAllRemoveDirectoryAndPasteOnTheWrongEntry) {
     }
 }
 
-TEST(PasteKill, ABufferOf1001LongPathsIsCopiedAndRemovedCompletely) {
-    RealSession s;
-    const std::string src = s.dir.dir(std::string(100, 's')), dst = s.dir.dir("dst");
-    std::string record = "rm";
-    for (int i = 0; i < 1001; ++i) {
-        const std::string path = s.dir.file(std::string(100, 's') + "/" + std::string(45, 'n') + std::to_string(i), "x");
-        s.app.buffer.add("row" + std::to_string(i), path);
-        record += " " + path;
-    }
-    fs::current_path(dst);
-    s.script.move(300, 200).wait(100).key('Y').wait(3000).key('B').wait(3000).key('Y');
-    s.app.savedDirectoryPath = dst;
-    EXPECT_EQ(pasteAll(s.app), Next::Reload);
-    EXPECT_EQ(entryNames(dst).size(), 1001u);
-    EXPECT_GE(s.runner.programCalls.size(), 2u);  // more than one call's worth of arguments
-    s.app.savedDirectoryPath = src;
-    EXPECT_EQ(killAll(s.app), Next::Reload);
-    EXPECT_EQ(std::tuple(entryNames(src).empty(), s.app.buffer.count, s.programDir.read("Kl_buffer.txt")), std::tuple(true, 0, record + "\n"));
-}
