@@ -26,6 +26,18 @@ Script& keysApart(Session& s, int scanCode, int n) {
 }
 std::pair<int, int> at(Session& s) { return {s.app.cursorIndex, s.app.cursorRow}; }
 
+// A directory of fruit in the ordinary view, or in the expanded one.
+struct Fruit : Session {
+    explicit Fruit(int bigSmall = 0) {
+        for (const char* n : {"apple", "Banana", "cherry_apple", "grape"}) dir.file(n, n);
+        dir.file(std::string(40, 'x') + "needle", "");
+        settings(bigSmall, 0, dir.path, 1);
+        script.wait(1000);
+    }
+    Script& enter() { return script.key(ch::Enter).wait(kSettle); }
+    void cursorAt(int index) { script.then([this, index] { EXPECT_EQ(app.cursorIndex, index); }); }
+};
+
 }  // namespace
 
 TEST(Browser, FrameListAndCursorColours) {
@@ -212,22 +224,6 @@ TEST(Browser, DrivePromptOpensOnGreaterThanAndLeavesOnEscOrTheCloseBox) {
     s.script.click(xOfColumn(79), 8).wait(600).move(300, 200).wait(400).then([&] { EXPECT_EQ(s.listName(4) + status(), "third.txt Found 4 "); });
     EXPECT_EQ(s.quit(), 0);
 }
-
-namespace {
-
-// A directory of fruit in the ordinary view, or in the expanded one.
-struct Fruit : Session {
-    explicit Fruit(int bigSmall = 0) {
-        for (const char* n : {"apple", "Banana", "cherry_apple", "grape"}) dir.file(n, n);
-        dir.file(std::string(40, 'x') + "needle", "");
-        settings(bigSmall, 0, dir.path, 1);
-        script.wait(1000);
-    }
-    Script& enter() { return script.key(ch::Enter).wait(kSettle); }
-    void cursorAt(int index) { script.then([this, index] { EXPECT_EQ(app.cursorIndex, index); }); }
-};
-
-}  // namespace
 
 TEST(Search, NextRunsThroughMatchesThenLeaves) {
     Fruit s;

@@ -31,6 +31,28 @@ void runShellForReal(Session& s) {
     s.runner.onShell = [](const std::string& line) { return RealRunner().runShell(line); };
 }
 
+constexpr int kSettle = 1500;
+
+// mv, file and stat for real (everything, with `all`); the archiver as zip without wildcards of its own.
+void runForReal(Session& s, bool all = false) {
+    s.runner.onShell = [all](const std::string& line) {
+        for (const char* p : {"mv ", "echo ", "file ", "stat "})
+            if (all || line.rfind(p, 0) == 0) return RealRunner().runShell(line);
+        return 0;
+    };
+    s.runner.onProgram = [](const ProgramCall& call) {
+        std::vector<std::string> args{"-q", "-nw"};
+        args.insert(args.end(), call.args.begin(), call.args.end());
+        return RealRunner().startProgram("/usr/bin/zip", args);
+    };
+}
+
+// Picks as Q does (start-up empties the buffer, so call it afterwards).
+void pick(App& app, const std::vector<std::string>& paths) {
+    for (const std::string& p : paths) app.buffer.paths[++app.buffer.count] = p;
+    drawBufferPanel(app, "Copy/Paste Buffer");
+}
+
 }  // namespace
 
 // The program runs first, its waiting text shown (blanked once it closed), then the viewer shows the file.
@@ -132,32 +154,6 @@ TEST(OpenFile, TheExecutableChooserViewsRunsOrCancels) {
         EXPECT_NE(s.programDir.read("ELF.txt").find("LSB executable"), std::string::npos);
     }
 }
-
-namespace {
-
-constexpr int kSettle = 1500;
-
-// mv, file and stat for real (everything, with `all`); the archiver as zip without wildcards of its own.
-void runForReal(Session& s, bool all = false) {
-    s.runner.onShell = [all](const std::string& line) {
-        for (const char* p : {"mv ", "echo ", "file ", "stat "})
-            if (all || line.rfind(p, 0) == 0) return RealRunner().runShell(line);
-        return 0;
-    };
-    s.runner.onProgram = [](const ProgramCall& call) {
-        std::vector<std::string> args{"-q", "-nw"};
-        args.insert(args.end(), call.args.begin(), call.args.end());
-        return RealRunner().startProgram("/usr/bin/zip", args);
-    };
-}
-
-// Picks as Q does (start-up empties the buffer, so call it afterwards).
-void pick(App& app, const std::vector<std::string>& paths) {
-    for (const std::string& p : paths) app.buffer.paths[++app.buffer.count] = p;
-    drawBufferPanel(app, "Copy/Paste Buffer");
-}
-
-}  // namespace
 
 // The entries that must stay put sort after the one renamed (entry 2).
 TEST(Rename, NeverReplacesSwallowsOrMovesAnotherEntry) {

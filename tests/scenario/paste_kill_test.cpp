@@ -21,6 +21,27 @@ void play(Session& s, const std::string& actions) {
 }
 std::string count(Session& s) { return s.row(33).substr(94, 4); }
 
+// A Session whose cp and rm really run, with no terminal input.
+struct RealSession : Session {
+    RealRunner real;
+    RealSession() { runner.onProgram = [this](const ProgramCall& c) { return real.startProgramWithoutInput(c.program, c.args); }; }
+};
+
+constexpr int kStep = 700;
+constexpr Point kYes{240, 456}, kNo{372, 456}, kOptions{580, 392}, kBufferButton{560, 456}, kPasteAllButton{140, 408};
+
+void click(Session& s, Point at) { s.script.click(at.x, at.y).wait(kStep); }
+void downs(Session& s, int n) {
+    for (int i = 0; i < n; ++i) s.script.ext(scan::Down).wait(200);
+}
+// The text of a row inside the frame's side lines, without outer blanks.
+std::string trimmed(std::string t) {
+    if (t.size() >= 80) t = t.substr(1, 78);
+    const auto b = t.find_first_not_of(' '), e = t.find_last_not_of(' ');
+    return b == std::string::npos ? "" : t.substr(b, e - b + 1);
+}
+std::string question(Session& s) { return trimmed(s.row(25).substr(1, 58)); }
+
 }  // namespace
 
 TEST(CopyKillBuffer, PickingOneByOneAndInRuns) {
@@ -73,31 +94,6 @@ TEST(CopyKillBuffer, HighlightFollowsTheRowTextIntoOtherDirectoriesAndThePanelCo
     s.script.click(xOfColumn(85), yOfRow(33)).wait(kGap).then([&] { EXPECT_EQ(std::tuple(s.app.buffer.count, s.cell(7, 2), count(s)), std::tuple(0, CellRead{'s', 0, 2}, " 0  ")); });
     EXPECT_EQ(s.quit(), 0);
 }
-
-namespace {
-
-// A Session whose cp and rm really run, with no terminal input.
-struct RealSession : Session {
-    RealRunner real;
-    RealSession() { runner.onProgram = [this](const ProgramCall& c) { return real.startProgramWithoutInput(c.program, c.args); }; }
-};
-
-constexpr int kStep = 700;
-constexpr Point kYes{240, 456}, kNo{372, 456}, kOptions{580, 392}, kBufferButton{560, 456}, kPasteAllButton{140, 408};
-
-void click(Session& s, Point at) { s.script.click(at.x, at.y).wait(kStep); }
-void downs(Session& s, int n) {
-    for (int i = 0; i < n; ++i) s.script.ext(scan::Down).wait(200);
-}
-// The text of a row inside the frame's side lines, without outer blanks.
-std::string trimmed(std::string t) {
-    if (t.size() >= 80) t = t.substr(1, 78);
-    const auto b = t.find_first_not_of(' '), e = t.find_last_not_of(' ');
-    return b == std::string::npos ? "" : t.substr(b, e - b + 1);
-}
-std::string question(Session& s) { return trimmed(s.row(25).substr(1, 58)); }
-
-}  // namespace
 
 // src holds the corpus, a hidden file, a subdirectory with a file and a FIFO; dst is empty.
 // The shell starts in src, where a canary would land. Keys: the answers given, in order.

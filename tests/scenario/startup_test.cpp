@@ -82,6 +82,8 @@ namespace {
 
 bool helpShown(Session& s) { return s.screen().width() == 640 && s.row(2).substr(4, 23) == "Kestrel Ver. 1.1 - Help"; }
 
+constexpr int kHolds[] = {50, 100, 200};
+
 }  // namespace
 
 // Opened over the expanded view; the browser comes back in its own view and the closing key does not reach it.
@@ -129,12 +131,6 @@ TEST(Help, HelpButtonOpensThePageAndBrowserComesBack) {
     EXPECT_EQ(s.quit(), 0);
     EXPECT_EQ(s.app.placement, Placement::BottomRight);
 }
-
-namespace {
-
-constexpr int kHolds[] = {50, 100, 200};
-
-}  // namespace
 
 // Each reload puts the pointer at (320,240), over entry 12.
 TEST(ClickOnce, BrowserClicksActOnceWhereTheyWereMade) {
