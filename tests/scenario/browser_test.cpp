@@ -15,11 +15,7 @@ namespace {
 constexpr int kSettle = 400;  // enough virtual time for a command and its redraw
 
 // Entry `entry` of a directory of numberedFiles: f000 is entry 2.
-std::string fileName(int entry) {
-    char name[16];
-    std::snprintf(name, sizeof name, "f%03d", entry - 2);
-    return name;
-}
+std::string fileName(int entry) { return "f" + std::string(entry < 12 ? "00" : entry < 102 ? "0" : "") + std::to_string(entry - 2); }
 Script& keysApart(Session& s, int scanCode, int n) {
     for (int i = 0; i < n; ++i) s.script.ext(scanCode).wait(150);
     return s.script.wait(kSettle);

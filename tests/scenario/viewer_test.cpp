@@ -1,8 +1,5 @@
-// The viewer as a person uses it, and a file shown as it was when opened, never hanging on it nor adopting it as a terminal.
+// The viewer as a person uses it, and a file shown as it was when opened.
 #include <gtest/gtest.h>
-#include <tuple>
-#include <fcntl.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 
 #include "session.h"
@@ -152,27 +149,6 @@ TEST(ViewerSnapshot, AFileUpTo64MiBIsShownAsItWasWhenOpenedAndBellsRingOncePerPa
         drawForward(p);
         EXPECT_EQ(std::pair(rig.presenter.bells, p.pos), std::pair(bells, source.size()));
     }
-}
-
-// A session leader without a terminal adopts the first one it opens without O_NOCTTY.
-TEST(ViewerSnapshot, ATerminalIsNeverAdoptedAsControllingTerminal) {
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
-    TempDir d;
-    const std::string link = d.path + "/terminal";
-    std::filesystem::create_symlink(ptsname(master), link);
-    const pid_t child = fork();
-    if (child == 0) {
-        setsid();
-        const auto source = openForViewing(link);
-        const auto whole = MemoryByteSource::readWholeFile(link);
-        FileByteSource onDemand(link);
-        _exit(::open("/dev/tty", O_RDONLY | O_NOCTTY) < 0 ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    ::close(master);
 }
 
 // A stale "executable" report with no fresh one written (read-only directory, or the test not run) views
