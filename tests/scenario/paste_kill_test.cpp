@@ -31,9 +31,7 @@ constexpr int kStep = 700;
 constexpr Point kYes{240, 456}, kNo{372, 456}, kOptions{580, 392}, kBufferButton{560, 456}, kPasteAllButton{140, 408};
 
 void click(Session& s, Point at) { s.script.click(at.x, at.y).wait(kStep); }
-void downs(Session& s, int n) {
-    for (int i = 0; i < n; ++i) s.script.ext(scan::Down).wait(200);
-}
+void downs(Session& s, int n) { for (int i = 0; i < n; ++i) s.script.ext(scan::Down).wait(200); }
 // The text of a row inside the frame's side lines, without outer blanks.
 std::string trimmed(std::string t) {
     if (t.size() >= 80) t = t.substr(1, 78);
