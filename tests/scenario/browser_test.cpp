@@ -1,12 +1,11 @@
-// The browser as a person uses it: keys, wheel and clicks on a headless
-// Kestrel running on virtual time against temporary directories.
+// The browser as a person uses it: keys, wheel and clicks on temporary directories; sorting and the search mode.
 #include <gtest/gtest.h>
-
 #include <algorithm>
 
 #include "app/main_loop.h"
 #include "app/select.h"
 #include "session.h"
+#include "dirlist/name_search.h"
 
 using namespace kestrel;
 using namespace kestrel::test;
@@ -16,15 +15,24 @@ namespace {
 constexpr int kSettle = 400;  // enough virtual time for a command and its redraw
 
 // Entry `entry` of a directory of numberedFiles: f000 is entry 2.
-std::string fileName(int entry) {
-    char name[16];
-    std::snprintf(name, sizeof name, "f%03d", entry - 2);
-    return name;
-}
+std::string fileName(int entry) { return "f" + std::string(entry < 12 ? "00" : entry < 102 ? "0" : "") + std::to_string(entry - 2); }
 Script& keysApart(Session& s, int scanCode, int n) {
     for (int i = 0; i < n; ++i) s.script.ext(scanCode).wait(150);
     return s.script.wait(kSettle);
 }
+std::pair<int, int> at(Session& s) { return {s.app.cursorIndex, s.app.cursorRow}; }
+
+// A directory of fruit in the ordinary view, or in the expanded one.
+struct Fruit : Session {
+    explicit Fruit(int bigSmall = 0) {
+        for (const char* n : {"apple", "Banana", "cherry_apple", "grape"}) dir.file(n, n);
+        dir.file(std::string(40, 'x') + "needle", "");
+        settings(bigSmall, 0, dir.path, 1);
+        script.wait(1000);
+    }
+    Script& enter() { return script.key(ch::Enter).wait(kSettle); }
+    void cursorAt(int index) { script.then([this, index] { EXPECT_EQ(app.cursorIndex, index); }); }
+};
 
 }  // namespace
 
@@ -33,22 +41,11 @@ TEST(Browser, FrameListAndCursorColours) {
     s.dir.file("alpha.txt", "hello");
     s.dir.dir("beta");
     s.browse().then([&] {
-        EXPECT_EQ(s.row(1).substr(27, 24), "Select Directory or File");
-        EXPECT_EQ(s.cell(1, 2), (CellRead{'T', 7, 1}));
-        EXPECT_EQ(s.cell(1, 79), (CellRead{'X', 15, 4}));
-        EXPECT_EQ(s.listName(1), "..");
-        EXPECT_EQ(s.cell(5, 2), (CellRead{'.', 5, 9}));  // the cursor row
-        EXPECT_EQ(s.cell(6, 2), (CellRead{'a', 0, 2}));
-        EXPECT_EQ(s.cell(4, 4), (CellRead{'N', 0, 3}));  // the sort-key header
-        EXPECT_EQ(s.cell(4, 40), (CellRead{'T', 1, 2}));
-        EXPECT_EQ(s.row(29).substr(2, 11), "Found 3 @ 1");
-        EXPECT_EQ(s.cell(7, 80).ch, '=');  // thumb at the top for entry 1
-        EXPECT_LE(std::abs(int(s.row(3).find(s.dir.path)) + 1 - (40 - int(s.dir.path.size()) / 2)), 1);
+        EXPECT_EQ(s.row(1).substr(27, 24) + "|" + s.listName(1) + "|" + s.row(29).substr(2, 11), "Select Directory or File|..|Found 3 @ 1");
+        const std::vector<CellRead> cells{s.cell(1, 2), s.cell(1, 79), s.cell(5, 2), s.cell(6, 2), s.cell(4, 4), s.cell(4, 40)};
+        EXPECT_EQ(cells, (std::vector<CellRead>{{'T', 7, 1}, {'X', 15, 4}, {'.', 5, 9}, {'a', 0, 2}, {'N', 0, 3}, {'T', 1, 2}}));
     });
-    s.script.ext(scan::Down).wait(kSettle).then([&] {
-        EXPECT_EQ(s.cell(5, 2), (CellRead{'.', 0, 2}));
-        EXPECT_EQ(s.cell(6, 2), (CellRead{'a', 5, 9}));
-    });
+    s.script.ext(scan::Down).wait(kSettle).then([&] { EXPECT_EQ(std::pair(s.cell(5, 2), s.cell(6, 2)), std::pair(CellRead{'.', 0, 2}, CellRead{'a', 5, 9})); });
     // A press in column 1 of the first panel row moves the cursor there.
     s.script.click(4, yOfRow(5)).wait(kSettle).then([&] { EXPECT_EQ(s.cell(5, 2), (CellRead{'.', 5, 9})); });
     // K on a directory does nothing; a close request from the window manager is ignored.
@@ -65,42 +62,29 @@ TEST(Browser, DownAcrossPagesEndLastRowSliderAndButtons) {
     s.browse();
     keysApart(s, scan::Down, 17).then([&] { EXPECT_EQ(s.app.cursorRow, 18); });
     s.script.ext(scan::Down).wait(kSettle).then([&] {
-        EXPECT_EQ(s.app.cursorIndex, 19);
-        EXPECT_EQ(s.app.cursorRow, 9);
+        EXPECT_EQ(at(s), std::pair(19, 9));
         EXPECT_EQ(s.listName(1) + "|" + s.listName(19), fileName(11) + "|" + fileName(29));
         EXPECT_EQ(s.cell(13, 2), (CellRead{'f', 5, 9}));
     });
     s.script.ext(scan::End).wait(kSettle).then([&] {
         EXPECT_EQ(s.app.cursorRow, 10);
-        EXPECT_EQ(s.listName(1) + "|" + s.listName(10) + "|" + s.listName(11), fileName(91) + "|" + fileName(100) + "|");
-        EXPECT_EQ(s.row(29).substr(2, 15), "Found 100 @ 100");
-        EXPECT_EQ(s.cell(21, 80).ch, '=');
+        EXPECT_EQ(s.listName(1) + "|" + s.listName(10) + "|" + s.listName(11) + s.row(29).substr(2, 15) + char(s.cell(21, 80).ch),
+                  fileName(91) + "|" + fileName(100) + "|Found 100 @ 100=");
     });
     // Neither the Down key nor the "Down" button moves past the last entry.
-    s.script.ext(scan::Down).wait(kSettle).click(440, yOfRow(29)).wait(kSettle).then([&] {
-        EXPECT_EQ(s.app.cursorIndex, 100);
-        EXPECT_EQ(s.app.cursorRow, 10);
-    });
+    s.script.ext(scan::Down).wait(kSettle).click(440, yOfRow(29)).wait(kSettle).then([&] { EXPECT_EQ(at(s), std::pair(100, 10)); });
     // Up from panel row 2 pages back around the cursor.
-    keysApart(s, scan::Up, 9).then([&] {
-        EXPECT_EQ(s.app.cursorIndex, 91);
-        EXPECT_EQ(s.app.cursorRow, 9);
-        EXPECT_EQ(s.listName(1), fileName(83));
-    });
+    keysApart(s, scan::Up, 9).then([&] { EXPECT_EQ(std::tuple(s.app.cursorIndex, s.app.cursorRow, s.listName(1)), std::tuple(91, 9, fileName(83))); });
     s.script.ext(scan::Home).wait(kSettle).then([&] { EXPECT_EQ(s.listName(1), ".."); });
     // Left click on the slider, row 14: t = 100 * 8 / 15 = 53.3, cursor 54.
-    s.script.click(636, yOfRow(14)).wait(kSettle).then([&] {
-        EXPECT_EQ(s.app.cursorIndex, 54);
-        EXPECT_EQ(s.app.cursorRow, 9);
-    });
-    // The right button on the down arrow scrolls in both stages of the pass,
-    // so even a tap no hand makes acts twice; the "Up" button moves back once.
-    s.script.instantTap(636, yOfRow(23), 1).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 56); });
-    s.script.click(397, yOfRow(29)).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 55); });
-    // So does the up arrow, both of its rows.
-    s.script.instantTap(636, yOfRow(6), 1).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 53); });
-    s.script.instantTap(636, yOfRow(5), 1).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 51); });
-    s.script.click(636, yOfRow(7)).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 1); });
+    s.script.click(636, yOfRow(14)).wait(kSettle).then([&] { EXPECT_EQ(at(s), std::pair(54, 9)); });
+    // The right button on an arrow scrolls in both stages of the pass, so even a tap no hand makes
+    // acts twice, on both rows of the up arrow; the "Up" button moves back once.
+    const std::tuple<int, int, int, int> presses[] = {{636, 23, 1, 56}, {397, 29, 0, 55}, {636, 6, 1, 53}, {636, 5, 1, 51}, {636, 7, 0, 1}};
+    for (const auto& [x, row, bit, cursor] : presses) {
+        (bit ? s.script.instantTap(x, yOfRow(row), 1) : s.script.click(x, yOfRow(row))).wait(kSettle);
+        s.script.then([&, cursor = cursor] { EXPECT_EQ(s.app.cursorIndex, cursor); });
+    }
     // The "Esc" button saves and exits.
     s.script.click(480, yOfRow(29));
     EXPECT_EQ(s.run(), 0);
@@ -117,10 +101,8 @@ TEST(Browser, EndInShortListsAndTheLastPanelRow) {
         s.script.move(300, 100).ext(files == 8 ? scan::Home : scan::Down).wait(kSettle);
         if (files == 8) s.script.ext(scan::End).wait(kSettle);
         s.script.then([&] {
-            EXPECT_EQ(s.app.cursorRow, endRow);
-            EXPECT_EQ(s.listName(1), files == 8 ? ".." : fileName(2));
-            EXPECT_EQ(s.listName(endRow), fileName(files + 1));
-            EXPECT_EQ(s.cell(endRow + 4, 2), (CellRead{'f', 5, 9}));
+            EXPECT_EQ(std::tuple(s.app.cursorRow, s.listName(1), s.listName(endRow), s.cell(endRow + 4, 2)),
+                      std::tuple(endRow, files == 8 ? ".." : fileName(2), fileName(files + 1), CellRead{'f', 5, 9}));
         });
         EXPECT_EQ(s.quit(), 0);
     }
@@ -131,9 +113,7 @@ TEST(Browser, EnteringDirectoriesAndGoingUp) {
     s.dir.dir("a/b");
     const std::string a = s.dir.path + "/a";
     s.browse(a).ext(scan::Down).wait(kSettle).key(ch::Enter).wait(1000).then([&] {
-        EXPECT_EQ(s.app.selectedPath, a + "/b");
-        EXPECT_EQ(s.app.list.count, 1);
-        EXPECT_NE(s.row(3).find(a + "/b"), std::string::npos);
+        EXPECT_EQ(std::tuple(s.app.selectedPath, s.app.list.count, s.row(3).find(a + "/b") != std::string::npos), std::tuple(a + "/b", 1, true));
     });
     // Tab on ".." goes back up, then up again with the right button.
     s.script.key(ch::Tab).wait(1000).then([&] { EXPECT_EQ(s.app.selectedPath, a); });
@@ -146,23 +126,17 @@ TEST(Browser, EnteringDirectoriesAndGoingUp) {
 
 TEST(Browser, ParentOfRootAndPickCheckMessages) {
     Session s;
-    s.browse("/").key(ch::Enter).wait(300).then([&] {
-        EXPECT_EQ(s.row(27).substr(1, 30), "No parent directories beyond /");
-        EXPECT_EQ(s.cell(27, 2).fg, 4);
-    });
-    s.script.wait(2500).then([&] { EXPECT_EQ(s.row(27).substr(1, 30), std::string(30, ' ')); });
-    s.script.key('k').wait(300).then([&] {
-        EXPECT_EQ(s.row(27).substr(1, 25), "Pick a file or directory.");
-        EXPECT_EQ(s.app.selectedPath, "/");
-    });
+    const auto message = [&](size_t n) { return s.row(27).substr(1, n); };
+    s.browse("/").key(ch::Enter).wait(300).then([&] { EXPECT_EQ(std::pair(message(30), s.cell(27, 2).fg), std::pair(std::string("No parent directories beyond /"), 4)); });
+    s.script.wait(2500).then([&] { EXPECT_EQ(message(30), std::string(30, ' ')); });
+    s.script.key('k').wait(300).then([&] { EXPECT_EQ(message(25) + s.app.selectedPath, "Pick a file or directory./"); });
     // A key cuts the message short.
-    s.script.wait(200).key('z').wait(300).then([&] { EXPECT_EQ(s.row(27).substr(1, 25), std::string(25, ' ')); });
+    s.script.wait(200).key('z').wait(300).then([&] { EXPECT_EQ(message(25), std::string(25, ' ')); });
     EXPECT_EQ(s.quit(), 0);
 }
 
-// One entry per pass however far the wheel turned: a hand's three notches
-// over 50 ms span two passes, five notches between two polls move one.
-// A burst of 1000 Down keys keeps at most 32 waiting, so Esc after it ends Kestrel soon.
+// One entry per pass however far the wheel turned: a hand's three notches over 50 ms span two passes,
+// five notches between two polls move one. A burst of 1000 Down keys keeps at most 32 waiting.
 TEST(Browser, WheelMovesOneEntryPerCycleAndKeyBurstsAreCut) {
     Session s;
     s.dir.numberedFiles(50);
@@ -180,11 +154,10 @@ TEST(Browser, WheelMovesOneEntryPerCycleAndKeyBurstsAreCut) {
     EXPECT_EQ(kept, "abcdefghijklmnopqrstuvwxyzabcdef");  // the oldest, in order
 }
 
+// The drag loop samples twice 10 ms apart; moves between the samples move the window, the pointer put
+// back each time. Only the title part of the top bar (columns 14 to 69) drags.
 TEST(Browser, DraggingTheTopBarAndThePadMoveTheWindow) {
     Session s;
-    // The drag loop samples twice 10 ms apart; moves between the samples move
-    // the window, and the pointer is put back each time. Only the title part
-    // of the top bar (columns 14 to 69) drags.
     const auto drag = [&](int x) {
         const Point start = s.rig.presenter.position;
         const std::int64_t t = s.rig.clock.nowMs();
@@ -196,24 +169,16 @@ TEST(Browser, DraggingTheTopBarAndThePadMoveTheWindow) {
         dragWindow(s.app);
         return Point{s.rig.presenter.position.x - start.x, s.rig.presenter.position.y - start.y};
     };
+    const auto placed = [&] { return std::pair(s.rig.presenter.position, s.app.placement); };
     s.browse().then([&] {
-        for (const int col : {13, 70}) EXPECT_EQ(drag(xOfColumn(col)), (Point{0, 0})) << col;
-        for (const int col : {14, 69}) EXPECT_EQ(drag(xOfColumn(col)), (Point{30, 30})) << col;
-        EXPECT_EQ(s.app.placement, Placement::Dragged);
-        EXPECT_EQ(s.app.draggedPosition, s.rig.presenter.position);
+        for (const int col : {13, 70, 14, 69}) EXPECT_EQ(drag(xOfColumn(col)), (col == 14 || col == 69 ? Point{30, 30} : Point{0, 0})) << col;
+        EXPECT_EQ(placed(), std::pair(s.app.draggedPosition, Placement::Dragged));
     });
-    s.script.wait(kSettle).key('@').wait(kSettle).then([&] {
-        EXPECT_EQ(s.rig.presenter.position, s.app.startPosition);
-        EXPECT_EQ(s.app.placement, Placement::Start);
-    });
-    // The pad's top-left square (inner pixels 611-616, 446-451) moves the
-    // window to (4, 4); a press on any side of its outline does nothing.
+    s.script.wait(kSettle).key('@').wait(kSettle).then([&] { EXPECT_EQ(placed(), std::pair(s.app.startPosition, Placement::Start)); });
+    // The pad's top-left square (inner pixels 611-616, 446-451) moves the window to (4, 4); its outline does nothing.
     for (const auto& [x, y] : {std::pair{610, 448}, {617, 448}, {613, 445}, {613, 452}}) s.script.click(x, y).wait(kSettle);
     s.script.then([&] { EXPECT_EQ(s.app.placement, Placement::Start); });
-    s.script.click(616, 451).wait(kSettle).then([&] {
-        EXPECT_EQ(s.rig.presenter.position, (Point{4, 4}));
-        EXPECT_EQ(s.app.placement, Placement::TopLeft);
-    });
+    s.script.click(616, 451).wait(kSettle).then([&] { EXPECT_EQ(placed(), std::pair(Point{4, 4}, Placement::TopLeft)); });
     EXPECT_EQ(s.quit(), 0);
 }
 
@@ -231,8 +196,7 @@ TEST(Browser, RootRefreshAndTheCloseBox) {
     EXPECT_EQ(s.programDir.read("Kestrel.cfg"), "0 BigSmall\n0 BackGround\n/root\n1 SortList\n");
 }
 
-// ">" opens the blinking drive prompt; Esc or the top bar's " X " leave it
-// (Kestrel keeps running), each reloading the list.
+// ">" opens the blinking drive prompt; Esc or the top bar's " X " leave it (Kestrel keeps running), each reloading.
 TEST(Browser, DrivePromptOpensOnGreaterThanAndLeavesOnEscOrTheCloseBox) {
     Session s;
     s.dir.file("first.txt");
@@ -247,22 +211,83 @@ TEST(Browser, DrivePromptOpensOnGreaterThanAndLeavesOnEscOrTheCloseBox) {
     });
     // Other keys do nothing (H would go to /root, N sort), nor do presses beside the close box.
     s.script.keys("HN?").click(xOfColumn(71), 8).wait(300).click(xOfColumn(75), 24).wait(300).click(300, 200, 1);
-    s.script.wait(300).then([&] {
-        EXPECT_EQ(status().substr(0, 8), " Drive >");
-        EXPECT_EQ(s.listName(3), "");
-    });
-    s.script.key(27).wait(800).then([&] {
-        EXPECT_EQ(s.app.selectedPath, s.dir.path);
-        EXPECT_EQ(s.listName(3), "second.txt");
-        EXPECT_EQ(status(), " Found 3 ");
-    });
+    s.script.wait(300).then([&] { EXPECT_EQ(status().substr(0, 8) + "|" + s.listName(3), " Drive >|"); });
+    s.script.key(27).wait(800).then([&] { EXPECT_EQ(s.app.selectedPath + "|" + s.listName(3) + status(), s.dir.path + "|second.txt Found 3 "); });
     s.script.key('>').wait(300).then([&] {
         EXPECT_EQ(status().substr(0, 8), " Drive >");
         s.dir.file("third.txt");
     });
-    s.script.click(xOfColumn(79), 8).wait(600).move(300, 200).wait(400).then([&] {
-        EXPECT_EQ(s.listName(4), "third.txt");
-        EXPECT_EQ(status(), " Found 4 ");
-    });
+    s.script.click(xOfColumn(79), 8).wait(600).move(300, 200).wait(400).then([&] { EXPECT_EQ(s.listName(4) + status(), "third.txt Found 4 "); });
     EXPECT_EQ(s.quit(), 0);
+}
+
+TEST(Search, NextRunsThroughMatchesThenLeaves) {
+    Fruit s;
+    s.script.key('?').wait(100).keys("aPp");
+    s.enter().then([&] {
+        EXPECT_EQ(std::tuple(s.app.search.active, s.app.search.text, s.app.cursorRow, s.listName(1), s.cell(5, 2), s.row(27).substr(1, 11)),
+                  std::tuple(true, "aPp", 1, "apple", CellRead{'a', 5, 9}, "Search >aPp"));
+    });
+    s.enter().then([&] { EXPECT_EQ(std::tuple(s.listName(1), s.app.cursorIndex), std::tuple(std::string("cherry_apple"), 4)); });
+    // No further match: the mode ends and the cursor stays.
+    s.enter().then([&] { EXPECT_EQ(std::tuple(s.app.search.active, s.app.search.position, s.app.cursorIndex), std::tuple(false, 1, 4)); });
+    // Keys typed during the settle are dropped.
+    s.script.key('x').wait(2000).then([&] { EXPECT_FALSE(s.rig.input.keyWaiting()); });
+    // The next Next starts at row 2 again; only the 37-character name column is searched.
+    s.script.key('?').wait(100);
+    s.enter();
+    s.cursorAt(2);
+    s.script.keys("\b\b\bneedle");
+    s.enter().then([&] { EXPECT_EQ(std::tuple(s.app.search.active, s.app.cursorIndex), std::tuple(false, 2)); });
+    // Only name characters, at most ten; a fresh run's "." matches the parent row on the first Enter.
+    s.script.wait(2000).key('?').wait(100).keys("\b\b\b\b\b\ba b?c,(d)").then([&] { EXPECT_EQ(s.app.search.text, "abcd"); });
+    s.script.keys("efghijklm").then([&] { EXPECT_EQ(s.app.search.text, "abcdefghij"); });
+    s.script.key(ch::Backspace).ext(scan::Left).wait(300).then([&] { EXPECT_EQ(s.app.search.text, "abcdefgh"); });
+    s.script.key(27).wait(2000).then([&] { s.app.search = SearchState{}; });
+    s.script.key('?').wait(100).keys(".");
+    s.enter().then([&] { EXPECT_EQ(std::tuple(s.app.search.active, s.app.cursorIndex), std::tuple(true, 1)); });
+    s.script.key(27).wait(2000);
+    EXPECT_EQ(s.quit(), 0);
+    DirList list;
+    list.setRow(2, "one");
+    list.setRow(3, "two");
+    list.count = 3;
+    int position = 0;
+    const int none = searchEntries(list, "", false, SearchRule::Next, position), firstAt = position;
+    const int found = searchEntries(list, "O", true, SearchRule::Find, position);
+    EXPECT_EQ(std::tuple(none, firstAt, found, searchEntries(list, "O", false, SearchRule::Next, position)), std::tuple(0, 1, 2, 3));
+}
+
+// Start Only toggled outside the search mode; with it, "cherry_apple" does not match.
+TEST(Search, FindNextButtonsAndStartOnlyInTheExpandedView) {
+    Fruit s(1);
+    const auto pixel = [&](int x, int y) { return s.screen().pixel(0, x, y); };
+    s.script.wait(500).click(530, 555).wait(700).then([&] { EXPECT_EQ(std::tuple(s.app.search.startOnly, pixel(530, 555)), std::tuple(1, 1)); });
+    // The field frame while searching.
+    s.script.click(570, 503).wait(200).then([&] { EXPECT_EQ(std::tuple(s.app.search.active, pixel(520, 500)), std::tuple(true, 14)); });
+    s.script.keys("app").click(540, 528).wait(kSettle).then([&] { EXPECT_EQ(std::tuple(readText(s.screen(), 0, 32, 67, 4), s.app.cursorIndex), std::tuple(">app", 2)); });
+    s.script.click(600, 528).wait(kSettle).then([&] { EXPECT_EQ(std::tuple(s.app.search.active, pixel(520, 500), s.app.cursorIndex), std::tuple(false, 8, 2)); });
+    s.script.wait(2000).click(530, 555).wait(700).then([&] { EXPECT_EQ(s.app.search.startOnly, 0); });
+    s.script.click(570, 503).wait(200);
+    for (const auto& [x, bit, cursor] : {std::array{540, 1, 2}, {600, 1, 4}, {540, 0, 2}}) {
+        s.script.click(x, 528, bit).wait(kSettle);
+        s.cursorAt(cursor);
+    }
+    // The "X" leaves the mode.
+    s.script.click(627, 483).wait(kSettle).then([&] { EXPECT_FALSE(s.app.search.active); });
+    s.script.wait(2000);
+    EXPECT_EQ(s.quit(), 0);
+}
+
+// A sort key or a press on a header reloads with the cursor back on the first row.
+TEST(Sorting, KeysAndHeaderClicksReload) {
+    Fruit s;
+    s.script.ext(scan::Down).wait(kSettle).key('s').wait(1000).then([&] {
+        EXPECT_EQ(std::tuple(s.app.SortList, s.app.cursorIndex, s.cell(4, 50), s.cell(4, 4)), std::tuple(3, 1, CellRead{'S', 0, 3}, CellRead{'N', 1, 2}));
+    });
+    s.script.click(5 * 8, yOfRow(4)).wait(1000).then([&] { EXPECT_EQ(std::tuple(s.app.SortList, s.cell(4, 4)), std::tuple(1, CellRead{'N', 0, 3})); });
+    s.script.click(63 * 8, yOfRow(4)).wait(1000).then([&] { EXPECT_EQ(s.app.SortList, 4); });
+    s.script.key('t').wait(1000).then([&] { EXPECT_EQ(s.app.SortList, 2); });
+    EXPECT_EQ(s.quit(), 0);
+    EXPECT_NE(s.programDir.read("Kestrel.cfg").find("2 SortList"), std::string::npos);
 }

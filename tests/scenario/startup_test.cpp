@@ -1,8 +1,8 @@
-// Start-up from the settings file (odd ones too), Apply view, the expanded
-// view's drawing, and Save and exit.
+// Start-up from the settings file, Apply view, Save and exit, the help page, and clicks of a hand's length.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <functional>
 
 #include "session.h"
 
@@ -18,23 +18,14 @@ TEST(StartUp, ExpandedViewFromTheSettingsFileInDateOrder) {
     }
     s.settings(1, 3, "   " + d.path + "   ", 4);
     s.script.wait(1500).then([&] {
-        EXPECT_EQ(s.screen().height(), 600);
-        EXPECT_EQ(s.app.backgroundColour, 10);
-        EXPECT_EQ(s.app.accentColour, 2);
-        EXPECT_EQ(s.screen().palette()[10], (Rgb{198, 141, 85}));
-        EXPECT_EQ(s.app.selectedPath, d.path);
-        EXPECT_EQ(s.rig.presenter.title, "Kestrel");
-        EXPECT_EQ(s.listName(2) + s.listName(3) + s.listName(4), "oldestmiddlenewest");
-        EXPECT_EQ(s.cell(4, 62), (CellRead{'D', 0, 3}));
-        // The expanded view's help lines, banner and panels; the button boxes cross the cells' edges.
-        EXPECT_EQ(readText(s.screen(), 0, 31, 3, 11), "Mouse wheel");
-        EXPECT_EQ(s.cell(31, 3).bg, 10);
-        EXPECT_EQ(readText(s.screen(), 0, 37, 5, 9), " Kestrel ");
-        EXPECT_EQ(s.cell(37, 6).fg, 8);
-        EXPECT_EQ(readText(s.screen(), 0, 31, 82, 17), "Copy/Kill  Buffer");
-        EXPECT_EQ(readText(s.screen(), 0, 33, 84, 3), "lea");
-        EXPECT_EQ(readText(s.screen(), 0, 33, 91, 2), "ie");
-        EXPECT_EQ(readText(s.screen(), 0, 33, 95, 2), " 0");
+        EXPECT_EQ(std::tuple(s.screen().height(), s.app.backgroundColour, s.app.accentColour, s.screen().palette()[10], s.app.selectedPath),
+                  std::tuple(600, 10, 2, Rgb{198, 141, 85}, d.path));
+        EXPECT_EQ(s.rig.presenter.title + s.listName(2) + s.listName(3) + s.listName(4), "Kestreloldestmiddlenewest");
+        // The help lines, banner and panels; the button boxes cross the cells' edges.
+        const auto text = [&](int r, int c, int n) { return readText(s.screen(), 0, r, c, n) + "|"; };
+        EXPECT_EQ(text(31, 3, 11) + text(37, 5, 9) + text(31, 82, 17) + text(33, 84, 3) + text(33, 91, 2) + text(33, 95, 2),
+                  "Mouse wheel| Kestrel |Copy/Kill  Buffer|lea|ie| 0|");
+        EXPECT_EQ(std::tuple(s.cell(4, 62), s.cell(31, 3).bg, s.cell(37, 6).fg), std::tuple(CellRead{'D', 0, 3}, 10, 8));
         // The outer frame's boxes are outlines: -1 is the background colour.
         for (const auto [x, y, colour] :
              {std::array{793, 300, 1}, {796, 300, 1}, {794, 300, -1}, {795, 300, -1}, {2, 530, 1}, {5, 530, 1}, {3, 530, -1},
@@ -51,8 +42,7 @@ TEST(StartUp, DefaultsWithoutASettingsFileAndBackgroundCycle) {
     std::vector<int> seen;
     for (int i = 0; i < 5; ++i) s.script.wait(1200).then([&] { seen.push_back(s.cell(3, 2).bg); }).key(i < 4 ? 'b' : 27);
     EXPECT_EQ(s.run(), 0);
-    EXPECT_EQ(seen, (std::vector<int>{2, 5, 13, 10, 2}));
-    EXPECT_EQ(s.app.SortList, 1);
+    EXPECT_EQ(std::pair(seen, s.app.SortList), std::pair(std::vector<int>{2, 5, 13, 10, 2}, 1));
     EXPECT_EQ(s.programDir.read("Kestrel.cfg"), "0 BigSmall\n0 BackGround\n/root\n1 SortList\n");
 }
 
@@ -61,55 +51,145 @@ TEST(StartUp, OddSettingsFilesStartWithTheDefaults) {
     TempDir d;
     d.file("sub/inside", "x");
     const std::string cut = d.path + std::string("\0/sub", 5);
-    const std::pair<const char*, std::function<void(Session&)>> cases[] = {
-        {"a FIFO", [](Session& s) { mkfifo((s.programDir.path + "/Kestrel.cfg").c_str(), 0644); }},
-        {"/dev/zero through a link", [](Session& s) { std::filesystem::create_symlink("/dev/zero", s.programDir.path + "/Kestrel.cfg"); }},
-        {"a path holding a NUL", [&](Session& s) { s.settings(0, 0, cut, 1); }},
+    const std::function<void(Session&)> cases[] = {
+        [](Session& s) { mkfifo((s.programDir.path + "/Kestrel.cfg").c_str(), 0644); },
+        [](Session& s) { std::filesystem::create_symlink("/dev/zero", s.programDir.path + "/Kestrel.cfg"); },
+        [&](Session& s) { s.settings(0, 0, cut, 1); },
     };
-    for (const auto& [what, setUp] : cases) {
-        SCOPED_TRACE(what);
+    for (int i = 0; i < 3; ++i) {
         Session s;
-        setUp(s);
-        const bool nul = what[0] == 'a' && what[2] == 'p';
-        s.script.wait(1000).then([&] {
-            EXPECT_EQ(s.app.selectedPath, nul ? cut : "/root");
-            if (nul) {
-                EXPECT_EQ(s.app.list.count, 1);
-            }
-        });
+        cases[i](s);
+        s.script.wait(1000).then([&] { EXPECT_EQ(std::pair(s.app.selectedPath, i == 2 ? s.app.list.count : 1), std::pair(i == 2 ? cut : "/root", 1)) << i; });
         EXPECT_EQ(s.quit(), 0);
     }
 }
 
-// Bottom-right square, then M: the expanded view keeps the placement,
-// computed again for its own size. A stored sort of 0 reads as name order.
+// Bottom-right square, then M: the expanded view keeps the placement, computed again for its own size.
+// A stored sort of 0 reads as name order.
 TEST(StartUp, ViewToggleAndPlacementSurviveApplyView) {
     Session s;
     s.browse("", 0).click(629, 464).wait(400).then([&] {
-        EXPECT_EQ(s.app.placement, Placement::BottomRight);
-        EXPECT_EQ(s.rig.presenter.position, (Point{1920 - 640 - 5, 1080 - 300 - 216}));
+        EXPECT_EQ(std::pair(s.app.placement, s.rig.presenter.position), std::pair(Placement::BottomRight, Point{1920 - 640 - 5, 1080 - 300 - 216}));
     });
     s.script.key('m').wait(1200).then([&] {
-        EXPECT_EQ(s.screen().width(), 800);
-        EXPECT_EQ(s.rig.presenter.position, (Point{1920 - 560 - 245, 1080 - 240 - 393}));
-        EXPECT_EQ(s.app.SortList, 1);
+        EXPECT_EQ(std::tuple(s.screen().width(), s.rig.presenter.position, s.app.SortList), std::tuple(800, Point{1920 - 560 - 245, 1080 - 240 - 393}, 1));
     });
     EXPECT_EQ(s.quit(), 0);
     EXPECT_EQ(s.programDir.read("Kestrel.cfg"), "1 BigSmall\n0 BackGround\n" + s.dir.path + "\n1 SortList\n");
 }
 
-// The search field's blinking underscore shows after a full ten-character text too.
-TEST(StartUp, SearchUnderscoreBlinksAfterTheText) {
-    for (const std::string text : {"abcdefghi", "abcdefghij"}) {
+namespace {
+
+bool helpShown(Session& s) { return s.screen().width() == 640 && s.row(2).substr(4, 23) == "Kestrel Ver. 1.1 - Help"; }
+
+constexpr int kHolds[] = {50, 100, 200};
+
+}  // namespace
+
+// Opened over the expanded view; the browser comes back in its own view and the closing key does not reach it.
+TEST(Help, ClosesOnEscBAndPressesStrictlyInsideBack) {
+    // name ('-': does not close), key, or a click at x, y with button
+    const std::tuple<const char*, int, int, int, int> closers[] = {
+        {"Esc", 27, 0, 0, 0}, {"B", 'B', 0, 0, 0}, {"b", 'b', 0, 0, 0}, {"left inside", 0, 570, 443, 0}, {"right inside", 0, 627, 465, 1},
+        {"-outline x 569", 0, 569, 450, 0}, {"-outline y 466", 0, 600, 466, 1}, {"-middle inside", 0, 600, 450, 2}, {"-other key", 'x', 0, 0, 0}};
+    for (const auto& [name, key, x, y, bit] : closers) {
+        SCOPED_TRACE(name);
+        const bool closes = name[0] != '-';
         Session s;
-        s.settings(1, 0, s.dir.path, 1);
-        const int col = 67 + 1 + static_cast<int>(text.size());
-        int shown = 0;
-        s.script.wait(1000).key('?').wait(100).keys(text.c_str());
-        for (int t = 0; t < 1500; t += 10) s.script.wait(10).then([&] { shown += readCell(s.screen(), 0, 32, col).ch == '_'; });
-        s.script.then([&] { EXPECT_EQ(readText(s.screen(), 0, 32, 67, 12), ">" + text + std::string(11 - text.size(), ' ')); });
-        s.script.key(27).wait(2000);
+        s.settings(1, 2, s.dir.path, 1);
+        s.script.wait(1000).ext(scan::F1).wait(800).then([&] { ASSERT_TRUE(helpShown(s)); });
+        key ? s.script.key(key) : s.script.click(x, y, bit);
+        bool checked = false;
+        s.script.wait(900).then([&] {
+            checked = true;
+            EXPECT_EQ(std::tuple(helpShown(s), s.screen().width(), s.row(1).substr(27, 24) == "Select Directory or File"), std::tuple(!closes, closes ? 800 : 640, closes));
+        });
+        if (!closes) s.script.key(27).wait(900);
+        const std::int64_t lastEsc = s.script.time();
         EXPECT_EQ(s.quit(), 0);
-        EXPECT_GT(shown, 0) << text;
+        EXPECT_TRUE(checked && s.rig.clock.nowMs() >= lastEsc);
     }
+}
+
+// The page in the normal view on the browser's background, BACK outlined, the window kept where the
+// pad put it; the browser is set up afresh after it.
+TEST(Help, HelpButtonOpensThePageAndBrowserComesBack) {
+    Session s;
+    s.dir.file("a.txt");
+    s.settings(0, 2, s.dir.path, 1);
+    Point placed;
+    s.script.wait(1000).click(629, 464).wait(400).then([&] { placed = s.rig.presenter.position; });
+    s.script.ext(scan::Down).wait(300).click(588, 392).wait(800).then([&] {  // "Help", row 25
+        ASSERT_TRUE(helpShown(s));
+        EXPECT_EQ(s.rig.presenter.position, placed);
+        EXPECT_EQ((std::vector{s.cell(2, 5), s.cell(5, 5), s.cell(29, 74)}), (std::vector<CellRead>{{'K', 1, 13}, {'U', 0, 13}, {'B', 1, 13}}));
+        EXPECT_EQ(s.row(17).substr(4, 69), "Depending on how permissions are set, some features my be restricted.");
+        for (const auto [x, y, colour] : {std::array{569, 450, 0}, {2, 100, 1}, {1, 100, 3}, {639, 479, 3}})
+            EXPECT_EQ(s.screen().pixel(0, x, y), colour) << x << "," << y;
+    });
+    s.script.key('b').wait(900).then([&] { EXPECT_EQ(std::tuple(s.listName(2), s.app.cursorIndex, s.rig.presenter.position), std::tuple("a.txt", 1, placed)); });
+    EXPECT_EQ(s.quit(), 0);
+    EXPECT_EQ(s.app.placement, Placement::BottomRight);
+}
+
+// Each reload puts the pointer at (320,240), over entry 12.
+TEST(ClickOnce, BrowserClicksActOnceWhereTheyWereMade) {
+    // what, expanded view, x, y, button, cursor before; then cursor, sort and Start Only after
+    const std::tuple<const char*, int, int, int, int, int, std::array<int, 3>> cases[] = {
+        {"Type header", 0, xOfColumn(41), yOfRow(4), 0, 0, {1, 2, 0}},
+        {"path line, first column", 0, xOfColumn(2), yOfRow(3), 0, 3, {1, 1, 0}},
+        {"Background, first column", 0, xOfColumn(32), yOfRow(25), 0, 3, {1, 1, 0}},
+        {"More, last column", 0, xOfColumn(21), yOfRow(25), 0, 3, {1, 1, 0}},
+        {"Start Only box", 1, 530, 555, 0, 0, {1, 1, 1}},
+        {"Down button", 0, xOfColumn(55), yOfRow(29), 0, 3, {4, 1, 0}},
+        {"Down button, right", 0, xOfColumn(55), yOfRow(29), 1, 3, {4, 1, 0}},
+        {"Up button", 0, xOfColumn(50), yOfRow(29), 0, 3, {2, 1, 0}},
+    };
+    for (const auto& [what, bigSmall, x, y, bit, before, after] : cases)
+        for (const int hold : kHolds) {
+            SCOPED_TRACE(std::string(what) + ", held " + std::to_string(hold));
+            Session s;
+            s.dir.numberedFiles(30);
+            s.settings(bigSmall, 0, s.dir.path, 1);
+            s.script.wait(1000);
+            for (int i = 1; i < before; ++i) s.script.ext(scan::Down).wait(200);
+            s.script.wait(300).click(x, y, bit, hold).wait(1500).then([&] {
+                EXPECT_EQ((std::array{s.app.cursorIndex, s.app.SortList, s.app.search.startOnly}), after);
+            });
+            EXPECT_EQ(s.quit(), 0);
+        }
+}
+
+// Right on the cursor row would open the entry; left on " X " would exit.
+TEST(ClickOnce, AReleasedPressDoesNotActWhereThePointerGoesNext) {
+    for (const auto& [bit, toX, toY] : {std::array{1, xOfColumn(10), yOfRow(6)}, {0, xOfColumn(79), yOfRow(1)}})
+        for (const int hold : kHolds) {
+            SCOPED_TRACE(std::to_string(bit) + ", held " + std::to_string(hold));
+            Session s;
+            s.dir.file("notes.txt", "hello");
+            bool stillRunning = false;
+            s.browse().ext(scan::Down).wait(500);
+            s.script.move(300, yOfRow(28)).down(bit).wait(hold).up(bit).wait(5).move(toX, toY).wait(1500).then([&] {
+                stillRunning = true;
+                EXPECT_EQ(std::pair(s.app.selectedPath, s.screen().visiblePage()), std::pair(s.dir.path, 0));
+            });
+            EXPECT_EQ(s.quit(), 0);
+            EXPECT_TRUE(stillRunning && s.runner.shellLines.empty());
+        }
+}
+
+TEST(ClickOnce, ViewerButtonsPageOncePerClick) {
+    for (const int bit : {0, 1})
+        for (const int hold : kHolds) {
+            SCOPED_TRACE(std::to_string(bit) + ", held " + std::to_string(hold));
+            Session s;
+            s.dir.file("pages.bin", std::string(2240 * 10, 'k'));
+            s.browse().ext(scan::Down).wait(300).key(ch::Enter).wait(1500);
+            for (const auto& [col, pos] : {std::pair{55, "4480"}, {55, "6720"}, {50, "4480"}})
+                s.script.click(xOfColumn(col), yOfRow(30), bit, hold).wait(1000).then([&, pos = pos] {
+                    EXPECT_EQ(s.row(30).substr(1, 19), std::string("Size 22400 Pos ") + pos);
+                });
+            s.script.key(27).wait(1000);
+            EXPECT_EQ(s.quit(), 0);
+        }
 }
