@@ -240,3 +240,19 @@ TEST(PasteKill, KillKillAllRemoveDirectoryAndPasteOnTheWrongEntry) {
     }
 }
 
+
+TEST(PasteKill, A1001LongPathBufferIsCopiedAndRemovedWhole) {
+    RealSession s;
+    const std::string src = s.dir.dir(std::string(100, 's')), dst = s.dir.dir("dst");
+    for (int i = 0; i < 1001; ++i)
+        s.app.buffer.add("row" + std::to_string(i), s.dir.file(std::string(100, 's') + "/" + std::string(45, 'n') + std::to_string(i), "x"));
+    fs::current_path(dst);
+    s.script.move(300, 200).wait(100).key('Y').wait(3000).key('B').wait(3000).key('Y');
+    s.app.savedDirectoryPath = dst;
+    EXPECT_EQ(pasteAll(s.app), Next::Reload);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dst), fs::directory_iterator()), 1001);
+    EXPECT_GE(s.runner.programCalls.size(), 2u);  // more than one call's worth of arguments
+    s.app.savedDirectoryPath = src;
+    EXPECT_EQ(killAll(s.app), Next::Reload);
+    EXPECT_TRUE(fs::is_empty(src));
+}

@@ -1,6 +1,8 @@
 // The viewer as a person uses it, and a file shown as it was when opened.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include "session.h"
 #include "viewers/viewer.h"
@@ -182,4 +184,22 @@ TEST(ViewerSnapshot, AStaleFileReportNeverDecidesAndTheChooserCancelRestsForKeys
         const std::int64_t rest = s.rig.clock.nowMs() - at;
         EXPECT_EQ(std::tuple(s.app.selectedPath, rest >= (cancel ? 50 : 0), rest <= (cancel ? 60 : 10)), std::tuple(s.dir.path, true, true)) << cancel;
     }
+}
+
+TEST(ViewerSnapshot, ATerminalIsNeverAdoptedAsControllingTerminal) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+    TempDir d;
+    const std::string link = d.path + "/terminal";
+    std::filesystem::create_symlink(ptsname(master), link);
+    if (fork() == 0) {
+        setsid();  // a session leader without a terminal adopts the first one opened without O_NOCTTY
+        const auto source = openForViewing(link);
+        const auto whole = MemoryByteSource::readWholeFile(link);
+        FileByteSource onDemand(link);
+        _exit(::open("/dev/tty", O_RDONLY | O_NOCTTY) < 0 ? 0 : 1);
+    }
+    int status = 0;
+    EXPECT_TRUE(wait(&status) > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ::close(master);
 }
