@@ -175,31 +175,32 @@ int main(int argc, char** argv) {
         output("xdotool windowfocus --sync " + id);
         std::printf("idle, CPU as a share of one core, min / median / max of %d windows of %.0f s:\n", kRuns,
                     kWindowSeconds);
-        output("xdotool mousemove --window " + id + " 300 200");
-        pauseMs(500);
-        report("browser, pointer inside", measure(k.pid(), server), 0.2);
-        output("xdotool mousemove 5 5");
-        pauseMs(500);
-        report("browser, pointer outside", measure(k.pid(), server), 0.2);
-        // Down onto the first file, open it (no associated program: the viewer).
-        output("xdotool key --window " + id + " Down");
-        pauseMs(500);
-        output("xdotool key --window " + id + " Return");
-        pauseMs(2500);
-        report("viewer, pointer outside", measure(k.pid(), server), 0.2);
-        output("xdotool mousemove --window " + id + " 300 200");
-        pauseMs(500);
-        report("viewer, pointer inside", measure(k.pid(), server), 0.2);
-        output("xdotool key --window " + id + " Escape");
-        pauseMs(1500);
-        output("xdotool key --window " + id + " question");
-        pauseMs(1000);
-        report("search mode, pointer inside", measure(k.pid(), server), 0.3);
-        output("xdotool key --window " + id + " Escape");
-        pauseMs(1000);
-        output("xdotool key --window " + id + " greater");
-        pauseMs(1000);
-        report("drive prompt, pointer inside", measure(k.pid(), server), 0.3);
+        // Each step: an xdotool command ("@" is the window), a pause, then a
+        // measurement when the step names one.
+        struct Step {
+            const char* command;
+            int pauseMs;
+            const char* measured;
+            double target;
+        };
+        constexpr Step kSteps[] = {
+            {"mousemove --window @ 300 200", 500, "browser, pointer inside", 0.2},
+            {"mousemove 5 5", 500, "browser, pointer outside", 0.2},
+            {"key --window @ Down", 500, nullptr, 0},  // onto the first file; no program for it: the viewer
+            {"key --window @ Return", 2500, "viewer, pointer outside", 0.2},
+            {"mousemove --window @ 300 200", 500, "viewer, pointer inside", 0.2},
+            {"key --window @ Escape", 1500, nullptr, 0},
+            {"key --window @ question", 1000, "search mode, pointer inside", 0.3},
+            {"key --window @ Escape", 1000, nullptr, 0},
+            {"key --window @ greater", 1000, "drive prompt, pointer inside", 0.3},
+        };
+        for (const Step& step : kSteps) {
+            std::string command = step.command;
+            if (const auto at = command.find('@'); at != std::string::npos) command.replace(at, 1, id);
+            output("xdotool " + command);
+            pauseMs(step.pauseMs);
+            if (step.measured) report(step.measured, measure(k.pid(), server), step.target);
+        }
     }
 
     if (only != "--idle") std::printf("peak memory (VmHWM) of the real window showing the list, min / median / max of %d:\n", kRuns);

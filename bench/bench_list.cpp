@@ -104,39 +104,41 @@ int showChild(const std::string& dir, bool change) {
     const auto start = std::chrono::steady_clock::now();
     Input input;
     HeadlessPresenter presenter(&input);
-    if (change) {
-        VirtualPauseClock clock;
+    // The browser listing `dir` by name on `clock`, then `then(app)`.
+    auto listed = [&](Clock& clock, auto then) {
         Screen screen(clock, input, presenter);
         screen.setMode(640, 480);
         App app(screen, "/tmp");
         app.selectedPath = dir;
         app.SortList = 1;
         reload(app);
-        // Each timed reload changes the mode: Name, then Type, Size, Date, Name, ...
-        std::vector<double> times[5], cpu[5];
-        for (int run = 0; run < kRuns; ++run)
+        return then(app);
+    };
+    if (change) {
+        VirtualPauseClock clock;
+        return listed(clock, [](App& app) {
+            // Each timed reload changes the mode: Name, then Type, Size, Date, Name, ...
+            std::vector<double> times[5], cpu[5];
+            for (int run = 0; run < kRuns; ++run)
+                for (int mode : {2, 3, 4, 1}) {
+                    app.SortList = mode;
+                    const double cpu0 = cpuMs();
+                    times[mode].push_back(msOf([&] { reload(app); }));
+                    cpu[mode].push_back(cpuMs() - cpu0);
+                }
             for (int mode : {2, 3, 4, 1}) {
-                app.SortList = mode;
-                const double cpu0 = cpuMs();
-                times[mode].push_back(msOf([&] { reload(app); }));
-                cpu[mode].push_back(cpuMs() - cpu0);
+                const Spread s = spreadOf(times[mode]), c = spreadOf(cpu[mode]);
+                std::printf("%d %.1f %.1f %.1f %.1f %.1f %.1f\n", mode, s.min, s.median, s.max, c.min, c.median, c.max);
             }
-        for (int mode : {2, 3, 4, 1}) {
-            const Spread s = spreadOf(times[mode]), c = spreadOf(cpu[mode]);
-            std::printf("%d %.1f %.1f %.1f %.1f %.1f %.1f\n", mode, s.min, s.median, s.max, c.min, c.median, c.max);
-        }
-        return 0;
+            return 0;
+        });
     }
     RealClock clock;
-    Screen screen(clock, input, presenter);
-    screen.setMode(640, 480);
-    App app(screen, "/tmp");
-    app.selectedPath = dir;
-    app.SortList = 1;
-    reload(app);
-    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%.1f %ld %d %.1f\n", ms, peakKiB(), app.list.count, cpuMs());
-    return 0;
+    return listed(clock, [&](App& app) {
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        std::printf("%.1f %ld %d %.1f\n", ms, peakKiB(), app.list.count, cpuMs());
+        return 0;
+    });
 }
 
 struct Shown {

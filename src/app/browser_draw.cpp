@@ -9,8 +9,6 @@ namespace kestrel {
 
 namespace {
 
-const std::string kDoubleLine(78, static_cast<char>(205));
-
 struct LabelButton {
     int row;
     const char* hotKey;  // drawn 7 on 1; nullptr for a button without one
@@ -117,20 +115,7 @@ void drawFrame(App& app) {
     s.setMouse(std::nullopt, std::nullopt, false);
     s.setColors(1, bg);
     for (int r = 1; r <= 30; ++r) spaces(s, r, 1, 80);
-    for (int r : {2, 24, 30}) s.printAt(r, 2, kDoubleLine);
-    for (int r = 2; r <= 30; ++r) {
-        s.printAt(r, 1, "\xBA");
-        s.printAt(r, 80, "\xBA");
-    }
-    s.printAt(2, 1, "\xC9");
-    s.printAt(2, 80, "\xBB");
-    s.printAt(30, 1, "\xC8");
-    s.printAt(30, 80, "\xBC");
-    s.printAt(4, 2, kDoubleLine);
-    s.printAt(4, 1, "\xCC");
-    s.printAt(4, 80, "\xB9");
-    s.printAt(24, 80, "\xB9");
-    s.printAt(24, 1, "\xCC");
+    drawDoubleFrame(s);
     s.setColors(7, 9);
     s.printAt(23, 80, "\x19");
     s.printAt(5, 80, "\x18");

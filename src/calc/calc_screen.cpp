@@ -7,6 +7,7 @@
 #include "app/browser_draw.h"
 #include "app/text_file.h"
 #include "calc/calc_keypad.h"
+#include "disks/disks_draw.h"
 #include "extern/programs.h"
 #include "extern/quote.h"
 
@@ -18,13 +19,6 @@ namespace {
 
 constexpr Box kDisplayFrame{640, 62, 792, 107};
 constexpr int kFrameActive = 14, kFrameInactive = 2;
-
-constexpr const char* kDisksHelpLines[] = {
-    "Mouse button to select item.",
-    "View Partition or Enter to view a Mounted Partition.",
-    "Partition must be Mounted before viewing it.",
-    "@ = Center on screen.",
-};
 
 struct Line {
     int x1, y1, x2, y2;
@@ -93,12 +87,8 @@ void displayRefresh(App& app) {
 void drawLowerPanels(App& app) {
     Screen& s = app.screen;
     if (app.activeScreen == 2) {
-        s.setColors(0, app.backgroundColour);
-        for (int i = 0; i < 4; ++i) s.printAt(31 + i, 3, kDisksHelpLines[i]);
+        drawDisksHelpLinesAndBanner(app);
         s.fillBox(640, 473, 790, 564, app.backgroundColour);
-        s.setColors(8, app.backgroundColour);
-        s.printAt(37, 5, " Kestrel ");
-        s.printAt(37, 19, " Tarnwick ");
         return;
     }
     drawHelpLinesAndBanner(app);

@@ -6,8 +6,6 @@ namespace kestrel {
 
 namespace {
 
-const std::string kDoubleLine(78, static_cast<char>(205));
-
 struct PlacedLabel {
     int row, col;
     const char* text;
@@ -30,23 +28,17 @@ constexpr int kPadDx = 90, kPadDy = 50;
 
 void spaces(Screen& s, int row, int col, int n) { s.printAt(row, col, std::string(static_cast<size_t>(n), ' ')); }
 
-void drawBoxLines(Screen& s) {
-    for (int r : {2, 4, 24, 30}) s.printAt(r, 2, kDoubleLine);
-    for (int r = 2; r <= 30; ++r) {
-        s.printAt(r, 1, "\xBA");
-        s.printAt(r, 80, "\xBA");
-    }
-    s.printAt(2, 1, "\xC9");
-    s.printAt(2, 80, "\xBB");
-    s.printAt(30, 1, "\xC8");
-    s.printAt(30, 80, "\xBC");
-    for (int r : {4, 24}) {
-        s.printAt(r, 1, "\xCC");
-        s.printAt(r, 80, "\xB9");
-    }
+
+
+std::string fitted(std::string_view text) {
+    std::string line(text.substr(0, 78));
+    line.resize(78, ' ');
+    return line;
 }
 
-void drawExpandedExtras(App& app) {
+}  // namespace
+
+void drawDisksHelpLinesAndBanner(App& app) {
     Screen& s = app.screen;
     const int bg = app.backgroundColour;
     s.setColors(0, bg);
@@ -58,20 +50,12 @@ void drawExpandedExtras(App& app) {
     s.printAt(37, 19, " Tarnwick ");
 }
 
-std::string fitted(std::string_view text) {
-    std::string line(text.substr(0, 78));
-    line.resize(78, ' ');
-    return line;
-}
-
-}  // namespace
-
 void drawDisksFrame(App& app) {
     Screen& s = app.screen;
     const int bg = app.backgroundColour;
     s.lock();
     s.setColors(1, bg);
-    drawBoxLines(s);
+    drawDoubleFrame(s);
     s.setColors(9, 7);
     spaces(s, 1, 20, 40);
     s.printAt(1, 32, "Select Partition");
@@ -87,7 +71,7 @@ void drawDisksFrame(App& app) {
         s.fillBox(x, y, x + 7, y + 7, bg);
         s.drawBox(x, y, x + 7, y + 7, 12);
     }
-    if (app.expanded()) drawExpandedExtras(app);
+    if (app.expanded()) drawDisksHelpLinesAndBanner(app);
     s.setColors(0, bg);
     s.unlock();
 }

@@ -11,6 +11,8 @@ namespace kestrel {
 
 // Everything that stays while the screen is open, drawn on the work page.
 void drawDisksFrame(App& app);
+// Expanded view: this screen's four help lines in place of the browser's six, and the banner.
+void drawDisksHelpLinesAndBanner(App& app);
 // Row 4: the lsblk header as the report holds it, so that its titles stand
 // over the columns of the rows below.
 void drawDrivesHeader(App& app, const std::string& header);

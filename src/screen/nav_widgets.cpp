@@ -2,6 +2,24 @@
 
 namespace kestrel {
 
+const std::string kDoubleLine(78, static_cast<char>(205));
+
+void drawDoubleFrame(Screen& s) {
+    for (int r : {2, 4, 24, 30}) s.printAt(r, 2, kDoubleLine);
+    for (int r = 2; r <= 30; ++r) {
+        s.printAt(r, 1, "\xBA");
+        s.printAt(r, 80, "\xBA");
+    }
+    s.printAt(2, 1, "\xC9");
+    s.printAt(2, 80, "\xBB");
+    s.printAt(30, 1, "\xC8");
+    s.printAt(30, 80, "\xBC");
+    for (int r : {4, 24}) {
+        s.printAt(r, 1, "\xCC");
+        s.printAt(r, 80, "\xB9");
+    }
+}
+
 void drawNavButtons(Screen& s, int row, int y1, int y2) {
     s.setColors(7, 6);
     for (const auto& b : kNavButtons) {

@@ -1,6 +1,9 @@
 #pragma once
 // The navigation buttons and the window-position pad, shared by the browser
-// (row 29) and the file viewer (row 30, pad 10 pixels lower).
+// (row 29) and the file viewer (row 30, pad 10 pixels lower), and the
+// double-line frame the browser and the disks screen share.
+#include <string>
+
 #include "screen/screen.h"
 
 namespace kestrel {
@@ -28,6 +31,12 @@ struct PadSquare {
 constexpr PadSquare kPadSquares[] = {
     {0, 618, 453}, {1, 610, 445}, {2, 626, 445}, {3, 610, 461}, {4, 626, 461},
 };
+
+// 78 double horizontal lines: the width inside the frame.
+extern const std::string kDoubleLine;
+// The frame of rows 2 to 30 with its dividers under row 3 and above row 25,
+// in the current colours.
+void drawDoubleFrame(Screen& s);
 
 void drawPad(Screen& s, int background, int yOffset);
 // The placement of the square whose inner 6x6 pixels hold (x, y), or -1.

@@ -2,8 +2,6 @@
 // browser window (title bar, the cursor on "..", two entries and the
 // window-position pad) drawn by the headless screen, written as a PNG.
 //   kestrel_icon OUT.png [SIZE]    SIZE a multiple of 64, 64 by default
-#include <png.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -12,6 +10,7 @@
 #include "app/app_state.h"
 #include "app/startup.h"
 #include "screen/screen.h"
+#include "../page_png.h"
 
 using namespace kestrel;
 
@@ -37,36 +36,6 @@ void drawIcon(App& app) {
     s.drawBox(0, 0, kSide - 1, kSide - 1, 1);
 }
 
-bool writePng(const Screen& s, int scale, const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(f);
-        return false;
-    }
-    const int side = kSide * scale;
-    png_init_io(png, f);
-    png_set_IHDR(png, info, side, side, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<png_byte> line(static_cast<size_t>(side) * 3);
-    for (int y = 0; y < side; ++y) {
-        for (int x = 0; x < side; ++x) {
-            const Rgb c = s.palette()[s.pixel(0, x / scale, y / scale)];
-            line[x * 3] = c.r;
-            line[x * 3 + 1] = c.g;
-            line[x * 3 + 2] = c.b;
-        }
-        png_write_row(png, line.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(f) == 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -83,7 +52,7 @@ int main(int argc, char** argv) {
     if (!screen.setMode(640, 480)) return 1;
     setPaletteAndColours(app);
     drawIcon(app);
-    if (!writePng(screen, size / kSide, argv[1])) {
+    if (!writePagePng(screen, 0, kSide, kSide, size / kSide, argv[1])) {
         std::fprintf(stderr, "kestrel_icon: cannot write %s\n", argv[1]);
         return 1;
     }

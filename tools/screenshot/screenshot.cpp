@@ -5,7 +5,6 @@
 //   kestrel_screenshot --list          the names, one a line (make pictures)
 // A new picture is a row in kPictures and the script that reaches its screen.
 #include <fcntl.h>
-#include <png.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -16,41 +15,12 @@
 
 #include "../../tests/unit/disks_golden.h"
 #include "session.h"
+#include "../page_png.h"
 
 using namespace kestrel;
 using namespace kestrel::test;
 
 namespace {
-
-// Writes a page through the palette as a PNG file; false on failure.
-bool writePng(const Screen& s, int page, const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(f);
-        return false;
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(s.width()), static_cast<png_uint_32>(s.height()), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<png_byte> line(static_cast<size_t>(s.width()) * 3);
-    for (int y = 0; y < s.height(); ++y) {
-        for (int x = 0; x < s.width(); ++x) {
-            const Rgb c = s.palette()[s.pixel(page, x, y)];
-            line[x * 3] = c.r;
-            line[x * 3 + 1] = c.g;
-            line[x * 3 + 2] = c.b;
-        }
-        png_write_row(png, line.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(f) == 0;
-}
 
 // The demo directory sits at a fixed place so that its path line, too, is
 // the same on every rendering: /tmp/kestrel-pictures/ann.
@@ -155,7 +125,7 @@ bool render(const Picture& p, const std::string& out) {
     s.script.wait(1500);
     p.script(s, demo);
     bool written = false;
-    s.script.then([&] { written = writePng(s.screen(), s.screen().visiblePage(), out); });
+    s.script.then([&] { written = writePagePng(s.screen(), s.screen().visiblePage(), s.screen().width(), s.screen().height(), 1, out); });
     // Off the calculator panel, which a pointer over it would open again;
     // then Esc until Kestrel has left every screen and saved.
     s.script.move(300, 200).wait(300);
