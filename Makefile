@@ -22,14 +22,16 @@ run: deps-run
 test: deps-test
 	$(MAKE) --no-print-directory check sanitize fuzz
 
+# The tests run confined (tools/confined): / read-only, only the build folder,
+# /tmp and /dev/shm writable; it says so, or warns where it cannot.
 check: build
-	cd build-test && ctest --output-on-failure -j$(JOBS) --timeout 300
+	cd build-test && ../tools/confined -w . ctest --output-on-failure -j$(JOBS) --timeout 300
 
 sanitize:
 	cmake -S . -B build-asan -DKESTREL_SANITIZE=ON $(CMAKE_FLAGS) >/dev/null
 	cmake --build build-asan -j$(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-		ctest --output-on-failure -j$(JOBS) --timeout 600
+		../tools/confined -w . ctest --output-on-failure -j$(JOBS) --timeout 600
 
 build:
 	cmake -S . -B build-test $(CMAKE_FLAGS) >/dev/null

@@ -126,6 +126,7 @@ TEST(Browser, EnteringDirectoriesAndGoingUp) {
 
 TEST(Browser, ParentOfRootAndPickCheckMessages) {
     Session s;
+    s.readsOutside = true;
     const auto message = [&](size_t n) { return s.row(27).substr(1, n); };
     s.browse("/").key(ch::Enter).wait(300).then([&] { EXPECT_EQ(std::pair(message(30), s.cell(27, 2).fg), std::pair(std::string("No parent directories beyond /"), 4)); });
     s.script.wait(2500).then([&] { EXPECT_EQ(message(30), std::string(30, ' ')); });

@@ -21,6 +21,7 @@ std::vector<std::string> offered;  // the paths the chooser was shown for; it ca
 
 // Opens `path` from the session's directory; the script closes a viewer, if one opens, with Esc.
 Next open(Session& s, const std::string& path, bool viewerExpected = true) {
+    std::filesystem::current_path(s.dir.path);  // where the browser would stand
     s.app.selectedPath = path;
     s.app.savedDirectoryPath = s.dir.path;
     if (viewerExpected) s.script.wait(2000).key(27);
@@ -28,7 +29,7 @@ Next open(Session& s, const std::string& path, bool viewerExpected = true) {
 }
 std::string workRow(Session& s, int r) { return readText(s.screen(), s.screen().workPage(), r, 1, 80); }
 void runShellForReal(Session& s) {
-    s.runner.onShell = [](const std::string& line) { return RealRunner().runShell(line); };
+    s.runner.onShell = [](const std::string& line) { return TempRootRunner().runShell(line); };
 }
 
 constexpr int kSettle = 1500;
@@ -37,13 +38,13 @@ constexpr int kSettle = 1500;
 void runForReal(Session& s, bool all = false) {
     s.runner.onShell = [all](const std::string& line) {
         for (const char* p : {"mv ", "echo ", "file ", "stat "})
-            if (all || line.rfind(p, 0) == 0) return RealRunner().runShell(line);
+            if (all || line.rfind(p, 0) == 0) return TempRootRunner().runShell(line);
         return 0;
     };
     s.runner.onProgram = [](const ProgramCall& call) {
         std::vector<std::string> args{"-q", "-nw"};
         args.insert(args.end(), call.args.begin(), call.args.end());
-        return RealRunner().startProgram("/usr/bin/zip", args);
+        return TempRootRunner().startProgram("/usr/bin/zip", args);
     };
 }
 
@@ -111,7 +112,7 @@ TEST(OpenFile, HostileNamesReachTheProgramAsOneArgument) {
         const std::string path = s.dir.file(name, "x");
         s.runner.onShell = [&](const std::string& line) {
             EXPECT_EQ(line, prefix + shellQuote(path));
-            return RealRunner().runShell(commandLine({Arg::literal("cd"), Arg::word(work.path), Arg::literal("&&"), Arg::word(editor), Arg::literal(line.substr(prefix.size()))}));
+            return TempRootRunner().runShell(commandLine({Arg::literal("cd"), Arg::word(work.path), Arg::literal("&&"), Arg::word(editor), Arg::literal(line.substr(prefix.size()))}));
         };
         open(s, path);
         EXPECT_EQ(work.read("editor.out"), "1\n" + path);
@@ -131,7 +132,7 @@ TEST(OpenFile, TheExecutableChooserViewsRunsOrCancels) {
         runShellForReal(s);
         s.runner.onProgram = [&](const ProgramCall& call) {
             EXPECT_EQ(workRow(s, 29).find("Executable running, will resume when it is closed."), 14u);
-            return RealRunner().startProgram(call.program, call.args);
+            return TempRootRunner().startProgram(call.program, call.args);
         };
         s.browse().ext(scan::Down).wait(300).key(13).wait(1500).then([&] {
             EXPECT_EQ(std::pair(s.screen().visiblePage(), s.row(26).find(" View file ") != std::string::npos), std::pair(2, true));

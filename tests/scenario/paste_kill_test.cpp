@@ -23,7 +23,7 @@ std::string count(Session& s) { return s.row(33).substr(94, 4); }
 
 // A Session whose cp and rm really run, with no terminal input.
 struct RealSession : Session {
-    RealRunner real;
+    TempRootRunner real;
     RealSession() { runner.onProgram = [this](const ProgramCall& c) { return real.startProgramWithoutInput(c.program, c.args); }; }
 };
 

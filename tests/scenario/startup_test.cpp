@@ -39,6 +39,7 @@ TEST(StartUp, ExpandedViewFromTheSettingsFileInDateOrder) {
 
 TEST(StartUp, DefaultsWithoutASettingsFileAndBackgroundCycle) {
     Session s;
+    s.readsOutside = true;
     std::vector<int> seen;
     for (int i = 0; i < 5; ++i) s.script.wait(1200).then([&] { seen.push_back(s.cell(3, 2).bg); }).key(i < 4 ? 'b' : 27);
     EXPECT_EQ(s.run(), 0);
@@ -58,6 +59,7 @@ TEST(StartUp, OddSettingsFilesStartWithTheDefaults) {
     };
     for (int i = 0; i < 3; ++i) {
         Session s;
+        s.readsOutside = true;
         cases[i](s);
         s.script.wait(1000).then([&] { EXPECT_EQ(std::pair(s.app.selectedPath, i == 2 ? s.app.list.count : 1), std::pair(i == 2 ? cut : "/root", 1)) << i; });
         EXPECT_EQ(s.quit(), 0);

@@ -1,6 +1,9 @@
 #pragma once
 // The whole program, headless on virtual time: a settings file in a fresh
 // program directory, a script of input, and the screen to read back.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <string>
 
 #include "app/app_state.h"
@@ -10,6 +13,28 @@
 #include "temp_dir.h"
 
 namespace kestrel::test {
+
+// The real utilities for a session's hooks, refused (and the test failed)
+// when Kestrel's working directory or an absolute path argument has left the
+// tests' temporary root: a fault that wandered off to "/" must not get to run
+// mv there. The tests run confined as well; this says which test went astray.
+struct TempRootRunner final : Runner {
+    static bool allowed(const std::string& what, const std::vector<std::string>& args = {}) {
+        char cwd[4096];
+        bool ok = getcwd(cwd, sizeof cwd) && insideTempRoot(cwd);
+        for (const auto& a : args) ok = ok && (a.empty() || a[0] != '/' || insideTempRoot(a));
+        if (!ok) ADD_FAILURE() << "refused outside the temporary root (working directory " << cwd << "): " << what;
+        return ok;
+    }
+    int runShell(const std::string& line) override { return allowed(line) ? real.runShell(line) : 127; }
+    RunResult startProgram(const std::string& program, const std::vector<std::string>& args) override {
+        return allowed(program, args) ? real.startProgram(program, args) : RunResult::notStarted();
+    }
+    RunResult startProgramWithoutInput(const std::string& program, const std::vector<std::string>& args) override {
+        return allowed(program, args) ? real.startProgramWithoutInput(program, args) : RunResult::notStarted();
+    }
+    RealRunner real;
+};
 
 struct Session {
     TempDir programDir;
@@ -29,8 +54,30 @@ struct Session {
         return script.wait(1000);
     }
     // Runs Kestrel until it exits (the script must end it), or after an Esc; the exit status.
-    int run() { return runKestrel(app); }
+    // A session starts only in its temporary root, unless it says it only reads elsewhere
+    // (the list of "/"); what its hooks run for real goes through TempRootRunner either way.
+    int run() {
+        const std::string start = startPath();
+        if (!readsOutside && !insideTempRoot(start)) {
+            ADD_FAILURE() << "refused: a session that changes files must start in its temporary root, not in " << start;
+            return -1;
+        }
+        return runKestrel(app);
+    }
     int quit() { return script.key(27), run(); }
+
+    // Where Kestrel will start: the settings file's third line, else the home it falls back to.
+    std::string startPath() const {
+        const std::string file = programDir.path + "/Kestrel.cfg";
+        const std::string cfg = std::filesystem::is_regular_file(file) ? programDir.read("Kestrel.cfg") : "";
+        std::size_t from = cfg.find('\n');
+        from = from == std::string::npos ? from : cfg.find('\n', from + 1);
+        if (from == std::string::npos) return "/root";
+        const std::string line = cfg.substr(from + 1, cfg.find('\n', from + 1) - from - 1);
+        const auto b = line.find_first_not_of(' '), e = line.find_last_not_of(' ');
+        return b == std::string::npos ? "/root" : line.substr(b, e - b + 1);
+    }
+    bool readsOutside = false;
 
     Screen& screen() { return rig.screen; }
     std::string row(int r) { return readRow(rig.screen, r); }

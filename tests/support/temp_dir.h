@@ -9,9 +9,20 @@
 
 namespace kestrel::test {
 
+// Every directory a test makes is named kestrel-test-* in the temporary
+// directory: the tests' temporary root.
+inline std::string tempRootPrefix() { return (std::filesystem::temp_directory_path() / "kestrel-test-").string(); }
+// Whether `path` (links followed as far as it exists) lies inside one of them.
+inline bool insideTempRoot(const std::string& path) {
+    std::error_code ec;
+    const std::string full = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec).string();
+    const std::string prefix = std::filesystem::weakly_canonical(tempRootPrefix(), ec).string();
+    return !ec && full.size() > prefix.size() && full.compare(0, prefix.size(), prefix) == 0;
+}
+
 struct TempDir {
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kestrel-test-XXXXXX").string();
+        std::string pattern = tempRootPrefix() + "XXXXXX";
         path = mkdtemp(pattern.data()) ? pattern : std::string();
     }
     ~TempDir() {

@@ -121,6 +121,7 @@ constexpr Picture kPictures[] = {
 bool render(const Picture& p, const std::string& out) {
     Demo demo;
     Session s;
+    s.readsOutside = true;  // the fixed demo folder; the pictures run nothing for real
     s.settings(p.bigSmall, 0, demo.dir.path, 1);
     s.script.wait(1500);
     p.script(s, demo);
