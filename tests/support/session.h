@@ -3,7 +3,7 @@
 // program directory, a script of input, and the screen to read back.
 #include <string>
 
-#include "app/app_state.h"
+#include "frame/app_state.h"
 #include "app/startup.h"
 #include "extern/recording_runner.h"
 #include "rig.h"
