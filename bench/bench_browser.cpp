@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "../tests/e2e/xvfb.h"
-#include "app/app_state.h"
+#include "frame/app_state.h"
 #include "app/cursor_moves.h"
 #include "app/main_loop.h"
 #include "screen/x11_presenter.h"

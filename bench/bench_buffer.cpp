@@ -11,7 +11,7 @@
 #include <fstream>
 #include <vector>
 
-#include "app/browser_draw.h"
+#include "frame/browser_draw.h"
 #include "app/main_loop.h"
 #include "fileops/buffer_commands.h"
 #include "fileops/paste_kill.h"

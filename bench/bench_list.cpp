@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "frame/app_state.h"
 #include "app/main_loop.h"
 #include "bench_stats.h"
 #include "dirlist/dir_list.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/app_state.h"
+#include "frame/app_state.h"
 #include "app/program_dir.h"
 #include "app/startup.h"
 #include "screen/screen.h"

@@ -3,16 +3,17 @@
 #include <initializer_list>
 
 #include "app/cursor_moves.h"
-#include "app/drive_prompt.h"
+#include "frame/drive_prompt.h"
 #include "app/select.h"
-#include "app/status_message.h"
-#include "app/trim.h"
+#include "frame/status_message.h"
+#include "frame/trim.h"
 #include "app/search_mode.h"
-#include "app/browser_draw.h"
+#include "frame/browser_draw.h"
 #include "fileops/buffer_commands.h"
 #include "fileops/new_directory.h"
 #include "fileops/zip_buffer.h"
 #include "viewers/info_report.h"
+#include "calc/calc_screen.h"
 #include "disks/disks_screen.h"
 #include "help/help_screen.h"
 
@@ -138,7 +139,7 @@ Next selectFor(App& app, Pending command) {
 Next disksStep(App& app) {
     Screen& s = app.screen;
     app.savedDirectoryPath = app.selectedPath;
-    runDisksScreen(app);
+    runDisksScreen(app, runCalculator);
     if (!app.startPathRequest) app.selectedPath = app.savedDirectoryPath;
     s.setPages(0, 0);
     s.sleep(20);

@@ -3,7 +3,7 @@
 // and the tables that map keys and buttons to them.
 #include <optional>
 
-#include "app/app_state.h"
+#include "frame/app_state.h"
 
 namespace kestrel {
 

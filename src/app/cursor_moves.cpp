@@ -1,6 +1,6 @@
 #include "app/cursor_moves.h"
 
-#include "app/browser_draw.h"
+#include "frame/browser_draw.h"
 #include "screen/rounding.h"
 
 namespace kestrel {

@@ -1,7 +1,7 @@
 #pragma once
 // Moving the cursor over the listing; each move ends in the cursor step and
 // returns to polling.
-#include "app/app_state.h"
+#include "frame/app_state.h"
 
 namespace kestrel {
 

@@ -7,7 +7,8 @@
 #include "app/select.h"
 #include "app/search_mode.h"
 #include "app/startup.h"
-#include "app/browser_draw.h"
+#include "frame/browser_draw.h"
+#include "frame/window_drag.h"
 #include "calc/calc_screen.h"
 #include "screen/nav_widgets.h"
 
@@ -38,34 +39,6 @@ std::optional<Next> scrollAreas(App& app, Cell c) {
     if (upArea && app.cursorIndex > 1) return moveUp(app);
     return std::nullopt;
 }
-
-}  // namespace
-
-void dragWindow(App& app) {
-    Screen& s = app.screen;
-    for (;;) {
-        const MouseState first = s.peekMouse();
-        s.sleep(10);
-        if (!first.left()) return;
-        const MouseState second = s.peekMouse();
-        int dx = second.valid ? second.x - first.x : 0;
-        int dy = second.valid ? second.y - first.y : 0;
-        if (std::abs(dx) > 100) dx = 0;
-        if (std::abs(dy) > 100) dy = 0;
-        const Cell c = first.cell();
-        if (!(c.row == 1 && c.col > 13 && c.col < 70)) return;
-        Point at = s.windowPosition();
-        at.x += dx;
-        at.y += dy;
-        s.setWindowPosition(at);
-        app.draggedPosition = at;
-        app.placement = Placement::Dragged;
-        s.sleep(10);
-        s.setMouse(first.x, first.y, true);
-    }
-}
-
-namespace {
 
 Next mousePassStage2(App& app) {
     Screen& s = app.screen;

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/app_state.h"
+#include "frame/app_state.h"
 
 namespace kestrel {
 
@@ -11,8 +11,5 @@ Next reload(App& app);
 // One poll cycle: window drag, key, or a pass over the mouse.
 Next pollCycle(App& app);
 Next mousePass(App& app);
-// While the left button holds the title part of the top bar, the window
-// follows the pointer; a jump of over 100 pixels is ignored on its axis.
-void dragWindow(App& app);
 
 }  // namespace kestrel

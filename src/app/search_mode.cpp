@@ -3,7 +3,8 @@
 #include <algorithm>
 
 #include "dirlist/name_search.h"
-#include "app/browser_draw.h"
+#include "frame/browser_draw.h"
+#include "frame/line_input.h"
 #include "screen/press_repeat.h"
 
 namespace kestrel {
@@ -123,12 +124,8 @@ Outcome onMouse(App& app, const MouseState& m, PressRepeat& press) {
 
 }  // namespace
 
-bool searchAccepts(int c) {
-    if (c < 42 || c > 122) return false;
-    for (char rejected : std::string_view(",:;\\/<>?"))
-        if (c == rejected) return false;
-    return true;
-}
+// The search box takes the same characters as the name prompts.
+bool searchAccepts(int c) { return acceptsNameCharacter(c); }
 
 void toggleStartOnly(App& app) {
     app.search.startOnly = 1 - app.search.startOnly;

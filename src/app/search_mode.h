@@ -1,5 +1,5 @@
 #pragma once
-#include "app/app_state.h"
+#include "frame/app_state.h"
 
 namespace kestrel {
 

@@ -1,28 +1,14 @@
 #include "app/select.h"
 
-#include "app/trim.h"
+#include "frame/child_path.h"
+#include "frame/trim.h"
 
-#include "app/browser_draw.h"
+#include "frame/browser_draw.h"
 #include "fileops/paste_kill.h"
 #include "fileops/rename_entry.h"
 #include "viewers/open_file.h"
 
 namespace kestrel {
-
-std::string selectedChildPath(const std::string& selected, const std::string& entryName, bool isParent) {
-    std::string path;
-    if (isParent) {
-        const auto slash = selected.rfind('/');
-        path = slash == std::string::npos ? std::string() : selected.substr(0, slash);
-    } else {
-        path = selected + "/" + entryName;
-    }
-    // The path is not trimmed: a name may end in blanks, and trimming would
-    // enter another directory than the one picked.
-    if (path.empty()) return "/";
-    if (path.compare(0, 2, "//") == 0) path.erase(0, 1);
-    return path;
-}
 
 Next selectEntry(App& app) {
     Screen& s = app.screen;

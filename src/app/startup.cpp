@@ -4,31 +4,14 @@
 #include <filesystem>
 
 #include "app/main_loop.h"
-#include "app/settings.h"
-#include "app/settings_file.h"
+#include "frame/settings.h"
+#include "frame/settings_file.h"
+#include "frame/colours.h"
 #include "calc/calc_screen.h"
 
 namespace kestrel {
 
 namespace {
-
-struct ColourPair {
-    int background, accent;
-};
-
-constexpr ColourPair kColourChoices[4] = {{2, 5}, {5, 2}, {13, 5}, {10, 2}};
-
-struct PaletteEntry {
-    int index;
-    std::uint32_t packed;
-};
-
-constexpr PaletteEntry kPaletteEntries[] = {{2, 0x002801}, {5, 0x363A3A}, {10, 0x152371}, {13, 0x1B280C}};
-
-void setColoursFromChoice(App& app) {
-    app.backgroundColour = kColourChoices[app.BackGround].background;
-    app.accentColour = kColourChoices[app.BackGround].accent;
-}
 
 std::string workingDirectory() {
     std::error_code ec;
@@ -62,12 +45,6 @@ void startUp(App& app) {
 void startPathStep(App& app) {
     app.startPathRequest = false;
     app.selectedPath = app.startPath;
-}
-
-void setPaletteAndColours(App& app) {
-    for (const auto& e : kPaletteEntries) app.screen.setPaletteEntry(e.index, e.packed);
-    if (app.BackGround < 0 || app.BackGround > 3) app.BackGround = 0;
-    setColoursFromChoice(app);
 }
 
 bool applyView(App& app) {

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/app_state.h"
+#include "frame/app_state.h"
 
 namespace kestrel {
 
@@ -10,9 +10,6 @@ void startPathStep(App& app);
 // Re-creates the window for the current view and background and places it.
 // False when the window cannot be opened.
 bool applyView(App& app);
-// Apply view's palette entries and the colours of the background choice,
-// which it wraps back to 0 past 3.
-void setPaletteAndColours(App& app);
 // Writes the settings file; the caller then ends the process with status 0.
 void saveSettings(App& app);
 

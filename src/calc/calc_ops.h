@@ -3,7 +3,7 @@
 // CalcBuffer record, and how it ends. No screen, no I/O.
 #include <string>
 
-#include "calc/calc_state.h"
+#include "frame/calc_state.h"
 
 namespace kestrel::calc {
 

@@ -4,8 +4,8 @@
 #include <array>
 #include <exception>
 
-#include "app/browser_draw.h"
-#include "app/text_file.h"
+#include "frame/browser_draw.h"
+#include "frame/text_file.h"
 #include "calc/calc_keypad.h"
 #include "disks/disks_draw.h"
 #include "extern/programs.h"

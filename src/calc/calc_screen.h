@@ -1,6 +1,6 @@
 #pragma once
 // The calculator panel of the expanded view (x 640 to 800, above y 470).
-#include "app/app_state.h"
+#include "frame/app_state.h"
 
 namespace kestrel {
 

@@ -3,7 +3,7 @@
 // browser, the device lines, the selection details, the count and messages.
 #include <string>
 
-#include "app/app_state.h"
+#include "frame/app_state.h"
 #include "disks/drive_report.h"
 #include "disks/list_window.h"
 

@@ -6,9 +6,8 @@
 
 #include <optional>
 
-#include "app/browser_draw.h"
-#include "app/main_loop.h"
-#include "calc/calc_screen.h"
+#include "frame/browser_draw.h"
+#include "frame/window_drag.h"
 #include "disks/disk_lines.h"
 #include "disks/disks_draw.h"
 #include "disks/drive_report.h"
@@ -67,6 +66,7 @@ enum class Step { Stay, Leave };
 
 struct Disks {
     App& app;
+    void (*openCalculator)(App&);
     DriveReport report;
     ListWindow window;
     // A hand's click acts once; a longer hold repeats. The press that opened
@@ -298,7 +298,7 @@ Step mousePass(Disks& d) {
     // The calculator takes over while the pointer is over its panel (no click
     // needed), then the list is drawn again.
     if (app.expanded() && m.x > 640 && m.y < 480) {
-        runCalculator(app);
+        d.openCalculator(app);
         cursorStep(d);
         return Step::Stay;
     }
@@ -328,7 +328,7 @@ Step pollPass(Disks& d) {
 
 }  // namespace
 
-void runDisksScreen(App& app) {
+void runDisksScreen(App& app, void (*openCalculator)(App&)) {
     Screen& s = app.screen;
     app.startPathRequest = false;
     // A listed partition would stay busy while it is Kestrel's working
@@ -344,7 +344,7 @@ void runDisksScreen(App& app) {
     s.copyPage(visible, kHiddenPage);
     s.sleep(50);
     drawDisksFrame(app);
-    Disks d{app, {}, {}, {}};
+    Disks d{app, openCalculator, {}, {}, {}};
     if (const MouseState m = s.peekMouse(); m.valid) {
         app.lastWheel = m.wheel;
         d.press.begin(m);

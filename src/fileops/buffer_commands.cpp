@@ -1,10 +1,10 @@
 #include "fileops/buffer_commands.h"
 
 
-#include "app/browser_draw.h"
-#include "app/text_file.h"
-#include "app/select.h"
-#include "app/status_message.h"
+#include "frame/browser_draw.h"
+#include "frame/text_file.h"
+#include "frame/child_path.h"
+#include "frame/status_message.h"
 #include "extern/programs.h"
 
 namespace kestrel {

@@ -4,7 +4,7 @@
 // in the text editor.
 #include <string>
 
-#include "app/app_state.h"
+#include "frame/app_state.h"
 
 namespace kestrel {
 

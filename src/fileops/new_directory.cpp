@@ -2,8 +2,8 @@
 
 #include <sys/stat.h>
 
-#include "app/line_input.h"
-#include "app/select.h"
+#include "frame/line_input.h"
+#include "frame/child_path.h"
 
 namespace kestrel {
 

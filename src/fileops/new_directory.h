@@ -1,6 +1,6 @@
 #pragma once
 // "/" in the browser: a new subdirectory of the listed directory.
-#include "app/app_state.h"
+#include "frame/app_state.h"
 
 namespace kestrel {
 

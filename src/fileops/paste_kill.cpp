@@ -3,10 +3,10 @@
 #include <unistd.h>
 
 
-#include "app/browser_draw.h"
-#include "app/text_file.h"
-#include "app/confirm.h"
-#include "app/status_message.h"
+#include "frame/browser_draw.h"
+#include "frame/text_file.h"
+#include "frame/confirm.h"
+#include "frame/status_message.h"
 #include "extern/quote.h"
 #include "fileops/buffer_commands.h"
 #include "fileops/utility_run.h"

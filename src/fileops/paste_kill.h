@@ -5,7 +5,7 @@
 // that holds it.
 #include <optional>
 
-#include "app/app_state.h"
+#include "frame/app_state.h"
 
 namespace kestrel {
 

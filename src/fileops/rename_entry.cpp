@@ -5,9 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/confirm.h"
-#include "app/dialog.h"
-#include "app/line_input.h"
+#include "frame/confirm.h"
+#include "frame/dialog.h"
+#include "frame/line_input.h"
 #include "extern/quote.h"
 
 namespace kestrel {

@@ -2,7 +2,7 @@
 // F in the browser: renaming the entry under the cursor with mv.
 #include <string>
 
-#include "app/app_state.h"
+#include "frame/app_state.h"
 
 namespace kestrel {
 

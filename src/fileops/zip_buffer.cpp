@@ -1,7 +1,7 @@
 #include "fileops/zip_buffer.h"
 
-#include "app/select.h"
-#include "app/status_message.h"
+#include "frame/child_path.h"
+#include "frame/status_message.h"
 #include "extern/programs.h"
 
 namespace kestrel {

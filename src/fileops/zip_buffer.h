@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "frame/app_state.h"
 
 namespace kestrel {
 

@@ -1,6 +1,6 @@
 #include "help/help_screen.h"
 
-#include "app/startup.h"
+#include "frame/colours.h"
 
 namespace kestrel {
 

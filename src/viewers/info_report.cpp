@@ -1,6 +1,6 @@
 #include "viewers/info_report.h"
 
-#include "app/select.h"
+#include "frame/child_path.h"
 #include "extern/quote.h"
 #include "viewers/viewer.h"
 

@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <iterator>
 
-#include "app/status_message.h"
-#include "app/text_file.h"
+#include "frame/status_message.h"
+#include "frame/text_file.h"
 #include "extern/programs.h"
 #include "extern/quote.h"
 #include "viewers/viewer.h"

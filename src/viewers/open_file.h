@@ -4,8 +4,8 @@
 // into the viewer.
 #include <string>
 
-#include "app/app_state.h"
-#include "app/exec_chooser.h"
+#include "frame/app_state.h"
+#include "frame/exec_chooser.h"
 
 namespace kestrel {
 

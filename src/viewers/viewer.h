@@ -1,6 +1,6 @@
 #pragma once
 // The file viewer: the raw bytes of one file, page by page, on screen page 1.
-#include "app/app_state.h"
+#include "frame/app_state.h"
 
 namespace kestrel {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/settings.h"
+#include "frame/settings.h"
 #include "fuzz_check.h"
 
 using namespace kestrel;

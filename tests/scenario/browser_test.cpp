@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 
-#include "app/main_loop.h"
-#include "app/select.h"
+#include "frame/window_drag.h"
+#include "frame/child_path.h"
 #include "session.h"
 #include "dirlist/name_search.h"
 

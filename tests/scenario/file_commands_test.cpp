@@ -6,7 +6,7 @@
 #include "extern/quote.h"
 #include "session.h"
 #include "viewers/open_file.h"
-#include "app/browser_draw.h"
+#include "frame/browser_draw.h"
 #include "extern/programs.h"
 #include "fileops/rename_entry.h"
 #include "viewers/info_report.h"

@@ -6,7 +6,7 @@
 
 #include "session.h"
 #include "viewers/viewer.h"
-#include "app/exec_chooser.h"
+#include "frame/exec_chooser.h"
 #include "as_nobody.h"
 #include "viewers/byte_source.h"
 #include "viewers/open_file.h"

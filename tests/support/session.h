@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/app_state.h"
+#include "frame/app_state.h"
 #include "app/startup.h"
 #include "extern/recording_runner.h"
 #include "rig.h"

@@ -5,7 +5,7 @@
 
 #include "app/cursor_moves.h"
 #include "rig.h"
-#include "app/browser_draw.h"
+#include "frame/browser_draw.h"
 
 using namespace kestrel;
 using namespace kestrel::test;

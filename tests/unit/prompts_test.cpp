@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 
-#include "app/app_state.h"
-#include "app/confirm.h"
-#include "app/dialog.h"
-#include "app/exec_chooser.h"
-#include "app/line_input.h"
-#include "app/status_message.h"
+#include "frame/app_state.h"
+#include "frame/confirm.h"
+#include "frame/dialog.h"
+#include "frame/exec_chooser.h"
+#include "frame/line_input.h"
+#include "frame/status_message.h"
 #include "rig.h"
 
 using namespace kestrel;

@@ -10,8 +10,8 @@
 
 
 #include "app/program_dir.h"
-#include "app/settings.h"
-#include "app/settings_file.h"
+#include "frame/settings.h"
+#include "frame/settings_file.h"
 #include "as_nobody.h"
 #include "hostile_names.h"
 #include "temp_dir.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/startup.h"
+#include "frame/app_state.h"
+#include "frame/colours.h"
 #include "screen/screen.h"
 #include "../page_png.h"
 

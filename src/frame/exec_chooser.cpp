@@ -1,8 +1,8 @@
-#include "app/exec_chooser.h"
+#include "frame/exec_chooser.h"
 
 #include <string_view>
 
-#include "app/confirm.h"
+#include "frame/confirm.h"
 
 namespace kestrel {
 

@@ -4,7 +4,7 @@
 // the clock, the panels of the expanded view and the message row.
 #include <string>
 
-#include "app/app_state.h"
+#include "frame/app_state.h"
 
 namespace kestrel {
 

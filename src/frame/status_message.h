@@ -1,7 +1,7 @@
 #pragma once
 // Short messages on the browser's message row (row 27), and the texts that
 // dialogs and the running of outside programs put at fixed places.
-#include "app/app_state.h"
+#include "frame/app_state.h"
 
 namespace kestrel {
 

@@ -1,4 +1,4 @@
-#include "app/browser_draw.h"
+#include "frame/browser_draw.h"
 
 #include <ctime>
 

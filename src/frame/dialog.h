@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-#include "app/app_state.h"
+#include "frame/app_state.h"
 
 namespace kestrel {
 

@@ -1,8 +1,8 @@
-#include "app/status_message.h"
+#include "frame/status_message.h"
 
 #include <string>
 
-#include "app/browser_draw.h"
+#include "frame/browser_draw.h"
 
 namespace kestrel {
 

@@ -1,4 +1,4 @@
-#include "app/confirm.h"
+#include "frame/confirm.h"
 
 #include <algorithm>
 #include <span>

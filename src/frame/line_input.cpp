@@ -1,10 +1,9 @@
-#include "app/line_input.h"
+#include "frame/line_input.h"
 
 #include <span>
 #include <string_view>
 
-#include "app/dialog.h"
-#include "app/search_mode.h"
+#include "frame/dialog.h"
 
 namespace kestrel {
 
@@ -109,8 +108,12 @@ const Region* regionPressed(const LineInputInstance& inst, const MouseState& m) 
 
 size_t lineInputMaximum(LineInputKind kind) { return instanceOf(kind).maximum; }
 
-// The search box takes the same characters as the name prompts.
-bool acceptsNameCharacter(int c) { return searchAccepts(c); }
+bool acceptsNameCharacter(int c) {
+    if (c < 42 || c > 122) return false;
+    for (char rejected : std::string_view(",:;\\/<>?"))
+        if (c == rejected) return false;
+    return true;
+}
 
 void drawLineInputEcho(App& app, LineInputKind kind, const std::string& subject, const std::string& text) {
     const LineInputInstance& inst = instanceOf(kind);

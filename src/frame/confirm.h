@@ -4,7 +4,7 @@
 // sleeps, which targets a press is tested against and which keys answer.
 #include <string>
 
-#include "app/dialog.h"
+#include "frame/dialog.h"
 
 namespace kestrel {
 

@@ -1,6 +1,6 @@
-#include "app/drive_prompt.h"
+#include "frame/drive_prompt.h"
 
-#include "app/dialog.h"
+#include "frame/dialog.h"
 
 namespace kestrel {
 

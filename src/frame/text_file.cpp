@@ -1,4 +1,4 @@
-#include "app/text_file.h"
+#include "frame/text_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -3,7 +3,7 @@
 // go back to the browser.
 #include <string>
 
-#include "app/app_state.h"
+#include "frame/app_state.h"
 
 namespace kestrel {
 

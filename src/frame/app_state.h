@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "calc/calc_panel.h"
-#include "calc/calc_state.h"
+#include "frame/calc_panel.h"
+#include "frame/calc_state.h"
 #include "dirlist/dir_list.h"
 #include "extern/runner.h"
-#include "fileops/copy_kill_buffer.h"
-#include "fileops/copy_selection.h"
+#include "frame/copy_kill_buffer.h"
+#include "frame/copy_selection.h"
 #include "screen/press_repeat.h"
 #include "screen/screen.h"
 

@@ -1,4 +1,4 @@
-#include "app/settings_file.h"
+#include "frame/settings_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
-#include "app/settings.h"
+#include "frame/settings.h"
 
-#include "app/settings_file.h"
-#include "app/trim.h"
+#include "frame/settings_file.h"
+#include "frame/trim.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

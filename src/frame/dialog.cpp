@@ -1,9 +1,9 @@
-#include "app/dialog.h"
+#include "frame/dialog.h"
 
 #include <algorithm>
 #include <string>
 
-#include "app/browser_draw.h"
+#include "frame/browser_draw.h"
 
 namespace kestrel {
 
