@@ -5,6 +5,8 @@
 #include <functional>
 
 #include "app/main_loop.h"
+#include "fileops/buffer_commands.h"
+#include "viewers/info_report.h"
 #include "frame/state_dir.h"
 #include "frame/text_file.h"
 #include "as_nobody.h"
@@ -244,6 +246,13 @@ TEST(StartUp, AnOrdinaryUserOfASharedInstallKeepsOwnSettingsAndSeesOnlyOwnReport
         app.startPath = tree;
         startPathStep(app);
         f |= (!applyView(app) || mainLoop(app) != 0) << 2;
+        // With no directory of its own, root's reports cannot be cleared: none is run, shown or opened.
+        app.exeDir = program;
+        const auto asked = runner.shellLines.size() + runner.programCalls.size();
+        Script(rig.clock, rig.input, rig.clock.nowMs()).wait(1500).then(look).key(27);
+        infoReport(app);
+        viewBuffer(app);
+        f |= (runner.shellLines.size() + runner.programCalls.size() != asked) << 5;
         return f | !sawReport << 3 | sawSecret << 4;
     });
     if (faults == kCannotDrop) GTEST_SKIP() << "cannot act as an ordinary user";
