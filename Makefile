@@ -6,16 +6,18 @@
 # make bench - build and run the benchmarks
 # make fuzz  - build the libFuzzer targets with clang and run each for FUZZ_SECONDS (30)
 # make pictures  - render the README's pictures into docs/pictures/
-# make install   - install for this user (PREFIX=~/.local); PREFIX=/usr/local as root
+# make install   - install for this user (PREFIX=~/.local); PREFIX=/usr/local as root;
+#                  DESTDIR=dir stages the files under dir for a package
+# make package   - build the Debian package kestrel_VERSION_ARCH.deb (under /usr)
 # make uninstall - remove it again; PURGE=1 also removes the settings and reports
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 PREFIX ?= $(HOME)/.local
 
-.PHONY: run test check sanitize bench build deps-run deps-test clean install uninstall fuzz pictures
+.PHONY: run test check sanitize bench build deps-run deps-test clean install uninstall fuzz pictures package
 
 run: deps-run
-	cmake -S . -B build -DKESTREL_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKESTREL_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
 	cmake --build build -j$(JOBS) --target kestrel
 	./build/kestrel
 
@@ -51,9 +53,17 @@ bench: deps-test build
 	./bench/run-all build-test
 
 install: deps-run
-	cmake -S . -B build -DKESTREL_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKESTREL_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
 	cmake --build build -j$(JOBS) --target kestrel kestrel_icon
-	./tools/install-kestrel install "$(PREFIX)" build
+	DESTDIR="$(DESTDIR)" ./tools/install-kestrel install "$(PREFIX)" build
+
+# The package's Kestrel never writes under /usr, not even as root: its
+# settings and reports always go to ~/.local/state/kestrel.
+package:
+	@./tools/install-deps package
+	cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DKESTREL_TESTS=OFF -DKESTREL_PER_USER_STATE=ON $(CMAKE_FLAGS) >/dev/null
+	cmake --build build-package -j$(JOBS) --target kestrel kestrel_icon
+	./tools/make-deb build-package .
 
 uninstall:
 	./tools/install-kestrel uninstall "$(PREFIX)" $(if $(PURGE),--purge)
@@ -65,4 +75,4 @@ deps-test:
 	@./tools/install-deps test
 
 clean:
-	rm -rf build build-test build-asan build-fuzz
+	rm -rf build build-test build-asan build-fuzz build-package

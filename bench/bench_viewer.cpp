@@ -1,9 +1,12 @@
 // How fast the viewer opens and reaches the end of big files, and what it
-// costs in memory, against reading the whole file into memory first.
+// costs in memory, against reading the file into memory first, as far as the
+// viewer ever reads a file whole (kWholeReadLimit, 64 MiB): a bounded reader,
+// so the benchmark itself never holds a 4 GiB file.
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +14,7 @@
 #include <string>
 
 #include "rig.h"
+#include "viewers/byte_source.h"
 #include "viewers/viewer_paging.h"
 
 using namespace kestrel;
@@ -54,11 +58,17 @@ Figures measure(Screen& screen, MakeSource make) {
 
 void report(const char* what, const std::string& path, Screen& screen) {
     const Figures onDemand = measure(screen, [&] { return FileByteSource(path); });
-    const Figures whole = measure(screen, [&] { return MemoryByteSource::readWholeFile(path); });
+    const Figures whole = measure(screen, [&] {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const auto size = static_cast<std::int64_t>(std::filesystem::file_size(path));
+        auto source = MemoryByteSource::readFrom(fd, std::min(size, kWholeReadLimit));
+        if (fd >= 0) ::close(fd);
+        return source;
+    });
     std::printf("%s (%lld bytes)\n", what, static_cast<long long>(std::filesystem::file_size(path)));
     std::printf("  %-22s first page %9.2f ms   End %8.2f ms   memory +%8ld KiB   Pos %lld\n", "on demand",
                 onDemand.firstPageMs, onDemand.endMs, onDemand.growthKiB, static_cast<long long>(onDemand.pos));
-    std::printf("  %-22s first page %9.2f ms   End %8.2f ms   memory +%8ld KiB   Pos %lld\n", "whole file in memory",
+    std::printf("  %-22s first page %9.2f ms   End %8.2f ms   memory +%8ld KiB   Pos %lld\n", "first 64 MiB in memory",
                 whole.firstPageMs, whole.endMs, whole.growthKiB, static_cast<long long>(whole.pos));
     // The on-demand growth can read 0 when the cache reuses pages the
     // process already holds; the ratio then says "at least".

@@ -1,13 +1,14 @@
-// Kestrel: finds the executable's directory, opens the window and runs the
-// browser until Save and exit.
+// Kestrel: finds the directory for its settings and reports, opens the window
+// and runs the browser until Save and exit.
 #include <unistd.h>
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "frame/app_state.h"
-#include "app/program_dir.h"
+#include "frame/state_dir.h"
 #include "app/startup.h"
 #include "screen/screen.h"
 #include "screen/x11_presenter.h"
@@ -15,7 +16,7 @@
 namespace {
 
 // The directory of the running executable, where Kestrel.cfg and the report
-// files live.
+// files live when it is writable.
 std::string executableDirectory() {
     char buf[PATH_MAX];
     const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
@@ -38,8 +39,17 @@ int main() {
     }
     kestrel::RealClock clock;
     kestrel::Screen screen(clock, input, *presenter);
-    kestrel::App app(screen, executableDirectory());
-    // A system-wide install: say so once, then run on without saving.
-    if (auto note = kestrel::unwritableDirNote(app.exeDir)) std::fputs(note->c_str(), stderr);
+#ifdef KESTREL_PER_USER_STATE
+    constexpr bool perUserAlways = true;
+#else
+    constexpr bool perUserAlways = false;
+#endif
+    const std::string programDir = executableDirectory();
+    const auto state = kestrel::chooseStateDir(programDir, perUserAlways, std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
+    kestrel::App app(screen, state.dir);
+    // Settings the user has not saved yet start from the program directory's.
+    if (state.perUser) app.defaultSettingsDir = programDir;
+    // Nowhere to keep them: say so once, then run on without saving.
+    if (!state.note.empty()) std::fputs(state.note.c_str(), stderr);
     return kestrel::runKestrel(app);
 }

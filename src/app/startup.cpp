@@ -31,7 +31,15 @@ void startUp(App& app) {
     app.accentColour = 5;
     s.sleep(100);
 
-    const Settings cfg = readSettingsFile(settingsFilePath(app.exeDir));
+    const SettingsText own = readSettingsText(settingsFilePath(app.exeDir));
+    Settings cfg = parseSettings(own.text);
+    // A shared install's settings stand in for the user's own not yet saved,
+    // all but the path: another user's last directory is theirs.
+    if (own.state == SettingsState::Missing && !app.defaultSettingsDir.empty()) {
+        cfg = readSettingsFile(settingsFilePath(app.defaultSettingsDir));
+        cfg.path.clear();
+        cfg.line3.clear();
+    }
     app.BigSmall = cfg.BigSmall;
     app.BackGround = cfg.BackGround;
     setColoursFromChoice(app);

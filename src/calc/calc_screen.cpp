@@ -206,7 +206,7 @@ void viewRecord(App& app) {
     std::string text;
     for (int i = 1; i <= app.calc.n; ++i)
         if (!line(app.calc, i).empty()) text += line(app.calc, i) + '\n';
-    writeTextFile(path, text);
+    const bool fresh = writeFreshTextFile(path, text);
     s.sleep(20);
     s.sleep(40);
     s.setMouse(700, 284, true);
@@ -220,7 +220,8 @@ void viewRecord(App& app) {
     s.printAt(27, 2, "defaulttexteditor ");
     s.locate(28, 2);
     s.printGlyphs(std::string_view(path).substr(0, 78));
-    app.runner.runShell(commandLine({Arg::literal(kTextEditor), Arg::word(path)}));
+    // A record that could not be written nor cleared is someone else's.
+    if (fresh) app.runner.runShell(commandLine({Arg::literal(kTextEditor), Arg::word(path)}));
     s.printAt(27, 50, std::string(29, ' '));
     s.sleep(200);
     waitForRelease(app);

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "frame/browser_draw.h"
+#include "frame/text_file.h"
 #include "frame/window_drag.h"
 #include "disks/disk_lines.h"
 #include "disks/disks_draw.h"
@@ -117,9 +118,10 @@ Step refresh(Disks& d) {
     App& app = d.app;
     Screen& s = app.screen;
     clearMessageBox(app);
-    // A report the shell could not rewrite must not pass for a fresh one.
-    ::unlink((app.exeDir + "/drives.txt").c_str());
-    ::unlink((app.exeDir + "/free.txt").c_str());
+    // A report the shell could not rewrite must not pass for a fresh one:
+    // one that cannot be cleared is not read at all.
+    const bool drivesFresh = discardFile(app.exeDir + "/drives.txt");
+    const bool freeFresh = discardFile(app.exeDir + "/free.txt");
     const auto lines = refreshLines(app.exeDir);
     app.runner.runShell(lines[0]);
     s.sleep(50);
@@ -128,10 +130,10 @@ Step refresh(Disks& d) {
     s.sleep(50);
     app.runner.runShell(lines[2]);
     s.sleep(50);
-    d.report = parseDrives(readReport(app.exeDir + "/drives.txt"));
+    d.report = parseDrives(drivesFresh ? readReport(app.exeDir + "/drives.txt") : std::string());
     if (d.report.found) {
         drawDrivesHeader(app, d.report.header);
-        joinUsage(d.report, readReport(app.exeDir + "/free.txt"));
+        joinUsage(d.report, freeFresh ? readReport(app.exeDir + "/free.txt") : std::string());
     }
     // The composed page is shown before any message, so a person sees it.
     s.copyPage(s.workPage(), 0);

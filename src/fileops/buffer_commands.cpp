@@ -126,7 +126,7 @@ Next clearBuffer(App& app) {
 Next viewBuffer(App& app) {
     Screen& s = app.screen;
     const std::string path = app.exeDir + "/buffer.txt";
-    writeTextFile(path, bufferFileText(app.buffer));
+    const bool fresh = writeFreshTextFile(path, bufferFileText(app.buffer));
     s.sleep(20);
     s.setColors(0, app.backgroundColour);
     s.printAt(27, 2, std::string(78, ' '));
@@ -138,8 +138,9 @@ Next viewBuffer(App& app) {
     s.printGlyphs(std::string_view(path).substr(0, 75));
     s.flush();
     // Started directly with the path as its one argument: the program's
-    // directory may hold any byte, and no shell needs to see it.
-    app.runner.startProgram(std::string(kTextEditor), {path});
+    // directory may hold any byte, and no shell needs to see it. A list that
+    // could not be written nor cleared is someone else's and is not opened.
+    if (fresh) app.runner.startProgram(std::string(kTextEditor), {path});
     clearWaitingForProgram(app);
     s.sleep(20);
     return Next::Poll;

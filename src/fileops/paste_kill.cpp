@@ -69,7 +69,7 @@ void blankQuestionAndLine(Screen& s) {
 }
 
 void writeRecord(App& app, const char* name, const std::string& line) {
-    writeTextFile(app.exeDir + "/" + name, line + "\n");
+    writeFreshTextFile(app.exeDir + "/" + name, line + "\n");
 }
 
 void pleaseWait(App& app) {

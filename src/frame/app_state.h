@@ -45,6 +45,9 @@ struct App {
 
     Screen& screen;
     std::string exeDir;  // holds Kestrel.cfg and the report files
+    // A shared install's Kestrel.cfg, read for view, background and sort when
+    // exeDir (the user's own directory) has none yet; empty otherwise.
+    std::string defaultSettingsDir;
     Runner& runner;      // every shell line and program Kestrel starts
 
     // View and colours.

@@ -19,6 +19,18 @@ bool writeTextFile(const std::string& path, std::string_view text) {
     return ::close(fd) == 0 && ok;
 }
 
+bool discardFile(const std::string& path) {
+    if (::unlink(path.c_str()) == 0 || errno == ENOENT) return true;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+bool writeFreshTextFile(const std::string& path, std::string_view text) {
+    return writeTextFile(path, text) || discardFile(path);
+}
+
 std::string readTextFile(const std::string& path) {
     std::string text;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);

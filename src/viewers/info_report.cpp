@@ -1,6 +1,7 @@
 #include "viewers/info_report.h"
 
 #include "frame/child_path.h"
+#include "frame/text_file.h"
 #include "extern/quote.h"
 #include "viewers/viewer.h"
 
@@ -65,9 +66,13 @@ Next infoReport(App& app) {
     s.printAt(27, 2, "Shell to system ");
     s.printAt(28, 2, "Display File Information");
     s.flush();
-    for (const std::string& line : reportLines(target, reportPath)) app.runner.runShell(line);
+    // Only a report written now is shown: one that cannot be cleared first
+    // holds an earlier run's (or another user's) text and is not run or shown.
+    const bool fresh = discardFile(reportPath);
+    if (fresh)
+        for (const std::string& line : reportLines(target, reportPath)) app.runner.runShell(line);
     s.sleep(20);
-    app.selectedPath = reportPath;
+    app.selectedPath = fresh ? reportPath : "/dev/null";
     app.formatLabelText = true;
     return runViewer(app);
 }

@@ -17,20 +17,10 @@ namespace kestrel {
 namespace {
 
 
-// Removes the previous report, or at least empties it, so that only a fresh
-// one can decide; false when neither is possible.
-bool discardReport(const std::string& report) {
-    if (unlink(report.c_str()) == 0 || errno == ENOENT) return true;
-    const int fd = ::open(report.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    ::close(fd);
-    return true;
-}
-
 // Without a fresh report the file counts as not executable.
 bool isExecutable(App& app, const std::string& path) {
     const std::string report = app.exeDir + "/ELF.txt";
-    if (!discardReport(report)) return false;
+    if (!discardFile(report)) return false;
     app.runner.runShell(fileTestLine(path, report));
     app.screen.sleep(100);
     return describesExecutable(readTextFile(report));

@@ -41,4 +41,19 @@ left=$(cd "$prefix" && find . | sort | tr '\n' ' ')
 "$src/tools/install-kestrel" uninstall "$prefix" --purge >/dev/null
 left=$(cd "$prefix" && find . | sort | tr '\n' ' ')
 [ "$left" = ". ./bin ./bin/other-tool " ] || fail "left after purge: $left"
+
+# DESTDIR stages the whole tree for a package, naming the prefix as its place
+# and leaving no manifest; the program is stripped.
+stage=$(mktemp -d)
+DESTDIR=$stage/ "$src/tools/install-kestrel" install /usr/local "$build" >/dev/null
+tree=$(cd "$stage" && find . ! -type d | sort | tr '\n' ' ')
+rm_stage() { rm -rf "$stage"; }
+want="./usr/local/bin/kestrel ./usr/local/lib/kestrel/kestrel ./usr/local/share/applications/kestrel.desktop \
+./usr/local/share/icons/hicolor/128x128/apps/kestrel.png ./usr/local/share/icons/hicolor/64x64/apps/kestrel.png \
+./usr/local/share/man/man1/kestrel.1.gz ./usr/local/share/metainfo/io.github.kestrel.Kestrel.metainfo.xml "
+[ "$tree" = "$want" ] || { rm_stage; fail "staged: $tree"; }
+[ "$(readlink "$stage/usr/local/bin/kestrel")" = /usr/local/lib/kestrel/kestrel ] || { rm_stage; fail "staged launcher"; }
+grep -qx 'Exec="/usr/local/bin/kestrel"' "$stage/usr/local/share/applications/kestrel.desktop" || { rm_stage; fail "staged Exec"; }
+file "$stage/usr/local/lib/kestrel/kestrel" | grep -q ", stripped" || { rm_stage; fail "not stripped"; }
+rm_stage
 echo "install and uninstall: ok"

@@ -45,6 +45,21 @@ expected=$(printf '[--title]\n[A "B"]\n[%s]' "$t/$name")
 : >"$t/empty"
 if "$t/bin/defaultarchiver" "$t/empty" 2>/dev/null; then fail "a type without application reported success"; fi
 
+# The archiver makes a zip of several files and a directory, named with
+# blanks and a leading dash, each under its own name; an existing archive
+# with one argument goes to the desktop's application.
+mkdir -p "$t/pick/a dir/sub" "$t/into here"
+echo one >"$t/pick/first file.txt"; echo two >"$t/pick/-second"; echo three >"$t/pick/a dir/sub/third"
+(cd "$t" && "$t/bin/defaultarchiver" "$t/into here/temp.zip" "$t/pick/first file.txt" "$t/pick/-second" "$t/pick/a dir") \
+    || fail "archiver did not make the archive"
+listed=$(unzip -Z1 "$t/into here/temp.zip" | sort | tr '\n' '|')
+[ "$listed" = "-second|a dir/|a dir/sub/|a dir/sub/third|first file.txt|" ] || fail "archive holds: $listed"
+[ "$(unzip -p "$t/into here/temp.zip" "a dir/sub/third")" = three ] || fail "archive content"
+printf '[Default Applications]\ntext/plain=standin.desktop\napplication/zip=standin.desktop\n' >"$t/config/mimeapps.list"
+rm -f "$t/out/args"
+"$t/bin/defaultarchiver" "$t/into here/temp.zip" || fail "archiver did not open the archive"
+[ "$(tail -n 1 "$t/out/args")" = "[$t/into here/temp.zip]" ] || fail "archive opened with: $(cat "$t/out/args")"
+
 # Removing takes only the wrappers.
 "$src/tools/install-openers" --remove --dir "$t/bin" >/dev/null
 [ "$(ls "$t/bin")" = defaultpdfviewer ] || fail "left after remove: $(ls "$t/bin")"

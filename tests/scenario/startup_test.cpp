@@ -4,10 +4,23 @@
 #include <sys/stat.h>
 #include <functional>
 
+#include "app/main_loop.h"
+#include "fileops/buffer_commands.h"
+#include "viewers/info_report.h"
+#include "frame/state_dir.h"
+#include "frame/text_file.h"
+#include "as_nobody.h"
 #include "session.h"
 
 using namespace kestrel;
 using namespace kestrel::test;
+
+namespace {
+struct stat statOf(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st), st;
+}
+}  // namespace
 
 TEST(StartUp, ExpandedViewFromTheSettingsFileInDateOrder) {
     Session s;
@@ -194,4 +207,61 @@ TEST(ClickOnce, ViewerButtonsPageOncePerClick) {
             s.script.key(27).wait(1000);
             EXPECT_EQ(s.quit(), 0);
         }
+}
+
+// A shared install (root's program directory, which others cannot write) used by an ordinary user:
+// the settings start from the shared file but for its path and are saved in the user's own state
+// directory with every report and list; root's reports there are never shown nor changed.
+TEST(StartUp, AnOrdinaryUserOfASharedInstallKeepsOwnSettingsAndSeesOnlyOwnReports) {
+    TempDir top;
+    chmod(top.path.c_str(), 0755);
+    const std::string program = top.dir("lib/kestrel"), home = top.dir("home"), tree = top.dir("home/tree");
+    const std::string rootCfg = "1 BigSmall\n3 BackGround\n/root/private\n4 SortList\n", secret = "root's secret\n";
+    top.file("lib/kestrel/Kestrel.cfg", rootCfg);
+    const char* reports[] = {"identify.txt", "drives.txt", "free.txt", "buffer.txt"};
+    for (const char* r : reports) top.file(std::string("lib/kestrel/") + r, secret);
+    top.file("home/tree/mine.txt", "mine");
+    for (const auto& p : {home, tree, tree + "/mine.txt"}) ASSERT_EQ(chown(p.c_str(), 65534, 65534), 0);
+    const std::string state = home + "/.local/state/kestrel";
+    const int faults = asNobody([&] {
+        const StateDir st = chooseStateDir(program, false, nullptr, home.c_str());
+        Rig rig;
+        RecordingRunner runner;
+        runner.onShell = [](const std::string& line) { return RealRunner().runShell(line); };
+        App app(rig.screen, st.dir, runner);
+        app.defaultSettingsDir = program;
+        startUp(app);
+        int f = (st.dir != state) | (std::tuple(app.BigSmall, app.BackGround, app.SortList, app.selectedPath) !=
+                                     std::tuple(1, 3, 4, std::string("/root"))) << 1;
+        bool sawReport = false, sawSecret = false;
+        const auto look = [&] {
+            for (int r = 1; r <= rig.screen.rows(); ++r) {
+                const std::string row = readRow(rig.screen, r);
+                sawReport = sawReport || row.find("- FILE TYPE") != std::string::npos;
+                sawSecret = sawSecret || row.find("root's") != std::string::npos;
+            }
+        };
+        rig.script.wait(1000).ext(80).wait(300).key('i').wait(2000).then(look).key(27).wait(1000);
+        rig.script.key('l').wait(2000).then(look).key(27).wait(1000).key('v').wait(1000).key(27);
+        app.startPath = tree;
+        startPathStep(app);
+        f |= (!applyView(app) || mainLoop(app) != 0) << 2;
+        // With no directory of its own, root's reports cannot be cleared: none is run, shown or opened.
+        app.exeDir = program;
+        const auto asked = runner.shellLines.size() + runner.programCalls.size();
+        Script(rig.clock, rig.input, rig.clock.nowMs()).wait(1500).then(look).key(27);
+        infoReport(app);
+        viewBuffer(app);
+        f |= (runner.shellLines.size() + runner.programCalls.size() != asked) << 5;
+        return f | !sawReport << 3 | sawSecret << 4;
+    });
+    if (faults == kCannotDrop) GTEST_SKIP() << "cannot act as an ordinary user";
+    EXPECT_EQ(faults, 0);
+    EXPECT_EQ(statOf(state).st_mode & 07777, 0700u);
+    EXPECT_EQ(readTextFile(state + "/Kestrel.cfg"), "1 BigSmall\n3 BackGround\n" + tree + "\n4 SortList\n");
+    EXPECT_NE(readTextFile(state + "/identify.txt").find("mine.txt"), std::string::npos);
+    EXPECT_NE(readTextFile(state + "/drives.txt").find("- DRIVES"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(state + "/buffer.txt"));
+    for (const char* r : reports) EXPECT_EQ(top.read(std::string("lib/kestrel/") + r), secret) << r;
+    EXPECT_EQ(top.read("lib/kestrel/Kestrel.cfg"), rootCfg);
 }

@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 
 
-#include "app/program_dir.h"
+#include "frame/state_dir.h"
 #include "frame/settings.h"
 #include "frame/settings_file.h"
 #include "as_nobody.h"
@@ -165,12 +165,31 @@ TEST(Settings, WrittenLinesRoundTrip) {
     }
 }
 
-TEST(Settings, FileIsReplacedWholeAndAnUnwritablePlaceIsReported) {
+TEST(Settings, FileIsReplacedWhole) {
     TempDir d;
     EXPECT_TRUE(writeFileAtomically(d.path + "/Kestrel.cfg", "old\n") && writeFileAtomically(d.path + "/Kestrel.cfg", "new\n"));
     EXPECT_EQ(d.read("Kestrel.cfg"), "new\n");
     EXPECT_FALSE(writeFileAtomically("/nonexistent-dir/Kestrel.cfg", "x"));
-    EXPECT_EQ(unwritableDirNote(d.path), std::nullopt);
-    EXPECT_EQ(unwritableDirNote(d.path + "/vanished"),
-              "kestrel: cannot write to " + d.path + "/vanished: settings (Kestrel.cfg) and reports will not be saved\n");
+}
+
+// Beside the program when it may be written there; otherwise (or always, for a package) the
+// user's own state directory, made 0700; a place that cannot be made is reported once.
+TEST(Settings, TheStateDirectoryIsTheProgramsWhenWritableElseTheUsersOwn) {
+    TempDir d;
+    const std::string prog = d.dir("prog"), xdg = d.path + "/xdg", home = d.path + "/home", blocked = d.file("file") + "/x";
+    struct Case { const char* what; bool always; const char* xdg; std::string dir; std::string note; };
+    const Case cases[] = {
+        {"writable", false, nullptr, prog, ""},
+        {"package, XDG_STATE_HOME", true, xdg.c_str(), xdg + "/kestrel", ""},
+        {"package, relative XDG_STATE_HOME", true, "rel", home + "/.local/state/kestrel", ""},
+        {"vanished", false, nullptr, home + "/.local/state/kestrel", ""},
+        {"blocked", true, blocked.c_str(), blocked + "/kestrel",
+         "kestrel: cannot write to " + blocked + "/kestrel: settings (Kestrel.cfg) and reports will not be saved\n"},
+    };
+    for (const Case& c : cases) {
+        const StateDir st = chooseStateDir(std::string(c.what) == "vanished" ? d.path + "/gone" : prog, c.always, c.xdg, home.c_str());
+        EXPECT_EQ(std::tuple(st.dir, st.perUser, st.note), std::tuple(c.dir, c.dir != prog, c.note)) << c.what;
+        if (st.perUser && c.note.empty()) { EXPECT_EQ(statOf(st.dir).st_mode & 07777, 0700u) << c.what; }
+    }
+    EXPECT_EQ(std::pair(statOf(home + "/.local").st_mode & 07777, statOf(home + "/.local/state").st_mode & 07777), std::pair(0700u, 0700u));
 }

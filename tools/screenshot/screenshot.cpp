@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -146,6 +148,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: kestrel_screenshot NAME OUT.png | --list\n");
         return 2;
     }
+    // Dates and the clock in UTC, wherever the pictures are rendered; the
+    // clock runs on the virtual clock from a fixed moment.
+    setenv("TZ", "UTC0", 1);
+    tzset();
     // Kestrel moves its working directory to the listed one.
     const std::string out = std::filesystem::absolute(argv[2]).string();
     for (const auto& p : kPictures)
