@@ -47,7 +47,7 @@ TEST(CopyKillBuffer, PickingOneByOneAndInRuns) {
     const std::tuple<const char*, std::vector<std::string>, std::string> cases[] = {
         {"Q", {}, "Files Only."}, {"jjjjjjQ", {}, "Files Only."}, {"jQQ", {}, ""}, {"jQjQ", {"a", "b"}, ""},
         {"jQjW", {"a", "b"}, ""}, {"jQjjjW", {"a", "b", "c", "d"}, ""}, {"jjjjQkkkW", {"d", "a", "b", "c"}, ""},
-        {"jjQW", {"b", "a"}, ""}, {"jQW", {"a", ".."}, ""},  // W on the anchor at index 2 takes in the parent
+        {"jjQW", {"b", "a"}, ""}, {"jQW", {"a"}, ""},  // W on the anchor at index 2 leaves out the parent
         {"jW", {}, "Need File Start."}, {"jQjjjjjW", {"a"}, "Files Only."}, {"jQjQZ", {}, ""},
     };
     for (const auto& [actions, picked, message] : cases) {
@@ -67,9 +67,10 @@ TEST(CopyKillBuffer, PickingOneByOneAndInRuns) {
     }
 }
 
-// A picked row shows picked wherever the same row text is listed; the panel
+// A pick is its file: a same-looking row elsewhere is not drawn picked, and a
+// picked file that grew is still drawn picked and Q un-picks it. The panel
 // names the buffer by the last command and counts it.
-TEST(CopyKillBuffer, HighlightFollowsTheRowTextIntoOtherDirectoriesAndThePanelCounts) {
+TEST(CopyKillBuffer, HighlightIsTheFileWhateverItsRowTextAndThePanelCounts) {
     Session s;
     const auto when = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
     for (const char* name : {"one/same", "two/same", "two/other"})
@@ -79,17 +80,26 @@ TEST(CopyKillBuffer, HighlightFollowsTheRowTextIntoOtherDirectoriesAndThePanelCo
     play(s, "jQ");
     // Drawn picked over the cursor.
     s.script.then([&] { EXPECT_EQ(std::tuple(s.cell(6, 2), s.row(31).substr(81, 17), count(s)), std::tuple(CellRead{'s', 15, 3}, "Copy/Paste Buffer", " 1  ")); });
-    s.script.then([&] { s.app.selectedPath = s.dir.path + "/two"; }).ext(scan::F3).wait(kGap).then([&] {
+    const auto goTo = [&](const char* sub) { s.script.then([&, sub] { s.app.selectedPath = s.dir.path + sub; }).ext(scan::F3).wait(kGap); };
+    goTo("/two");
+    s.script.then([&] {
         EXPECT_EQ(std::tuple(s.listName(3), s.cell(7, 2), s.cell(6, 2), s.row(31).substr(81, 17)),
-                  std::tuple("same", CellRead{'s', 15, 3}, CellRead{'o', 0, 2}, "Copy/Kill  Buffer"));
+                  std::tuple("same", CellRead{'s', 0, 2}, CellRead{'o', 0, 2}, "Copy/Kill  Buffer"));
     });
-    // "View" writes buffer.txt and starts the editor once for a held click; "Clear" empties the buffer and the count.
+    // "View" writes buffer.txt and starts the editor once for a held click.
     s.script.click(xOfColumn(91), yOfRow(33)).wait(kGap).then([&] {
         EXPECT_EQ(s.programDir.read("buffer.txt"), s.app.buffer.rows[1] + "\n\n" + s.dir.path + "/one/same \n");
         EXPECT_EQ(s.runner.programCalls,
                   (std::vector<ProgramCall>{{"/usr/local/bin/defaulttexteditor", {s.programDir.path + "/buffer.txt"}}}));
+        s.dir.file("one/same", "1234567890");  // a new size and date: a new row text
     });
-    s.script.click(xOfColumn(85), yOfRow(33)).wait(kGap).then([&] { EXPECT_EQ(std::tuple(s.app.buffer.count, s.cell(7, 2), count(s)), std::tuple(0, CellRead{'s', 0, 2}, " 0  ")); });
+    goTo("/one");
+    s.script.then([&] { EXPECT_EQ(s.cell(6, 2), (CellRead{'s', 15, 3})); });
+    play(s, "jQ");
+    s.script.then([&] { EXPECT_EQ(std::tuple(s.app.buffer.count, s.app.buffer.fileList()), std::tuple(0, "")); });
+    play(s, "Q");
+    // "Clear" empties the buffer and the count.
+    s.script.click(xOfColumn(85), yOfRow(33)).wait(kGap).then([&] { EXPECT_EQ(std::tuple(s.app.buffer.count, s.cell(6, 2), count(s)), std::tuple(0, CellRead{'s', 0, 2}, " 0  ")); });
     EXPECT_EQ(s.quit(), 0);
 }
 
