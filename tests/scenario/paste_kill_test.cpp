@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <cctype>
+#include <fstream>
+#include <sstream>
 
 #include "session.h"
 #include "../unit/hostile_names.h"
@@ -265,4 +267,68 @@ TEST(PasteKill, A1001LongPathBufferIsCopiedAndRemovedWhole) {
     s.app.savedDirectoryPath = src;
     EXPECT_EQ(killAll(s.app), Next::Reload);
     EXPECT_TRUE(fs::is_empty(src));
+}
+
+namespace {
+
+// The tree under `dir` as one line: a file is name:content, a link name@, a directory name{...}.
+std::string tree(const fs::path& dir) {
+    std::string out;
+    for (const auto& name : entryNames(dir)) {
+        const fs::path p = dir / name;
+        out += out.empty() ? "" : " ";
+        if (fs::is_symlink(p)) out += name + "@";
+        else if (fs::is_directory(p)) out += name + "{" + tree(p) + "}";
+        else out += name + ":" + (std::stringstream() << std::ifstream(p).rdbuf()).str();
+    }
+    return out;
+}
+
+}  // namespace
+
+// Nothing is replaced, copied into itself or lost without a word. Actions: '1' to '4' go to src, dst,
+// src/sub, e; 'j' Down; '-' removes src/a behind Kestrel's back; '|' checks rows 25 and 27 (row 25
+// only when given); other letters are keys. dst/b is a link to keep/f.
+TEST(PasteKill, AsksBeforeReplacingRefusesIntoItselfAndSkipsVanishedPicks) {
+    const std::string before = "dst{a:old b@ c:old} e{z:z} keep{f:keep} src{a:A b:B sub{x:x}}";
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        {"1jC2jP|N", "Replace Existing Files ?", "a already exists", nullptr},
+        {"1jC2jP|Y", "Replace Existing Files ?", "a already exists", "dst{a:A b@ c:old} e{z:z} keep{f:keep} src{a:A b:B sub{x:x}}"},
+        {"1jC2jAY|Y", "Replace Existing Files ?", "a and 1 more already exist", "dst{a:A b:B c:old} e{z:z} keep{f:keep} src{a:A b:B sub{x:x}}"},
+        {"1jC2jAY|N", "Replace Existing Files ?", "a and 1 more already exist", nullptr},
+        {"1jC3jAOY|", "", "Cannot copy a directory into itself: sub", nullptr},
+        {"1jCjP|", "", "Cannot copy a file onto itself: a", nullptr},
+        {"1jQjQ-4jAY|", "", "No longer there, skipped: a", "dst{a:old b@ c:old} e{b:B z:z} keep{f:keep} src{b:B sub{x:x}}"},
+        {"1jQjQ-XBY|", "", "No longer there, skipped: a", "dst{a:old b@ c:old} e{z:z} keep{f:keep} src{sub{x:x}}"},
+    };
+    for (const auto& [actions, row25, row27, changed] : cases) {
+        SCOPED_TRACE(actions);
+        RealSession s;
+        const TempDir& d = s.dir;
+        for (const char* f : {"dst/a:old", "dst/c:old", "e/z:z", "keep/f:keep", "src/a:A", "src/b:B", "src/sub/x:x"}) {
+            const std::string spec = f;
+            d.file(spec.substr(0, spec.find(':')), spec.substr(spec.find(':') + 1));
+        }
+        fs::create_directory_symlink("../keep/f", d.path + "/dst/b");
+        s.browse().move(300, 200);
+        for (const char* a = actions; *a; ++a) {
+            if (*a >= '1' && *a <= '4') {
+                const std::string sub = std::vector<std::string>{"/src", "/dst", "/src/sub", "/e"}[*a - '1'];
+                s.script.then([&, sub] { s.app.selectedPath = d.path + sub; }).ext(scan::F3).wait(kStep);
+            } else if (*a == 'j') {
+                downs(s, 1);
+            } else if (*a == '-') {
+                s.script.then([&] { fs::remove(d.path + "/src/a"); });
+            } else if (*a == '|') {
+                s.script.then([&, row25 = std::string(row25), row27 = std::string(row27)] {
+                    if (!row25.empty()) { EXPECT_EQ(question(s), row25); }
+                    EXPECT_EQ(trimmed(s.row(27)), row27);
+                });
+            } else {
+                s.script.key(*a).wait(kStep);
+            }
+        }
+        s.script.wait(2500).then([&] { EXPECT_EQ(tree(d.path), changed ? changed : before); });
+        EXPECT_EQ(s.quit(), 0);
+    }
 }
