@@ -1,7 +1,10 @@
 // The Copy/Kill Buffer, paste, kill and remove directory with the real cp and rm: the panels, the disk, and no name doing harm.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -331,4 +334,31 @@ TEST(PasteKill, AsksBeforeReplacingRefusesIntoItselfAndSkipsVanishedPicks) {
         s.script.wait(2500).then([&] { EXPECT_EQ(tree(d.path), changed ? changed : before); });
         EXPECT_EQ(s.quit(), 0);
     }
+}
+
+// Kill all with directories, then Kill File, in a directory holding mounts: a tmpfs, a file bind-mounted,
+// and deeper down, under a name the mount table escapes, a bind mount of the same file system (rm's own
+// --one-file-system does not see that one).
+TEST(PasteKill, KillLeavesOtherMountedFileSystemsAlone) {
+    const char* confined = std::getenv("KESTREL_CONFINED");
+    if (!confined || std::string(confined) != "1") GTEST_SKIP() << "not confined: a mount made here would be the machine's";
+    RealSession s;
+    const TempDir& d = s.dir;
+    for (const char* f : {"k/f", "k/d/y", "k/fm", "k/m/.keep", "k/s b/b/.keep", "out/o", "out/p"}) d.file(f, "1");
+    const std::string k = d.path + "/k";
+    const std::vector<std::string> mounts{k + "/m", k + "/fm", k + "/s b/b"};
+    if (mount("none", mounts[0].c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    ASSERT_EQ(mount((d.path + "/out/p").c_str(), mounts[1].c_str(), nullptr, MS_BIND, nullptr), 0) << std::strerror(errno);
+    ASSERT_EQ(mount((d.path + "/out").c_str(), mounts[2].c_str(), nullptr, MS_BIND, nullptr), 0) << std::strerror(errno);
+    d.file("k/m/t", "t");
+    s.browse(k).move(300, 200);
+    downs(s, 1);
+    for (char key : {'X', 'O', 'Y'}) s.script.key(key).wait(kStep);
+    s.script.then([&] { EXPECT_EQ(trimmed(s.row(27)), "On another file system, left out: fm and 2 more"); }).wait(2000);
+    downs(s, 1);  // fm
+    s.script.key('K').wait(kStep).key('Y').wait(kStep);
+    s.script.then([&] { EXPECT_EQ(trimmed(s.row(27)), "On another file system, left out: fm"); }).wait(2000);
+    s.script.then([&] { EXPECT_EQ(tree(d.path), "k{fm:1 m{t:t} s b{b{o:1 p:1}}} out{o:1 p:1}"); });
+    EXPECT_EQ(s.quit(), 0);
+    for (auto m = mounts.rbegin(); m != mounts.rend(); ++m) umount2(m->c_str(), MNT_DETACH);
 }
