@@ -300,7 +300,8 @@ void showMessage(App& app, const std::string& text, int blankWidth) {
     Screen& s = app.screen;
     s.setColors(4, app.backgroundColour);
     spaces(s, 27, 2, 75);
-    s.printAt(27, 2, text);
+    s.locate(27, 2);
+    s.printGlyphs(text);  // it may name a file: no byte of it moves the cursor
     s.sleep(2000);
     spaces(s, 27, 2, blankWidth);
     s.setColors(0, app.backgroundColour);
