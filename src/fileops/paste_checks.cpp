@@ -40,10 +40,13 @@ bool sameEntry(const struct stat& a, const struct stat& b) { return a.st_dev == 
 
 bool isStream(mode_t m) { return S_ISFIFO(m) || S_ISSOCK(m) || S_ISCHR(m) || S_ISBLK(m); }
 
-// Gone for good: a missing name or a missing directory on the way. Other
-// errors (no permission) leave the path to the utility, which says why.
-bool gone(const std::string& path, struct stat& st) {
-    return lstat(path.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
+// Gone for good: a missing name or a missing directory on the way. A path
+// that cannot be looked at (no permission) is Unknown: it goes to the
+// utility unchecked, which says why it fails.
+enum class Presence { There, Gone, Unknown };
+Presence presence(const std::string& path, struct stat& st) {
+    if (lstat(path.c_str(), &st) == 0) return Presence::There;
+    return errno == ENOENT || errno == ENOTDIR ? Presence::Gone : Presence::Unknown;
 }
 
 bool within(const std::string& inner, const std::string& outer) {
@@ -75,11 +78,10 @@ PastePlan planPaste(const std::vector<std::string>& sources, const std::string& 
     const std::string dirReal = realPathOf(dir);
     for (const std::string& src : sources) {
         struct stat entry{};
-        if (gone(src, entry)) {
-            plan.vanished.push_back(src);
-            continue;
-        }
-        plan.sources.push_back(src);
+        const Presence p = presence(src, entry);
+        if (p == Presence::Gone) plan.vanished.push_back(src);
+        else plan.sources.push_back(src);
+        if (p != Presence::There) continue;
         // cp -r copies a link as a link; a plain cp copies what it points to.
         struct stat copied = entry;
         if (!recursive && stat(src.c_str(), &copied) != 0) continue;  // a dangling link: cp says so
@@ -94,7 +96,7 @@ PastePlan planPaste(const std::vector<std::string>& sources, const std::string& 
         struct stat there{};
         if (lstat(dest.c_str(), &there) != 0) continue;
         if (plan.refused.empty() && (sameEntry(there, entry) || sameEntry(there, copied)))
-            plan.refused = std::string(directory ? "Cannot copy a directory into itself: " : "Cannot copy a file onto itself: ") +
+            plan.refused = (directory ? "Cannot copy a directory into itself: " : "Cannot copy a file onto itself: ") +
                            lastComponent(src);
         plan.clashes.push_back(dest);
     }
@@ -115,11 +117,12 @@ KillPlan planKill(const std::vector<std::string>& paths, bool recursive) {
     std::map<std::string, std::pair<std::string, struct stat>> parents;  // parent -> its real path and stat
     for (const std::string& path : paths) {
         struct stat entry{};
-        if (gone(path, entry)) {
+        const Presence p = presence(path, entry);
+        if (p == Presence::Gone) {
             plan.vanished.push_back(path);
             continue;
         }
-        if (!recursive && S_ISDIR(entry.st_mode)) {  // rm without -r leaves it anyway
+        if (p == Presence::Unknown || (!recursive && S_ISDIR(entry.st_mode))) {  // rm without -r leaves a directory
             plan.paths.push_back(path);
             continue;
         }
@@ -148,7 +151,7 @@ std::vector<std::string> existingPaths(const std::vector<std::string>& paths, st
     std::vector<std::string> kept;
     for (const std::string& path : paths) {
         struct stat st{};
-        if (!gone(path, st)) kept.push_back(path);
+        if (presence(path, st) != Presence::Gone) kept.push_back(path);
         else if (vanished) vanished->push_back(path);
     }
     return kept;

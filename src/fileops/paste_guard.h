@@ -19,6 +19,7 @@ Next refuseCopy(App& app, const std::string& reason);
 
 // After the command ran: says which picks were gone and which operands were
 // on another file system, one message each, on the browser's message row.
-void sayLeftOut(App& app, const std::vector<std::string>& vanished, const std::vector<std::string>& otherFileSystem = {});
+void sayLeftOut(App& app, const std::vector<std::string>& vanished,
+                const std::vector<std::string>& otherFileSystem = {});
 
 }  // namespace kestrel

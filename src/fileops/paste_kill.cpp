@@ -102,7 +102,8 @@ Next runPasteAll(App& app, Scope scope) {
     const std::string& dir = currentDirectory(app);
     app.screen.setMouse(320, 240, true);
     const bool recursive = scope == Scope::FilesAndDirectories;
-    const PastePlan plan = planPaste(scope == Scope::Buffer ? app.buffer.filePaths() : everyEntryOf(app.copySelection.sourceDirectory), dir, recursive);
+    const PastePlan plan = planPaste(
+        scope == Scope::Buffer ? app.buffer.filePaths() : everyEntryOf(app.copySelection.sourceDirectory), dir, recursive);
     if (!plan.refused.empty()) return refuseCopy(app, plan.refused);
     if (!plan.clashes.empty()) {
         if (!askReplace(app, plan.clashes)) return cancelToBrowser(app);
@@ -124,7 +125,8 @@ Next runKillAll(App& app, Scope scope) {
     s.setMouse(320, 240, true);
     const bool recursive = scope == Scope::FilesAndDirectories;
     // The paths are taken before the buffer is emptied.
-    const KillPlan plan = planKill(scope == Scope::Buffer ? app.buffer.filePaths() : everyEntryOf(currentDirectory(app)), recursive);
+    const KillPlan plan =
+        planKill(scope == Scope::Buffer ? app.buffer.filePaths() : everyEntryOf(currentDirectory(app)), recursive);
     if (scope == Scope::Buffer) {
         writeRecord(app, "Kl_buffer.txt", killBufferLine(plan.paths));
         s.sleep(20);
