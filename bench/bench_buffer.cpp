@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "frame/browser_draw.h"
+#include "frame/child_path.h"
 #include "app/main_loop.h"
 #include "fileops/buffer_commands.h"
 #include "fileops/paste_kill.h"
@@ -81,7 +82,7 @@ double timeW(App& app) {
 // Each page shows 19 picked rows; the buffer holds 1001.
 double timePages(App& app, bool linear) {
     app.buffer.clear();
-    for (int i = 2; i <= 1002; ++i) app.buffer.add(app.list.row(i), app.list.name(i));
+    for (int i = 2; i <= 1002; ++i) app.buffer.add(app.list.row(i), listedEntryPath(app.list, i));
     std::vector<double> times;
     for (int first = 2; first + kPanelRows <= 1002; first += kPanelRows) {
         const auto t0 = Wall::now();
@@ -90,7 +91,7 @@ double timePages(App& app, bool linear) {
             int held = 0;
             for (int p = 0; p < kPanelRows; ++p)
                 for (int j = 1; j <= app.buffer.count; ++j)
-                    if (app.buffer.rows[j] == app.list.row(first + p)) ++held;
+                    if (app.buffer.paths[j] == listedEntryPath(app.list, first + p)) ++held;
             if (held != kPanelRows) std::fprintf(stderr, "bench_buffer: %d held\n", held);
         } else {
             drawPage(app, first);

@@ -14,12 +14,13 @@ bool kindColumnsAre(const std::string& row, const char* four) {
 }  // namespace
 
 DirList::DirList(const DirList& other)
-    : count(other.count), records_(other.records_), order_(other.order_), arena_(other.arena_),
+    : count(other.count), directory(other.directory), records_(other.records_), order_(other.order_), arena_(other.arena_),
       loaded_(other.loaded_), rows_(other.rows_), names_(other.names_) {}
 
 DirList& DirList::operator=(const DirList& other) {
     if (this == &other) return *this;
     count = other.count;
+    directory = other.directory;
     records_ = other.records_;
     order_ = other.order_;
     arena_ = other.arena_;

@@ -46,6 +46,7 @@ struct DirList {
     void setName(int i, std::string text);
 
     int count = 1;  // the entry count (index of the last entry; the parent row counts)
+    std::string directory;  // the path the list was loaded from, as given
 
     // For the loader and the sort.
     void clear();

@@ -117,6 +117,7 @@ void loadDirectory(DirList& list, const std::string& path, int sortSetting, Cloc
     clock.sleepMs(kPauseMs);
 
     list.clear();
+    list.directory = path;
     clock.sleepMs(kPauseMs);
 
     if (dirFd >= 0) {

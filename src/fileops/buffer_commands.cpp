@@ -14,8 +14,6 @@ namespace {
 constexpr const char* kRedrawnTitle = "Copy/Paste Buffer";
 constexpr int kSettleMs = 350, kSettlePollMs = 10;
 
-std::string entryPath(const std::string& dir, const std::string& name) { return selectedChildPath(dir, name, false); }
-
 bool picksFilesOnly(App& app) {
     const std::string& row = app.cursorEntryRow();
     if (!isParentRow(row) && !isDirRow(row)) return true;
@@ -35,7 +33,7 @@ void keySettle(Screen& s) {
 }  // namespace
 
 Toggled toggleEntry(CopyKillBuffer& buffer, const std::string& row, const std::string& path) {
-    if (const int slot = buffer.slotOf(row)) {
+    if (const int slot = buffer.slotOf(path)) {
         buffer.removeSlot(slot);
         return Toggled::Removed;
     }
@@ -45,7 +43,7 @@ Toggled toggleEntry(CopyKillBuffer& buffer, const std::string& row, const std::s
 int findAnchor(const CopyKillBuffer& buffer, const DirList& list) {
     int anchor = 0, anchorSlot = 0;
     for (int k = 2; k <= list.count; ++k) {
-        const int slot = buffer.slotOf(list.row(k));
+        const int slot = buffer.slotOf(listedEntryPath(list, k));
         if (slot > 0 && slot >= anchorSlot) {
             anchorSlot = slot;
             anchor = k;
@@ -54,12 +52,14 @@ int findAnchor(const CopyKillBuffer& buffer, const DirList& list) {
     return anchor;
 }
 
-int addRun(CopyKillBuffer& buffer, const DirList& list, const std::string& dir, int anchor, int cursor) {
+int addRun(CopyKillBuffer& buffer, const DirList& list, int anchor, int cursor) {
     const int stepped = anchor < cursor ? anchor + 1 : anchor - 1;
-    const int lo = std::min(stepped, cursor), hi = std::max(stepped, cursor);
+    // From index 2: row 1 is the parent entry, whose path is the parent
+    // directory, which Kill Buffer or zip must never be handed.
+    const int lo = std::max(std::min(stepped, cursor), 2), hi = std::max(stepped, cursor);
     int added = 0;
     for (int k = lo; k <= hi && !buffer.full(); ++k)
-        if (buffer.add(list.row(k), entryPath(dir, list.name(k)))) ++added;
+        if (buffer.add(list.row(k), listedEntryPath(list, k))) ++added;
     return added;
 }
 
@@ -73,7 +73,7 @@ Next toggleCursorEntry(App& app) {
     if (!picksFilesOnly(app)) return Next::Poll;
     Screen& s = app.screen;
     const std::string& row = app.cursorEntryRow();
-    switch (toggleEntry(app.buffer, row, entryPath(app.selectedPath, app.list.name(app.cursorIndex)))) {
+    switch (toggleEntry(app.buffer, row, listedEntryPath(app.list, app.cursorIndex))) {
         case Toggled::Added:
             s.setColors(15, 3);
             s.locate(app.cursorRow + 4, 2);
@@ -98,7 +98,7 @@ Next addRunToCursor(App& app) {
         showStatus(app, StatusMessage::NeedFileStart);
         return Next::Poll;
     }
-    addRun(app.buffer, app.list, app.selectedPath, anchor, app.cursorIndex);
+    addRun(app.buffer, app.list, anchor, app.cursorIndex);
     Screen& s = app.screen;
     s.sleep(20);
     if (app.expanded()) drawBufferPanel(app, kRedrawnTitle);

@@ -11,18 +11,19 @@ namespace kestrel {
 // What Q did to the buffer.
 enum class Toggled { Added, Removed, Full };
 
-// The buffer side of Q for the entry with this row text and full path.
+// The buffer side of Q for the entry with this row text and full path: the
+// path alone says whether it is picked.
 Toggled toggleEntry(CopyKillBuffer& buffer, const std::string& row, const std::string& path);
 
 // The list index W takes its run from: the entry (from index 2 on) of the
-// highest slot that is in the listing, the highest such index when the row
-// text stands more than once. 0 when no picked entry is listed.
+// highest slot that is in the listing. 0 when no picked entry is listed.
 int findAnchor(const CopyKillBuffer& buffer, const DirList& list);
 
 // The buffer side of W: adds every entry from the anchor stepped one towards
 // the cursor up to the cursor that is not yet picked, while there is room.
-// `dir` is the current directory. Returns how many were added.
-int addRun(CopyKillBuffer& buffer, const DirList& list, const std::string& dir, int anchor, int cursor);
+// The parent entry is never added: its path is the parent directory.
+// Returns how many were added.
+int addRun(CopyKillBuffer& buffer, const DirList& list, int anchor, int cursor);
 
 // The text of "buffer.txt": each row text, an empty line, the buffer-file list.
 std::string bufferFileText(const CopyKillBuffer& buffer);

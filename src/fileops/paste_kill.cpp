@@ -9,6 +9,8 @@
 #include "frame/status_message.h"
 #include "extern/quote.h"
 #include "fileops/buffer_commands.h"
+#include "fileops/paste_checks.h"
+#include "fileops/paste_guard.h"
 #include "fileops/utility_run.h"
 
 namespace kestrel {
@@ -99,37 +101,44 @@ Scope scopeOfToggle(const App& app) { return app.optionsToggle == 1 ? Scope::Fil
 Next runPasteAll(App& app, Scope scope) {
     const std::string& dir = currentDirectory(app);
     app.screen.setMouse(320, 240, true);
-    std::vector<std::string> sources;
+    const bool recursive = scope == Scope::FilesAndDirectories;
+    const PastePlan plan = planPaste(
+        scope == Scope::Buffer ? app.buffer.filePaths() : everyEntryOf(app.copySelection.sourceDirectory), dir, recursive);
+    if (!plan.refused.empty()) return refuseCopy(app, plan.refused);
+    if (!plan.clashes.empty()) {
+        if (!askReplace(app, plan.clashes)) return cancelToBrowser(app);
+        unlinkClashingLinks(plan.clashes);
+    }
     if (scope == Scope::Buffer) {
-        sources = app.buffer.filePaths();
-        writeRecord(app, "cp_buffer.txt", pasteBufferLine(sources, dir));
+        writeRecord(app, "cp_buffer.txt", pasteBufferLine(plan.sources, dir));
         app.screen.sleep(50);
-    } else {
-        sources = everyEntryOf(app.copySelection.sourceDirectory);
     }
     pleaseWait(app);
-    runCopy(app.runner, scope == Scope::FilesAndDirectories, sources, dir);
-    return refreshBrowser(app);
+    runCopy(app.runner, recursive, plan.sources, dir);
+    const Next next = refreshBrowser(app);
+    sayLeftOut(app, plan.vanished);
+    return next;
 }
 
 Next runKillAll(App& app, Scope scope) {
     Screen& s = app.screen;
     s.setMouse(320, 240, true);
-    std::vector<std::string> paths;
+    const bool recursive = scope == Scope::FilesAndDirectories;
+    // The paths are taken before the buffer is emptied.
+    const KillPlan plan =
+        planKill(scope == Scope::Buffer ? app.buffer.filePaths() : everyEntryOf(currentDirectory(app)), recursive);
     if (scope == Scope::Buffer) {
-        // The paths are taken before the buffer is emptied.
-        paths = app.buffer.filePaths();
-        writeRecord(app, "Kl_buffer.txt", killBufferLine(paths));
+        writeRecord(app, "Kl_buffer.txt", killBufferLine(plan.paths));
         s.sleep(20);
         app.buffer.clear();
         showClearedCount(app);
         s.sleep(50);
-    } else {
-        paths = everyEntryOf(currentDirectory(app));
     }
     pleaseWait(app);
-    runRemove(app.runner, scope == Scope::FilesAndDirectories, paths);
-    return refreshBrowser(app);
+    runRemove(app.runner, recursive, plan.paths);
+    const Next next = refreshBrowser(app);
+    sayLeftOut(app, plan.vanished, plan.otherFileSystem);
+    return next;
 }
 
 }  // namespace
@@ -162,8 +171,15 @@ Next paste(App& app) {
     const CopySelection& sel = app.copySelection;
     if (sel.sourceFile.empty()) return mustFirstCopy(app);
     const std::string& dir = currentDirectory(app);
-    runCopy(app.runner, false, {sel.sourceFile}, dir);
+    const PastePlan plan = planPaste({sel.sourceFile}, dir, false);
+    if (!plan.refused.empty()) return refuseCopy(app, plan.refused);
     Screen& s = app.screen;
+    if (!plan.clashes.empty()) {
+        if (!askReplace(app, plan.clashes)) return cancelToBrowser(app);
+        s.setPages(0, 0);
+        unlinkClashingLinks(plan.clashes);
+    }
+    runCopy(app.runner, false, {sel.sourceFile}, dir);
     s.setColors(0, app.backgroundColour);
     printCut(s, 28, 2, sel.copiedEntryPath + ", " + dir, 78);
     return reloadDirectory(app);
@@ -262,8 +278,11 @@ Next killFile(App& app) {
     printCentred(s, 27, 40, killFileLine(path));
     drawYesNoButtons(s);
     if (confirm(app, Confirmation::KillFile) != Answer::Yes) return cancelToBrowser(app);
-    runRemove(app.runner, false, {path});
-    return refreshBrowser(app);
+    const KillPlan plan = planKill({path}, false);
+    runRemove(app.runner, false, plan.paths);
+    const Next next = refreshBrowser(app);
+    sayLeftOut(app, plan.vanished, plan.otherFileSystem);
+    return next;
 }
 
 Next removeDirectory(App& app) {

@@ -74,11 +74,18 @@ void runCopy(Runner& runner, bool recursive, const std::vector<std::string>& sou
     copied.reserve(sources.size());
     for (const std::string& path : sources)
         if (recursive || !isStream(path)) copied.push_back(path);
-    runCalls(runner, kCpProgram, utilityCalls(options(recursive), copied, destination));
+    // An existing name is removed before it is written: never written
+    // through a link (or into another hard link of the file) to elsewhere.
+    std::vector<std::string> opts = options(recursive);
+    opts.push_back("--remove-destination");
+    runCalls(runner, kCpProgram, utilityCalls(opts, copied, destination));
 }
 
 void runRemove(Runner& runner, bool recursive, const std::vector<std::string>& paths) {
-    runCalls(runner, kRmProgram, utilityCalls(options(recursive), paths, ""));
+    // rm -r stops at a directory on another file system than its operand.
+    std::vector<std::string> opts = options(recursive);
+    opts.push_back("--one-file-system");
+    runCalls(runner, kRmProgram, utilityCalls(opts, paths, ""));
 }
 
 std::string pasteLine(const std::string& sourceFile, const std::string& dir) {

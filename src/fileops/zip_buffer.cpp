@@ -1,5 +1,7 @@
 #include "fileops/zip_buffer.h"
 
+#include "fileops/paste_checks.h"
+#include "fileops/paste_guard.h"
 #include "frame/child_path.h"
 #include "frame/status_message.h"
 #include "extern/programs.h"
@@ -20,12 +22,17 @@ Next zipBuffer(App& app) {
     s.locate(28, 2);
     s.printGlyphs(app.selectedPath);
     s.flush();
-    app.runner.startProgram(std::string(kArchiver), zipArguments(app.selectedPath, app.buffer));
+    // Picks that are gone are left out and said; the archiver gets the rest.
+    std::vector<std::string> args = zipArguments(app.selectedPath, app.buffer), vanished;
+    std::vector<std::string> kept = existingPaths(std::vector<std::string>(args.begin() + 1, args.end()), &vanished);
+    kept.insert(kept.begin(), args.front());
+    app.runner.startProgram(std::string(kArchiver), kept);
     s.sleep(50);
     clearWaitingForProgram(app);
     s.setPages(0, 0);
     s.setColors(0, app.backgroundColour);
     app.buffer.clear();
+    sayLeftOut(app, vanished);
     return Next::Reload;
 }
 

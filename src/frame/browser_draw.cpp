@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "frame/child_path.h"
 #include "screen/nav_widgets.h"
 #include "screen/rounding.h"
 
@@ -161,7 +162,9 @@ void drawRow(App& app, int index, int panelRow, bool highlighted) {
         s.setColors(5, 9);
     } else {
         s.setColors(0, app.backgroundColour);
-        if (!text.empty() && app.buffer.holds(app.list.row(index))) {
+        // Drawn picked exactly when Kill Buffer would remove this file.
+        if (!text.empty() && index >= 2 && index <= app.list.count && app.buffer.count > 0 &&
+            app.buffer.holds(listedEntryPath(app.list, index))) {
             s.locate(panelRow + 4, 2);
             s.printGlyphs(text);
             s.setColors(15, 3);
@@ -297,7 +300,8 @@ void showMessage(App& app, const std::string& text, int blankWidth) {
     Screen& s = app.screen;
     s.setColors(4, app.backgroundColour);
     spaces(s, 27, 2, 75);
-    s.printAt(27, 2, text);
+    s.locate(27, 2);
+    s.printGlyphs(text);  // it may name a file: no byte of it moves the cursor
     s.sleep(2000);
     spaces(s, 27, 2, blankWidth);
     s.setColors(0, app.backgroundColour);

@@ -13,10 +13,13 @@ struct CopyKillBuffer {
     std::vector<std::string> paths = std::vector<std::string>(kSlots);  // their full paths
     int count = 0;                                                      // highest used slot
 
-    // Row text to slot, kept in step with the slots by add, removeSlot and
-    // clear. The browser asks holds() for every row it draws; with a full
-    // buffer a linear search would cost 1001 comparisons per row.
-    std::unordered_map<std::string, int> slotOfRow;
+    // Full path to slot, kept in step with the slots by add, removeSlot and
+    // clear. A pick is its file: the path, not the row text, says whether an
+    // entry is picked, so a file whose size or date changed is still picked
+    // (and drawn so), and a same-looking entry elsewhere is not. The browser
+    // asks holds() for every row it draws; with a full buffer a linear
+    // search would cost 1001 comparisons per row.
+    std::unordered_map<std::string, int> slotOfPath;
 
     // Empties every slot: after a confirmed "Kill Buffer", a zip, or Z.
     void clear() {
@@ -25,28 +28,28 @@ struct CopyKillBuffer {
             paths[i].clear();
         }
         count = 0;
-        slotOfRow.clear();
+        slotOfPath.clear();
     }
 
-    // An entry counts as picked when a used slot holds the same row text.
-    bool holds(const std::string& row) const { return slotOfRow.find(row) != slotOfRow.end(); }
+    // An entry counts as picked when a used slot holds its full path.
+    bool holds(const std::string& path) const { return slotOfPath.find(path) != slotOfPath.end(); }
 
-    // The slot holding the row text, 0 when none does.
-    int slotOf(const std::string& row) const {
-        const auto it = slotOfRow.find(row);
-        return it == slotOfRow.end() ? 0 : it->second;
+    // The slot holding the path, 0 when none does.
+    int slotOf(const std::string& path) const {
+        const auto it = slotOfPath.find(path);
+        return it == slotOfPath.end() ? 0 : it->second;
     }
 
     bool full() const { return count >= kCapacity; }
 
     // Puts the entry in the next slot; false when the buffer is full or the
-    // row text is already held.
+    // path is already held (one file never takes two slots).
     bool add(const std::string& row, const std::string& path) {
-        if (full() || holds(row)) return false;
+        if (full() || holds(path)) return false;
         ++count;
         rows[count] = row;
         paths[count] = path;
-        slotOfRow.emplace(row, count);
+        slotOfPath.emplace(path, count);
         return true;
     }
 
@@ -54,11 +57,11 @@ struct CopyKillBuffer {
     // count stay without gaps.
     void removeSlot(int s) {
         if (s < 1 || s > count) return;
-        slotOfRow.erase(rows[s]);
+        slotOfPath.erase(paths[s]);
         for (int j = s; j < count; ++j) {
             rows[j] = std::move(rows[j + 1]);
             paths[j] = std::move(paths[j + 1]);
-            slotOfRow[rows[j]] = j;
+            slotOfPath[paths[j]] = j;
         }
         rows[count].clear();
         paths[count].clear();

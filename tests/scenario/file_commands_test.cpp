@@ -186,7 +186,7 @@ TEST(Rename, NeverReplacesSwallowsOrMovesAnotherEntry) {
 }
 
 // One session per name: the report on a file of that name in a directory of that name, then rename,
-// new directory and zip (which empties the buffer) there.
+// new directory and zip (which empties the buffer and leaves out the pick renamed away) there.
 TEST(HostileNames, ReportRenameNewDirectoryAndZip) {
     for (const std::string& name : hostileNames()) {
         SCOPED_TRACE(name);
@@ -197,7 +197,9 @@ TEST(HostileNames, ReportRenameNewDirectoryAndZip) {
         s.script.ext(scan::Down).wait(150).key('i').wait(kSettle).key(27).wait(kSettle);
         s.script.ext(scan::Down).wait(150).key('f').wait(600).keys("renamed").key(ch::Enter).wait(kSettle);
         s.script.key('/').wait(300).keys("new").key(ch::Enter).wait(kSettle);
-        s.script.then([&] { pick(s.app, {dir + "/renamed"}); }).ext(scan::F2).wait(kSettle);
+        // The file's old path is a pick that is gone: left out, and said.
+        s.script.then([&] { pick(s.app, {file, dir + "/renamed"}); }).ext(scan::F2).wait(kSettle);
+        s.script.then([&] { EXPECT_EQ(s.row(27).substr(1, 26), "No longer there, skipped: "); });
         EXPECT_EQ(s.quit(), 0);
         std::vector<std::string> lines = reportLines(file, s.programDir.path + "/identify.txt");
         lines.push_back(renameLine(file, "renamed"));

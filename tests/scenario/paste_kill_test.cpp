@@ -1,7 +1,12 @@
 // The Copy/Kill Buffer, paste, kill and remove directory with the real cp and rm: the panels, the disk, and no name doing harm.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "session.h"
 #include "../unit/hostile_names.h"
@@ -47,7 +52,7 @@ TEST(CopyKillBuffer, PickingOneByOneAndInRuns) {
     const std::tuple<const char*, std::vector<std::string>, std::string> cases[] = {
         {"Q", {}, "Files Only."}, {"jjjjjjQ", {}, "Files Only."}, {"jQQ", {}, ""}, {"jQjQ", {"a", "b"}, ""},
         {"jQjW", {"a", "b"}, ""}, {"jQjjjW", {"a", "b", "c", "d"}, ""}, {"jjjjQkkkW", {"d", "a", "b", "c"}, ""},
-        {"jjQW", {"b", "a"}, ""}, {"jQW", {"a", ".."}, ""},  // W on the anchor at index 2 takes in the parent
+        {"jjQW", {"b", "a"}, ""}, {"jQW", {"a"}, ""},  // W on the anchor at index 2 leaves out the parent
         {"jW", {}, "Need File Start."}, {"jQjjjjjW", {"a"}, "Files Only."}, {"jQjQZ", {}, ""},
     };
     for (const auto& [actions, picked, message] : cases) {
@@ -67,9 +72,10 @@ TEST(CopyKillBuffer, PickingOneByOneAndInRuns) {
     }
 }
 
-// A picked row shows picked wherever the same row text is listed; the panel
+// A pick is its file: a same-looking row elsewhere is not drawn picked, and a
+// picked file that grew is still drawn picked and Q un-picks it. The panel
 // names the buffer by the last command and counts it.
-TEST(CopyKillBuffer, HighlightFollowsTheRowTextIntoOtherDirectoriesAndThePanelCounts) {
+TEST(CopyKillBuffer, HighlightIsTheFileWhateverItsRowTextAndThePanelCounts) {
     Session s;
     const auto when = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
     for (const char* name : {"one/same", "two/same", "two/other"})
@@ -79,17 +85,26 @@ TEST(CopyKillBuffer, HighlightFollowsTheRowTextIntoOtherDirectoriesAndThePanelCo
     play(s, "jQ");
     // Drawn picked over the cursor.
     s.script.then([&] { EXPECT_EQ(std::tuple(s.cell(6, 2), s.row(31).substr(81, 17), count(s)), std::tuple(CellRead{'s', 15, 3}, "Copy/Paste Buffer", " 1  ")); });
-    s.script.then([&] { s.app.selectedPath = s.dir.path + "/two"; }).ext(scan::F3).wait(kGap).then([&] {
+    const auto goTo = [&](const char* sub) { s.script.then([&, sub] { s.app.selectedPath = s.dir.path + sub; }).ext(scan::F3).wait(kGap); };
+    goTo("/two");
+    s.script.then([&] {
         EXPECT_EQ(std::tuple(s.listName(3), s.cell(7, 2), s.cell(6, 2), s.row(31).substr(81, 17)),
-                  std::tuple("same", CellRead{'s', 15, 3}, CellRead{'o', 0, 2}, "Copy/Kill  Buffer"));
+                  std::tuple("same", CellRead{'s', 0, 2}, CellRead{'o', 0, 2}, "Copy/Kill  Buffer"));
     });
-    // "View" writes buffer.txt and starts the editor once for a held click; "Clear" empties the buffer and the count.
+    // "View" writes buffer.txt and starts the editor once for a held click.
     s.script.click(xOfColumn(91), yOfRow(33)).wait(kGap).then([&] {
         EXPECT_EQ(s.programDir.read("buffer.txt"), s.app.buffer.rows[1] + "\n\n" + s.dir.path + "/one/same \n");
         EXPECT_EQ(s.runner.programCalls,
                   (std::vector<ProgramCall>{{"/usr/local/bin/defaulttexteditor", {s.programDir.path + "/buffer.txt"}}}));
+        s.dir.file("one/same", "1234567890");  // a new size and date: a new row text
     });
-    s.script.click(xOfColumn(85), yOfRow(33)).wait(kGap).then([&] { EXPECT_EQ(std::tuple(s.app.buffer.count, s.cell(7, 2), count(s)), std::tuple(0, CellRead{'s', 0, 2}, " 0  ")); });
+    goTo("/one");
+    s.script.then([&] { EXPECT_EQ(s.cell(6, 2), (CellRead{'s', 15, 3})); });
+    play(s, "jQ");
+    s.script.then([&] { EXPECT_EQ(std::tuple(s.app.buffer.count, s.app.buffer.fileList()), std::tuple(0, "")); });
+    play(s, "Q");
+    // "Clear" empties the buffer and the count.
+    s.script.click(xOfColumn(85), yOfRow(33)).wait(kGap).then([&] { EXPECT_EQ(std::tuple(s.app.buffer.count, s.cell(6, 2), count(s)), std::tuple(0, CellRead{'s', 0, 2}, " 0  ")); });
     EXPECT_EQ(s.quit(), 0);
 }
 
@@ -255,4 +270,97 @@ TEST(PasteKill, A1001LongPathBufferIsCopiedAndRemovedWhole) {
     s.app.savedDirectoryPath = src;
     EXPECT_EQ(killAll(s.app), Next::Reload);
     EXPECT_TRUE(fs::is_empty(src));
+}
+
+namespace {
+
+// The tree under `dir` as one line: a file is name:content, a link name@, a directory name{...}.
+std::string tree(const fs::path& dir) {
+    std::string out;
+    for (const auto& name : entryNames(dir)) {
+        const fs::path p = dir / name;
+        out += out.empty() ? "" : " ";
+        if (fs::is_symlink(p)) out += name + "@";
+        else if (fs::is_directory(p)) out += name + "{" + tree(p) + "}";
+        else out += name + ":" + (std::stringstream() << std::ifstream(p).rdbuf()).str();
+    }
+    return out;
+}
+
+}  // namespace
+
+// Nothing is replaced, copied into itself or lost without a word. Actions: '1' to '4' go to src, dst,
+// src/sub, e; 'j' Down; '-' removes src/a behind Kestrel's back; '|' checks rows 25 and 27 (row 25
+// only when given); other letters are keys. dst/b is a link to keep/f.
+TEST(PasteKill, AsksBeforeReplacingRefusesIntoItselfAndSkipsVanishedPicks) {
+    const std::string before = "dst{a:old b@ c:old} e{z:z} keep{f:keep} src{a:A b:B sub{x:x}}";
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        {"1jC2jP|N", "Replace Existing Files ?", "a already exists", nullptr},
+        {"1jC2jP|Y", "Replace Existing Files ?", "a already exists", "dst{a:A b@ c:old} e{z:z} keep{f:keep} src{a:A b:B sub{x:x}}"},
+        {"1jC2jAY|Y", "Replace Existing Files ?", "a and 1 more already exist", "dst{a:A b:B c:old} e{z:z} keep{f:keep} src{a:A b:B sub{x:x}}"},
+        {"1jC2jAY|N", "Replace Existing Files ?", "a and 1 more already exist", nullptr},
+        {"1jC3jAOY|", "", "Cannot copy a directory into itself: sub", nullptr},
+        {"1jCjP|", "", "Cannot copy a file onto itself: a", nullptr},
+        {"1jQjQ-4jAY|", "", "No longer there, skipped: a", "dst{a:old b@ c:old} e{b:B z:z} keep{f:keep} src{b:B sub{x:x}}"},
+        {"1jQjQ-XBY|", "", "No longer there, skipped: a", "dst{a:old b@ c:old} e{z:z} keep{f:keep} src{sub{x:x}}"},
+    };
+    for (const auto& [actions, row25, row27, changed] : cases) {
+        SCOPED_TRACE(actions);
+        RealSession s;
+        const TempDir& d = s.dir;
+        for (const char* f : {"dst/a:old", "dst/c:old", "e/z:z", "keep/f:keep", "src/a:A", "src/b:B", "src/sub/x:x"}) {
+            const std::string spec = f;
+            d.file(spec.substr(0, spec.find(':')), spec.substr(spec.find(':') + 1));
+        }
+        fs::create_directory_symlink("../keep/f", d.path + "/dst/b");
+        s.browse().move(300, 200);
+        for (const char* a = actions; *a; ++a) {
+            if (*a >= '1' && *a <= '4') {
+                const std::string sub = std::vector<std::string>{"/src", "/dst", "/src/sub", "/e"}[*a - '1'];
+                s.script.then([&, sub] { s.app.selectedPath = d.path + sub; }).ext(scan::F3).wait(kStep);
+            } else if (*a == 'j') {
+                downs(s, 1);
+            } else if (*a == '-') {
+                s.script.then([&] { fs::remove(d.path + "/src/a"); });
+            } else if (*a == '|') {
+                s.script.then([&, row25 = std::string(row25), row27 = std::string(row27)] {
+                    if (!row25.empty()) { EXPECT_EQ(question(s), row25); }
+                    EXPECT_EQ(trimmed(s.row(27)), row27);
+                });
+            } else {
+                s.script.key(*a).wait(kStep);
+            }
+        }
+        s.script.wait(2500).then([&] { EXPECT_EQ(tree(d.path), changed ? changed : before); });
+        EXPECT_EQ(s.quit(), 0);
+    }
+}
+
+// Kill all with directories, Kill File and Kill Buffer in a directory holding mounts: a tmpfs, a file bind-mounted,
+// and deeper down, under a name the mount table escapes, a bind mount of the same file system (rm's own
+// --one-file-system does not see that one).
+TEST(PasteKill, KillLeavesOtherMountedFileSystemsAlone) {
+    const char* confined = std::getenv("KESTREL_CONFINED");
+    if (!confined || std::string(confined) != "1") GTEST_SKIP() << "not confined: a mount made here would be the machine's";
+    RealSession s;
+    const TempDir& d = s.dir;
+    for (const char* f : {"k/f", "k/d/y", "k/fm", "k/m/.keep", "k/s b/b/.keep", "out/o", "out/p"}) d.file(f, "1");
+    const std::string k = d.path + "/k";
+    const std::vector<std::string> mounts{k + "/m", k + "/fm", k + "/s b/b"};
+    if (mount("none", mounts[0].c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    ASSERT_EQ(mount((d.path + "/out/p").c_str(), mounts[1].c_str(), nullptr, MS_BIND, nullptr), 0) << std::strerror(errno);
+    ASSERT_EQ(mount((d.path + "/out").c_str(), mounts[2].c_str(), nullptr, MS_BIND, nullptr), 0) << std::strerror(errno);
+    d.file("k/m/t", "t");
+    s.browse(k).move(300, 200);
+    downs(s, 1);
+    for (char key : {'X', 'O', 'Y'}) s.script.key(key).wait(kStep);
+    s.script.then([&] { EXPECT_EQ(trimmed(s.row(27)), "On another file system, left out: fm and 2 more"); }).wait(2000);
+    for (const char* keys : {"KY", "QXBY"}) {  // Kill File, then Kill Buffer, on fm
+        downs(s, 1);
+        for (const char* k = keys; *k; ++k) s.script.key(*k).wait(kStep);
+        s.script.then([&] { EXPECT_EQ(trimmed(s.row(27)), "On another file system, left out: fm"); }).wait(2000);
+    }
+    s.script.then([&] { EXPECT_EQ(tree(d.path), "k{fm:1 m{t:t} s b{b{o:1 p:1}}} out{o:1 p:1}"); });
+    EXPECT_EQ(s.quit(), 0);
+    for (auto m = mounts.rbegin(); m != mounts.rend(); ++m) umount2(m->c_str(), MNT_DETACH);
 }
