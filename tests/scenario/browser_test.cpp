@@ -154,7 +154,7 @@ TEST(Browser, WheelMovesOneEntryPerCycleAndKeyBurstsAreCut) {
     EXPECT_EQ(kept, "ghijklmnopqrstuvwxyzabcdefghijkl");  // the newest, in order
     // Keys typed while the buffer's editor runs fill the queue; the Esc typed last still ends Kestrel.
     Session e;
-    e.dir.numberedFiles(50);
+    e.dir.numberedFiles(40);
     e.runner.onProgram = [&](const ProgramCall&) { return e.rig.clock.sleepMs(4000), RunResult::exited(0); };
     e.browse().move(300, 200).key('V').wait(200);
     for (int i = 0; i < 40; ++i) e.script.ext(scan::Down).wait(60);
