@@ -33,13 +33,16 @@ void typeCharacter(CalcState& s, char c) {
 }
 
 Ending deleteLast(CalcState& s) {
+    // An overflowed entry ("inf", "-inf", "nan") has no digits to take back
+    // one at a time: it goes as one unit, here and at the end of its line.
+    const std::string unit = std::isfinite(entryValue(s)) ? "" : s.entry;
     if (!s.entry.empty()) {
-        s.entry.pop_back();
+        s.entry.resize(unit.empty() ? s.entry.size() - 1 : 0);
         s.value = entryValue(s);
     }
     std::string& l = current(s);
     if (l.empty()) l = generalForm(s.value);
-    else l.pop_back();
+    else l.resize(l.size() - (!unit.empty() && l.ends_with(unit) ? unit.size() : 1));
     if (!l.empty() && l[0] == '0') l.erase(0, 1);
     return Ending::DisplayRefresh;
 }
@@ -188,15 +191,15 @@ void normalise(CalcState& s) {
 bool rollOver(CalcState& s) {
     if (s.n <= kRollOverAfter) return false;
     emptyRecord(s);
+    // A number being typed that reads as the normalised value stays as
+    // typed: "5." must go on to 5.3, not to 53.
+    const std::string typed = s.entry;
     normalise(s);
+    if (readNumber(typed) == s.value) s.entry = typed;
     return true;
 }
 
-Ending apply(CalcState& s, Op op, char c) {
-    const Ending ending = operate(s, op, c);
-    rollOver(s);
-    return ending;
-}
+Ending apply(CalcState& s, Op op, char c) { return operate(s, op, c); }
 
 std::string displayForm(CalcState& s) {
     std::string text = s.entry;

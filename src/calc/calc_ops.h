@@ -23,8 +23,10 @@ enum class Ending {
 };
 
 // Carries out one operation. `c` is the character typed or the operator.
-// A record that ran past its roll-over point is started over before the
-// operation returns, so no line past the last slot is ever touched.
+// The record is not rolled over here: the screen does that at the start of
+// its next pass, once the display has re-read the value it shows. Until then
+// N may stand up to three lines past the roll-over point; every line access
+// is clamped to the last slot.
 Ending apply(CalcState& s, Op op, char c = 0);
 
 // The current value rounded to 16 places; the entry becomes its general form.
@@ -34,7 +36,8 @@ void normalise(CalcState& s);
 std::string displayForm(CalcState& s);
 
 // Past line 999 the record is emptied, N becomes 1 and the state is
-// normalised. True when it happened.
+// normalised, keeping an entry text that already reads as its value (a
+// number being typed, such as "5."). True when it happened.
 bool rollOver(CalcState& s);
 
 // Record line i, or an empty text for an index outside the slots.

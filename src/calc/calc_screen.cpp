@@ -156,7 +156,9 @@ void drawEntry(App& app) {
 }
 
 // The last six record lines, each cut to the 18 cells it has. Rows that
-// would be drawn as they already are are left alone.
+// would be drawn as they already are are left alone. The roll-over comes
+// first, here at the start of a pass: the display has re-read the value by
+// now, so the entry that the roll-over normalises is the one shown.
 void drawRecordLines(App& app) {
     Screen& s = app.screen;
     rollOver(app.calc);
@@ -220,6 +222,7 @@ void viewRecord(App& app) {
     s.printAt(27, 2, "defaulttexteditor ");
     s.locate(28, 2);
     s.printGlyphs(std::string_view(path).substr(0, 78));
+    s.flush();  // the editor blocks the loop: shown only if presented now
     // A record that could not be written nor cleared is someone else's.
     if (fresh) app.runner.runShell(commandLine({Arg::literal(kTextEditor), Arg::word(path)}));
     s.printAt(27, 50, std::string(29, ' '));

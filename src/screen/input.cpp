@@ -22,9 +22,11 @@ void Input::waitForChange(std::uint64_t seen, int ms) {
 void Input::pushKey(Key k) {
     std::lock_guard lock(mutex_);
     changed();
-    // Like a keyboard buffer: keys beyond it are dropped, so a held key's
-    // repeat cannot pile up work that goes on long after it is let go.
-    if (keys_.size() < kKeyQueueSize) keys_.push_back(k);
+    // A bounded buffer, so a held key's repeat cannot pile up work that goes
+    // on long after it is let go. The oldest key makes room: the last one
+    // typed (an Esc after a burst of keys) always arrives.
+    if (keys_.size() >= kKeyQueueSize) keys_.pop_front();
+    keys_.push_back(k);
 }
 
 void Input::pointerMoved(int x, int y) {

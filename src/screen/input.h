@@ -14,7 +14,7 @@ namespace kestrel {
 
 class Input {
 public:
-    static constexpr std::size_t kKeyQueueSize = 32;  // waiting keys kept; more are dropped
+    static constexpr std::size_t kKeyQueueSize = 32;  // waiting keys kept; a further key drops the oldest
 
     // Producer side.
     void pushKey(Key k);

@@ -150,7 +150,7 @@ constexpr std::array<std::uint64_t, 256> kGlyphRowMasks = makeGlyphRowMasks();
 
 void Screen::putGlyph(std::uint8_t code) {
     const int rows = height_ / kCellH, cols = width_ / kCellW;
-    if (row_ < 1 || row_ > rows || col_ < 1 || col_ > cols) return;
+    if (!drawing_ || row_ < 1 || row_ > rows || col_ < 1 || col_ > cols) return;
     const int x0 = (col_ - 1) * kCellW, y0 = (row_ - 1) * kCellH;
     auto& page = pageData(work_);
     const auto& glyph = kFont8x16[code];
@@ -213,15 +213,17 @@ void Screen::printNumber(long long n, bool lineEnd) {
 }
 
 void Screen::clearScreen() {
+    row_ = col_ = 1;
+    if (!drawing_) return;
     auto& page = pageData(work_);
     std::fill(page.begin(), page.end(), static_cast<std::uint8_t>(bg_));
     touch(work_, 0, 0, width_ - 1, height_ - 1);
-    row_ = col_ = 1;
 }
 
 // ---- pixels ----
 
 void Screen::fillClipped(int x1, int y1, int x2, int y2, int colour) {
+    if (!drawing_) return;
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);
     x1 = std::max(x1, 0);
@@ -265,6 +267,7 @@ void Screen::drawLine(int x1, int y1, int x2, int y2, int colour) {
 }
 
 void Screen::drawString(int x, int y, std::string_view text) {
+    if (!drawing_) return;
     auto& page = pageData(work_);
     const auto fg = static_cast<std::uint8_t>(fg_);
     for (char c : text) {

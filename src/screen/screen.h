@@ -49,6 +49,10 @@ public:
     // Every byte drawn as its glyph, control bytes included: for names and
     // paths, whose bytes must never move the cursor.
     void printGlyphs(std::string_view text);
+    // Off: text output still moves the cursor, but no text, fill or line is
+    // drawn. For work that needs only where text goes (the viewer's fuzz
+    // target lays pages out so); on by default.
+    void setDrawing(bool on) { drawing_ = on; }
     int cursorRow() const { return row_; }
     int cursorCol() const { return col_; }
     void clearScreen();
@@ -117,6 +121,7 @@ private:
     int row_ = 1, col_ = 1;
     int fg_ = 7, bg_ = 0;
     int locks_ = 0;
+    bool drawing_ = true;
     Rect dirty_;  // what changed on the visible page since the last present
     // The dirty part of each pixel row (x1 > x2: clean), so that a status row
     // and a scroll bar drawn in one pass are compared without the space between.

@@ -1,7 +1,7 @@
 #include "viewers/viewer_paging.h"
 
 #include <algorithm>
-#include <string>
+#include <string_view>
 
 namespace kestrel {
 
@@ -18,14 +18,12 @@ void printByte(Pager& p, int byte) {
     p.screen.print(std::string_view(&c, 1));
 }
 
+// Blank cells are all background: one fill gives the pixels that printing
+// a row of spaces on every row would, without laying out a glyph per cell.
 void clearRows(Pager& p, int lastRow) {
     Screen& s = p.screen;
     s.setColors(0, p.background);
-    const std::string blank(static_cast<size_t>(s.cols()), ' ');
-    for (int r = 1; r <= lastRow; ++r) {
-        s.locate(r, 1);
-        s.print(blank);
-    }
+    s.fillBox(0, 0, s.width() - 1, lastRow * kCellH - 1, p.background);
     s.locate(1, 1);
     p.rangThisPage = false;
 }

@@ -1,5 +1,7 @@
-// Any stream of calculator operations (keyboard, keypad, Arc functions): the
-// record line stays within its roll-over point and slots; the display fits 18 cells.
+// Any stream of calculator operations (keyboard, keypad, Arc functions), one
+// per pass as the panel takes them: the pass's roll-over brings the record
+// line back within its roll-over point, one operation moves it at most three
+// lines, the slots stay as they are; the display fits 18 cells.
 #include <cstdint>
 #include <vector>
 
@@ -18,8 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     CalcState s;
     for (size_t i = 0; i < size; ++i) {
+        rollOver(s);
+        const int before = s.n;
+        FUZZ_CHECK(before >= 1 && before <= kRollOverAfter);
         const Ending e = apply(s, ops[data[i] % ops.size()].op, ops[data[i] % ops.size()].c);
-        FUZZ_CHECK(s.n >= 1 && s.n <= kRollOverAfter && s.lines.size() == size_t{kLastSlot} + 1 && s.lines[0].empty());
+        FUZZ_CHECK(s.n >= 1 && s.n <= before + 3 && s.lines.size() == size_t{kLastSlot} + 1 && s.lines[0].empty());
         if (e == Ending::Normalise) normalise(s);
         if (e == Ending::Normalise || e == Ending::DisplayRefresh || e == Ending::Error)
             FUZZ_CHECK(!displayForm(s).empty() && displayForm(s).size() <= 18);

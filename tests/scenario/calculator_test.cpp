@@ -79,6 +79,9 @@ TEST(Calculator, MouseAndKeysShowResultAndRecord) {
         {"PI button", [](Calc& c) { c.click("PI"); }, "3.14159265358979", {"", "3.14159265358979"}},
         {"Clear button", [](Calc& c) { c.type("7+").click("Clear"); }, "0", {""}},
         {"change sign", [](Calc& c) { c.type("5").click("+-"); }, "-5", {"5", "-5"}},
+        {"backspace on overflow", [](Calc& c) { c.type("9"); for (int i = 0; i < 9; ++i) c.click("x2"); c.type("\b"); }, "0",
+         {"x2=185302018885184", "x2=3.4336838202925", "x2=1.1790184577738", "x2=1.3900845237714", "x2=1.9323349832288", "x2="}},
+        {"record rolls over after P", [](Calc& c) { c.type(("1/3" + std::string(499, '=') + "P").c_str()); }, "3.14159265358979", {"", ""}},
         {"recall too long for a row", [](Calc& c) { c.type("123456789*987654321=M").click("R"); }, "1.2193263111E+17",
          {"123456789*9876543", "21=", "1.219326311126353", "", "1.219326311126353e", ""}},
     };
@@ -108,12 +111,18 @@ TEST(Calculator, MarksFocusFrameAndMemoryBox) {
 TEST(Calculator, SixLastLinesShownViewWritesThemAllAndErrorsShowTwoSeconds) {
     Calc c;
     const auto errorShown = [&] { return c.screen().pixel(0, 749, 307) == 4; };
+    std::string shownWhileEditing;  // what the window shows at row 27 while the editor runs
+    c.runner.onShell = [&](const std::string&) {
+        if (c.rig.presenter.shown() == c.screen().page(0)) shownWhileEditing = readText(c.screen(), 0, 27, 50, 29);
+        return 0;
+    };
     c.type("1=2=3=4=5=6=7=8=").type("v").script.wait(1000).then([&] {
         EXPECT_EQ(c.records(6), (std::vector<std::string>{"4=1234", "5=12345", "6=123456", "7=1234567", "8=12345678", ""}));
     });
     bool shownAtFirst = false;
     c.script.keys("5/0=").wait(300).then([&] { shownAtFirst = errorShown(); }).wait(2500).then([&] { EXPECT_EQ(std::pair(shownAtFirst, errorShown()), std::pair(true, false)); });
     EXPECT_EQ(c.finish(), 0);
+    EXPECT_EQ(shownWhileEditing, "Waiting for program to close.");
     EXPECT_EQ(c.programDir.read("CalcBuffer.txt"), "1=1\n2=12\n3=123\n4=1234\n5=12345\n6=123456\n7=1234567\n8=12345678\n");
     EXPECT_EQ(c.runner.shellLines,
               std::vector<std::string>{"/usr/local/bin/defaulttexteditor " + c.programDir.path + "/CalcBuffer.txt"});

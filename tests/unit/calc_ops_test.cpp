@@ -17,7 +17,7 @@ constexpr Op kShortOps[] = {Op::Delete, Op::Clear, Op::Pi, Op::Store, Op::Recall
                             Op::Square, Op::Sin, Op::Cos, Op::Tan, Op::ArcSin, Op::ArcCos, Op::ArcTan, Op::ChangeSign};
 
 // One key as the calculator screen carries it out, keeping the display text.
-Ending press(CalcState& s, char key, std::string& display) {
+Ending act(CalcState& s, char key, std::string& display) {
     Ending e = Ending::Ignored;
     if ((key >= '0' && key <= '9') || key == '.') e = apply(s, Op::Type, key);
     else if (std::string_view("+-*/").find(key) != std::string_view::npos) e = apply(s, Op::SetOp, key);
@@ -25,6 +25,12 @@ Ending press(CalcState& s, char key, std::string& display) {
     if (e == Ending::Normalise) normalise(s);
     if (e == Ending::DisplayRefresh || e == Ending::Normalise || e == Ending::Error) display = displayForm(s);
     return e;
+}
+
+// A pass of the screen: the record's roll-over check, then the key.
+Ending press(CalcState& s, char key, std::string& display) {
+    rollOver(s);
+    return act(s, key, display);
 }
 
 std::string run(CalcState& s, const std::string& keys) {
@@ -97,21 +103,31 @@ TEST(CalcOps, NumberFormsAndReading) {
     }
 }
 
-TEST(CalcOps, RecordNeverPassesItsLastSlot) {
-    // From N = 998 with a nearly full line, ".5", root, "=" move N three lines at once.
-    for (int start : {998, 999}) {
-        CalcState s;
-        s.n = start;
-        s.lines[static_cast<size_t>(start)] = "12345678901234567";
-        std::string display;
-        for (char k : std::string(".5q=.5q=")) {
-            press(s, k, display);
-            ASSERT_TRUE(s.n >= 1 && s.n <= kLastSlot && s.lines.size() == static_cast<size_t>(kLastSlot + 1)) << s.n;
-        }
-        EXPECT_LT(s.n, 10) << "the record started over";
-    }
-    // Line 999 is still kept; the record starts over only past it.
+// With a nearly full line at N, Equals moves N three lines at once; any line past the last slot lands
+// on it. Past line 999 the record starts over at the next pass, after the display has read the
+// operation's result: the value shown stays, and so does a number being typed.
+TEST(CalcOps, RecordRollsOverAtTheNextPassKeepingTheValueShown) {
+    for (const char* before : {"8+5", "5"})
+        for (int start = 997; start <= kLastSlot; ++start)
+            for (char key : "7.+" + std::string(kShort)) {  // every operation
+                CalcState low;
+                std::string shown = run(low, before);
+                CalcState high = low;
+                high.n = start;
+                high.lines[static_cast<size_t>(start)] = "12345678901234567";
+                press(low, key, shown);
+                act(high, key, shown);
+                ASSERT_TRUE(high.n >= 1 && high.n <= start + 3 && high.lines.size() == kLastSlot + 1u) << start << key;
+                const bool rolls = high.n > kRollOverAfter;
+                press(high, 0, shown);  // the next pass
+                const double value = readNumber(displayForm(high));
+                EXPECT_EQ(std::tuple(value, high.n <= kRollOverAfter, rolls && !usedLines(high).empty()),
+                          std::tuple(readNumber(displayForm(low)), true, false)) << before << ' ' << start << key;
+            }
+    // Line 999 is still kept; the record starts over only past it, here after the "." typed.
     CalcState s;
     s.n = kRollOverAfter;
-    EXPECT_EQ(run(s, "5") + "@" + std::to_string(s.n), "5@" + std::to_string(kRollOverAfter));
+    s.lines[kRollOverAfter] = "1234567890123456";
+    const std::string five = run(s, "5") + "@" + std::to_string(s.n);
+    EXPECT_EQ(std::tuple(five, run(s, ".3"), s.n), std::tuple("5@999", "5.3", 1));
 }
