@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <functional>
 
+#include "as_nobody.h"
 #include "session.h"
 
 using namespace kestrel;
@@ -45,6 +46,20 @@ TEST(StartUp, DefaultsWithoutASettingsFileAndBackgroundCycle) {
     EXPECT_EQ(s.run(), 0);
     EXPECT_EQ(std::pair(seen, s.app.SortList), std::pair(std::vector<int>{2, 5, 13, 10, 2}, 1));
     EXPECT_EQ(s.programDir.read("Kestrel.cfg"), "0 BigSmall\n0 BackGround\n/root\n1 SortList\n");
+}
+
+// A first start as an ordinary user opens that user's home, not /root.
+TEST(StartUp, FirstStartAsAnOrdinaryUserOpensTheirHome) {
+    const int listed = asNobody([] {
+        TempDir home;
+        home.file("notes.txt", "x");
+        setenv("HOME", (home.path + "/").c_str(), 1);
+        Session s;
+        s.script.wait(1000);
+        return s.quit() == 0 && s.app.selectedPath == home.path && s.listName(2) == "notes.txt" ? 0 : 1;
+    });
+    if (listed == kCannotDrop) GTEST_SKIP() << "cannot change user";
+    EXPECT_EQ(listed, 0);
 }
 
 // A FIFO or a device never holds up the window; a path line holding a NUL lists no directory.

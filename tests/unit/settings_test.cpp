@@ -10,6 +10,7 @@
 
 
 #include "app/program_dir.h"
+#include "frame/home_dir.h"
 #include "frame/settings.h"
 #include "frame/settings_file.h"
 #include "as_nobody.h"
@@ -173,4 +174,13 @@ TEST(Settings, FileIsReplacedWholeAndAnUnwritablePlaceIsReported) {
     EXPECT_EQ(unwritableDirNote(d.path), std::nullopt);
     EXPECT_EQ(unwritableDirNote(d.path + "/vanished"),
               "kestrel: cannot write to " + d.path + "/vanished: settings (Kestrel.cfg) and reports will not be saved\n");
+}
+
+// The first start's directory: root keeps /root; anyone else starts at home.
+TEST(Settings, HomeDirectoryOfTheUserRunningKestrel) {
+    struct Case { uid_t uid; const char *home, *passwd, *expected; };
+    for (const Case& c : {Case{0, "/home/ann", "/root", "/root"}, {1000, "/home/ann/", "/home/x", "/home/ann"},
+                          {1000, nullptr, "/home/ann", "/home/ann"}, {1000, "relative", "/srv/ann//", "/srv/ann"},
+                          {1000, "", nullptr, "/"}})
+        EXPECT_EQ(homeDirectoryFor(c.uid, c.home, c.passwd), c.expected) << c.uid << " " << (c.home ? c.home : "-");
 }
