@@ -219,7 +219,7 @@ void viewRecord(App& app) {
     s.setColors(0, app.backgroundColour);
     s.printAt(27, 2, "defaulttexteditor ");
     s.locate(28, 2);
-    s.printGlyphs(std::string_view(path).substr(0, 78));
+    s.printText(path, 78);
     app.runner.runShell(commandLine({Arg::literal(kTextEditor), Arg::word(path)}));
     s.printAt(27, 50, std::string(29, ' '));
     s.sleep(200);

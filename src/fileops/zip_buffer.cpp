@@ -18,7 +18,7 @@ Next zipBuffer(App& app) {
     s.setColors(0, app.backgroundColour);
     s.printAt(27, 2, "defaultarchiver ");
     s.locate(28, 2);
-    s.printGlyphs(app.selectedPath);
+    s.printText(app.selectedPath);
     s.flush();
     app.runner.startProgram(std::string(kArchiver), zipArguments(app.selectedPath, app.buffer));
     s.sleep(50);
