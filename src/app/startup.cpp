@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/main_loop.h"
+#include "frame/home_dir.h"
 #include "frame/settings.h"
 #include "frame/settings_file.h"
 #include "frame/colours.h"
@@ -46,7 +47,7 @@ void startUp(App& app) {
     app.selectedPath = startPathFromSettings(cfg, workingDirectory());
     app.SortList = cfg.SortList;
     s.setColors(0, app.backgroundColour);
-    app.startPath = app.selectedPath.empty() ? std::string("/root") : app.selectedPath;
+    app.startPath = app.selectedPath.empty() ? homeDirectory() : app.selectedPath;
     startPathStep(app);
 }
 

@@ -221,7 +221,7 @@ void viewRecord(App& app) {
     s.setColors(0, app.backgroundColour);
     s.printAt(27, 2, "defaulttexteditor ");
     s.locate(28, 2);
-    s.printGlyphs(std::string_view(path).substr(0, 78));
+    s.printText(path, 78);
     s.flush();  // the editor blocks the loop: shown only if presented now
     // A record that could not be written nor cleared is someone else's.
     if (fresh) app.runner.runShell(commandLine({Arg::literal(kTextEditor), Arg::word(path)}));

@@ -29,13 +29,6 @@ constexpr int kPadDx = 90, kPadDy = 50;
 void spaces(Screen& s, int row, int col, int n) { s.printAt(row, col, std::string(static_cast<size_t>(n), ' ')); }
 
 
-
-std::string fitted(std::string_view text) {
-    std::string line(text.substr(0, 78));
-    line.resize(78, ' ');
-    return line;
-}
-
 }  // namespace
 
 void drawDisksHelpLinesAndBanner(App& app) {
@@ -80,7 +73,7 @@ void drawDrivesHeader(App& app, const std::string& header) {
     Screen& s = app.screen;
     s.setColors(0, 15);
     s.locate(4, 2);
-    s.printGlyphs(fitted(header.empty() ? kDrivesHeader : header));
+    s.printTextPadded(header.empty() ? kDrivesHeader : std::string_view(header), 78);
 }
 
 void drawDeviceLines(App& app, const DriveReport& report, ListWindow window) {
@@ -93,7 +86,7 @@ void drawDeviceLines(App& app, const DriveReport& report, ListWindow window) {
         if (line == window.line) s.setColors(5, 9);
         else s.setColors(0, app.backgroundColour);
         s.locate(line + 4, 2);
-        s.printGlyphs(fitted(shown ? std::string_view(report.devices[static_cast<size_t>(index - 1)].row) : ""));
+        s.printTextPadded(shown ? std::string_view(report.devices[static_cast<size_t>(index - 1)].row) : "", 78);
     }
     s.setColors(0, app.backgroundColour);
     s.unlock();
@@ -125,7 +118,7 @@ void drawSelection(App& app, const Device* device, const std::string& usageHeade
         detail = "Partition " + device->name + " UnMounted ";
     }
     s.locate(27, 2);
-    s.printGlyphs(std::string_view(detail).substr(0, 78));
+    s.printText(detail, 78);
 }
 
 void drawDeviceCount(App& app, int count) {
@@ -140,7 +133,7 @@ void printNotice(App& app, int row, const std::string& text) {
     clearTextRow(app, row);
     app.screen.setColors(4, app.backgroundColour);
     app.screen.locate(row, 2);
-    app.screen.printGlyphs(std::string_view(text).substr(0, 78));
+    app.screen.printText(text, 78);
     app.screen.setColors(0, app.backgroundColour);
 }
 

@@ -164,7 +164,7 @@ bool confirmed(Disks& d, const std::string& shown) {
     Screen& s = app.screen;
     clearTextRow(app, 25);
     s.locate(25, 2);
-    s.printGlyphs(std::string_view(" ( Yes ) ( No ) " + shown).substr(0, 78));
+    s.printText(" ( Yes ) ( No ) " + shown, 78);
     s.setColors(4, app.backgroundColour);
     s.printAt(25, 5, "Yes");
     s.printAt(25, 13, "No");

@@ -81,10 +81,18 @@ std::string decodeEscapes(std::string_view s) {
     return out;
 }
 
+// SCSI/SATA and IDE disks, and the disks of today's machines: NVMe, virtio
+// (virtual machines) and SD/MMC cards. Loop devices and optical drives (sr)
+// stay out.
+constexpr std::string_view kListedPrefixes[] = {"sd", "hd", "nvme", "vd", "mmcblk"};
+
 bool isListedName(std::string_view name) {
     // A kernel name never holds "/"; one that does would lead "/mnt/" + name
     // somewhere else entirely.
-    return (name.starts_with("sd") || name.starts_with("hd")) && name.find('/') == std::string_view::npos;
+    if (name.find('/') != std::string_view::npos) return false;
+    for (std::string_view prefix : kListedPrefixes)
+        if (name.starts_with(prefix)) return true;
+    return false;
 }
 
 std::string listRow(std::string_view line) {

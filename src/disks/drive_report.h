@@ -29,8 +29,8 @@ struct DriveReport {
     std::string usageHeader;  // the df -h header line
 };
 
-// The lsblk report behind its "- DRIVES" marker. Only "sd" and "hd" devices
-// are kept, at most kMaxDeviceRows. lsblk sizes every column to its widest
+// The lsblk report behind its "- DRIVES" marker. Only disks and their
+// partitions ("sd", "hd", "nvme", "vd", "mmcblk" devices) are kept, at most kMaxDeviceRows. lsblk sizes every column to its widest
 // cell, so the fields are found where the header line puts their titles,
 // never at fixed columns.
 DriveReport parseDrives(std::string_view drivesText);

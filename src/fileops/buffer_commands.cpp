@@ -1,4 +1,5 @@
 #include "fileops/buffer_commands.h"
+#include "frame/name_row.h"
 
 
 #include "frame/browser_draw.h"
@@ -77,7 +78,7 @@ Next toggleCursorEntry(App& app) {
         case Toggled::Added:
             s.setColors(15, 3);
             s.locate(app.cursorRow + 4, 2);
-            s.printGlyphs(std::string_view(row).substr(0, kRowWidth));
+            printListRow(s, app.list.name(app.cursorIndex), std::string_view(row).substr(0, kRowWidth));
             break;
         case Toggled::Removed: drawRow(app, app.cursorIndex, app.cursorRow, true); break;
         case Toggled::Full: break;
@@ -135,7 +136,7 @@ Next viewBuffer(App& app) {
     s.setColors(0, app.backgroundColour);
     s.printAt(27, 2, "defaulttexteditor ");
     s.locate(28, 2);
-    s.printGlyphs(std::string_view(path).substr(0, 75));
+    s.printText(path, 75);
     s.flush();
     // Started directly with the path as its one argument: the program's
     // directory may hold any byte, and no shell needs to see it. A list that

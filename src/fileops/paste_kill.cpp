@@ -26,7 +26,7 @@ const std::string& currentDirectory(const App& app) { return app.savedDirectoryP
 
 void printCut(Screen& s, int row, int col, const std::string& text, size_t width) {
     s.locate(row, col);
-    s.printGlyphs(std::string_view(text).substr(0, width));
+    s.printText(text, static_cast<int>(width));
 }
 
 Next reloadDirectory(App& app) {

@@ -20,7 +20,7 @@ Next zipBuffer(App& app) {
     s.setColors(0, app.backgroundColour);
     s.printAt(27, 2, "defaultarchiver ");
     s.locate(28, 2);
-    s.printGlyphs(app.selectedPath);
+    s.printText(app.selectedPath);
     s.flush();
     // Picks that are gone are left out and said; the archiver gets the rest.
     std::vector<std::string> args = zipArguments(app.selectedPath, app.buffer), vanished;

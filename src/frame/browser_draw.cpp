@@ -1,4 +1,5 @@
 #include "frame/browser_draw.h"
+#include "frame/name_row.h"
 
 #include <ctime>
 
@@ -141,9 +142,9 @@ void drawPathLine(App& app) {
     Screen& s = app.screen;
     spaces(s, 3, 2, 78);
     const std::string& path = app.selectedPath;
-    const size_t shown = std::min<size_t>(path.size(), 78);
+    const size_t shown = static_cast<size_t>(std::min(s.textCells(path), 78));
     s.locate(3, centredColumn(40, shown));
-    s.printGlyphs(std::string_view(path).substr(0, 77));
+    s.printText(path, 77);
 }
 
 void clearPanel(App& app) {
@@ -158,6 +159,7 @@ void clearPanel(App& app) {
 void drawRow(App& app, int index, int panelRow, bool highlighted) {
     Screen& s = app.screen;
     const std::string_view text = std::string_view(app.list.row(index)).substr(0, 78);
+    const std::string& name = app.list.name(index);
     if (highlighted) {
         s.setColors(5, 9);
     } else {
@@ -166,12 +168,12 @@ void drawRow(App& app, int index, int panelRow, bool highlighted) {
         if (!text.empty() && index >= 2 && index <= app.list.count && app.buffer.count > 0 &&
             app.buffer.holds(listedEntryPath(app.list, index))) {
             s.locate(panelRow + 4, 2);
-            s.printGlyphs(text);
+            printListRow(s, name, text);
             s.setColors(15, 3);
         }
     }
     s.locate(panelRow + 4, 2);
-    s.printGlyphs(text);
+    printListRow(s, name, text);
 }
 
 void drawPage(App& app, int firstIndex) {

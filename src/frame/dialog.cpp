@@ -29,8 +29,8 @@ void openDialogPanel(App& app, PanelDelay delay) {
 int centredStart(int centre, size_t length) { return std::max(1, centredColumn(centre, length)); }
 
 void printCentred(Screen& s, int row, int centre, std::string_view text) {
-    s.locate(row, centredStart(centre, text.size()));
-    s.printGlyphs(text.substr(0, kShownWidth));
+    s.locate(row, centredStart(centre, static_cast<size_t>(s.textCells(text))));
+    s.printText(text, kShownWidth);
 }
 
 bool HitArea::holds(int x, int y) const {
@@ -69,8 +69,8 @@ void printPathLine(App& app, const std::string& path) {
     Screen& s = app.screen;
     s.setColors(0, app.backgroundColour);
     s.printAt(3, 2, std::string(kShownWidth, ' '));
-    s.locate(3, centredColumn(40, std::min<size_t>(path.size(), kShownWidth)));
-    s.printGlyphs(std::string_view(path).substr(0, 77));
+    s.locate(3, centredColumn(40, std::min<size_t>(static_cast<size_t>(s.textCells(path)), kShownWidth)));
+    s.printText(path, 77);
 }
 
 }  // namespace kestrel

@@ -19,7 +19,7 @@ void drawChooser(App& app, const std::string& path) {
     Screen& s = app.screen;
     s.setColors(0, app.backgroundColour);
     s.locate(27, 2);
-    s.printGlyphs(std::string_view(path).substr(0, 78));
+    s.printText(path, 78);
     openDialogPanel(app);
     s.setColors(15, 1);
     for (const Label& l : kChooserLabels) {

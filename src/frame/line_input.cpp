@@ -122,10 +122,10 @@ void drawLineInputEcho(App& app, LineInputKind kind, const std::string& subject,
     s.setColors(e.fg, colour(app, e.bg));
     blankRow(s, e.row);
     std::string line = subject + e.joiner + text;
-    const size_t length = line.size();
-    if (e.overflow == Overflow::KeepTail && length > kEchoWidth) line.erase(0, length - kEchoWidth);
+    const size_t length = static_cast<size_t>(s.textCells(line));
+    if (e.overflow == Overflow::KeepTail && length > kEchoWidth) line.erase(0, s.textTailStart(line, kEchoWidth));
     s.locate(e.row, centredStart(40, length));
-    s.printGlyphs(std::string_view(line).substr(0, kEchoWidth));
+    s.printText(line, kEchoWidth);
     s.setColors(inst.fg, colour(app, inst.bg));
 }
 

@@ -8,6 +8,7 @@
 
 #include "extern/runner.h"
 #include "screen/font.h"
+#include "screen/utf8_text.h"
 
 namespace kestrel {
 
@@ -148,12 +149,13 @@ constexpr std::array<std::uint64_t, 256> kGlyphRowMasks = makeGlyphRowMasks();
 
 }  // namespace
 
-void Screen::putGlyph(std::uint8_t code) {
+void Screen::putGlyph(std::uint8_t code) { putCell(kFont8x16[code]); }
+
+void Screen::putCell(const std::array<std::uint8_t, 16>& glyph) {
     const int rows = height_ / kCellH, cols = width_ / kCellW;
     if (!drawing_ || row_ < 1 || row_ > rows || col_ < 1 || col_ > cols) return;
     const int x0 = (col_ - 1) * kCellW, y0 = (row_ - 1) * kCellH;
     auto& page = pageData(work_);
-    const auto& glyph = kFont8x16[code];
     // Eight pixels at a time: each glyph row selects, byte by byte, the
     // foreground or the background from two words that hold eight copies.
     constexpr std::uint64_t kEveryByte = 0x0101010101010101ULL;
@@ -206,6 +208,107 @@ void Screen::printGlyphs(std::string_view text) {
         putGlyph(static_cast<std::uint8_t>(c));
         advance();
     }
+}
+
+namespace {
+
+// One visible cell for what no font can show: a question mark cut out of a
+// solid block, unlike any glyph of either font.
+std::array<std::uint8_t, 16> replacementGlyph() {
+    std::array<std::uint8_t, 16> rows = kFont8x16['?'];
+    for (auto& r : rows) r = static_cast<std::uint8_t>(~r);
+    return rows;
+}
+
+}  // namespace
+
+Screen::Shape Screen::shapeOf(std::string_view text, std::size_t at, int& length) {
+    const Utf8Unit u = decodeUtf8(text, at);
+    length = u.length;
+    Shape shape;
+    if (!u.valid) {
+        shape.code = static_cast<std::uint8_t>(u.code);
+    } else if (isControlCharacter(u.code)) {
+        shape.replacement = true;
+    } else if (const auto code = cp437Glyph(u.code)) {
+        shape.code = *code;
+    } else if (unifont_.combining(u.code)) {
+        shape.replacement = true;
+    } else if (const WideGlyph* g = unifont_.glyph(u.code)) {
+        shape.wide = g;
+        shape.cells = g->cells;
+    } else {
+        shape.replacement = true;
+    }
+    return shape;
+}
+
+void Screen::putShape(const Shape& shape) {
+    if (shape.replacement) {
+        static const std::array<std::uint8_t, 16> replacement = replacementGlyph();
+        putCell(replacement);
+    } else if (!shape.wide) {
+        putGlyph(shape.code);
+    } else {
+        for (int half = 0; half < shape.cells; ++half) {
+            std::array<std::uint8_t, 16> rows{};
+            for (std::size_t r = 0; r < 16; ++r)
+                rows[r] = static_cast<std::uint8_t>(half == 0 ? shape.wide->rows[r] >> 8 : shape.wide->rows[r] & 0xFF);
+            putCell(rows);
+            if (half + 1 < shape.cells) advance();
+        }
+    }
+    advance();
+}
+
+int Screen::printText(std::string_view text, int cells) {
+    int used = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        int length = 1;
+        const Shape shape = shapeOf(text, at, length);
+        if (used + shape.cells > cells) break;
+        // A wide character never splits over two rows of the grid.
+        if (shape.cells == 2 && col_ == width_ / kCellW) {
+            putGlyph(' ');
+            advance();
+        }
+        putShape(shape);
+        used += shape.cells;
+        at += static_cast<std::size_t>(length);
+    }
+    return used;
+}
+
+void Screen::printTextPadded(std::string_view text, int cells) {
+    for (int used = printText(text, cells); used < cells; ++used) {
+        putGlyph(' ');
+        advance();
+    }
+}
+
+int Screen::textCells(std::string_view text) {
+    int cells = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        int length = 1;
+        cells += shapeOf(text, at, length).cells;
+        at += static_cast<std::size_t>(length);
+    }
+    return cells;
+}
+
+std::size_t Screen::textTailStart(std::string_view text, int cells) {
+    std::vector<std::pair<std::size_t, int>> units;  // start, cells
+    for (std::size_t at = 0; at < text.size();) {
+        int length = 1;
+        units.emplace_back(at, shapeOf(text, at, length).cells);
+        at += static_cast<std::size_t>(length);
+    }
+    std::size_t start = text.size();
+    for (auto it = units.rbegin(); it != units.rend() && it->second <= cells; ++it) {
+        cells -= it->second;
+        start = it->first;
+    }
+    return start;
 }
 
 void Screen::printNumber(long long n, bool lineEnd) {

@@ -14,6 +14,7 @@
 #include "screen/input.h"
 #include "screen/palette.h"
 #include "screen/presenter.h"
+#include "screen/unifont.h"
 
 namespace kestrel {
 
@@ -53,6 +54,21 @@ public:
     // drawn. For work that needs only where text goes (the viewer's fuzz
     // target lays pages out so); on by default.
     void setDrawing(bool on) { drawing_ = on; }
+    // Names and paths decoded as UTF-8 (screen/utf8_text.h): a character code
+    // page 437 has is drawn with Kestrel's own glyph, any other with its
+    // Unifont glyph of one or two cells; a combining mark, a control character
+    // or a character neither font has gets the replacement glyph, and a byte
+    // that is not valid UTF-8 its code-page-437 glyph. At most `cells` cells:
+    // a character that would not fit whole is left out. Returns the cells drawn.
+    int printText(std::string_view text, int cells = kWholeText);
+    // printText, then blanks up to `cells`.
+    void printTextPadded(std::string_view text, int cells);
+    // The cells printText would take for the whole text.
+    int textCells(std::string_view text);
+    // Where the last `cells` cells of the text begin (a byte offset).
+    std::size_t textTailStart(std::string_view text, int cells);
+    Unifont& unifont() { return unifont_; }
+    static constexpr int kWholeText = 1 << 30;
     int cursorRow() const { return row_; }
     int cursorCol() const { return col_; }
     void clearScreen();
@@ -102,6 +118,15 @@ public:
 
 private:
     void putGlyph(std::uint8_t code);
+    void putCell(const std::array<std::uint8_t, 16>& rows);
+    struct Shape {
+        const WideGlyph* wide = nullptr;  // a Unifont glyph, else `code` in code page 437
+        std::uint8_t code = 0;
+        bool replacement = false;
+        int cells = 1;
+    };
+    Shape shapeOf(std::string_view text, std::size_t at, int& length);
+    void putShape(const Shape& shape);
     void advance();
     void touch(int page, int x1, int y1, int x2, int y2);
     void markAllDirty();
@@ -117,6 +142,7 @@ private:
     std::vector<std::uint8_t>& pageData(int n) const;
     mutable std::array<std::vector<std::uint8_t>, kPageCount> pages_;
     Palette palette_ = defaultPalette();
+    Unifont unifont_;
     int work_ = 0, visible_ = 0;
     int row_ = 1, col_ = 1;
     int fg_ = 7, bg_ = 0;

@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "screen/key.h"
+#include "screen/scale.h"
 
 // X11 headers come last: their macros (None, True, Status...) must not leak
 // into Kestrel's own headers.
@@ -113,7 +114,7 @@ bool hostIsLittleEndian() { return std::endian::native == std::endian::little; }
 
 class X11Presenter final : public Presenter {
 public:
-    X11Presenter(Input& input, Display* display, const XVisualInfo& visual, bool sharedMemory);
+    X11Presenter(Input& input, Display* display, const XVisualInfo& visual, bool sharedMemory, int scale);
     ~X11Presenter() override;
 
     bool openWindow(int width, int height) override;
@@ -132,6 +133,7 @@ private:
     void updatePixelTable(const Palette& palette);
     void paint(Rect area);     // from shown_, strip by strip; caller holds imageMutex_
     void putStrip(Rect area);  // rows area.y1.. of the window from strip rows 0..; caller holds imageMutex_
+    void paintScaledRow(const std::uint8_t* src, int x1, int x2, int row);  // caller holds imageMutex_
     void waitForServerCopy();  // caller holds imageMutex_
     void eventLoop();
     void handleEvent(XEvent& ev);
@@ -161,6 +163,9 @@ private:
     std::mutex imageMutex_;  // guards shown_ and the image
     XImage* image_ = nullptr;
     int width_ = 0, height_ = 0;
+    // On a HiDPI desktop each page pixel is a scale_ x scale_ block on the
+    // screen; the program sees desktop, window and pointer divided by it.
+    const int scale_;
 #if KESTREL_HAVE_XSHM
     XShmSegmentInfo shm_{};
     bool imageInShm_ = false;
@@ -176,9 +181,9 @@ private:
     std::atomic<int> eventWidth_{0}, eventHeight_{0};
 };
 
-X11Presenter::X11Presenter(Input& input, Display* display, const XVisualInfo& visual, bool sharedMemory)
+X11Presenter::X11Presenter(Input& input, Display* display, const XVisualInfo& visual, bool sharedMemory, int scale)
     : input_(input), dpy_(display), visual_(visual), screen_(visual.screen), root_(RootWindow(display, visual.screen)),
-      useShm_(sharedMemory) {
+      useShm_(sharedMemory), scale_(scale) {
     XSetErrorHandler(recordXError);
     wmProtocols_ = XInternAtom(dpy_, "WM_PROTOCOLS", False);
     wmDelete_ = XInternAtom(dpy_, "WM_DELETE_WINDOW", False);
@@ -269,17 +274,18 @@ bool X11Presenter::openWindow(int width, int height) {
     eventWidth_ = width;
     eventHeight_ = height;
 
+    // Centred on the desktop as it would be at scale 1, then scaled.
     const Point desktop = desktopSize();
-    const int x = (desktop.x - width) / 2, y = (desktop.y - height) / 2;
+    const int x = (desktop.x - width) / 2 * scale_, y = (desktop.y - height) / 2 * scale_;
     XSizeHints hints{};
     hints.flags = PPosition | USPosition | PMinSize | PMaxSize | PWinGravity;
     hints.x = x;
     hints.y = y;
-    hints.min_width = hints.max_width = width;
-    hints.min_height = hints.max_height = height;
+    hints.min_width = hints.max_width = width * scale_;
+    hints.min_height = hints.max_height = height * scale_;
     hints.win_gravity = NorthWestGravity;
     XSetWMNormalHints(dpy_, window_, &hints);
-    XMoveResizeWindow(dpy_, window_, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XMoveResizeWindow(dpy_, window_, x, y, static_cast<unsigned>(width * scale_), static_cast<unsigned>(height * scale_));
     if (!mapped_) {
         XMapRaised(dpy_, window_);
         mapped_ = true;
@@ -292,7 +298,8 @@ bool X11Presenter::createImage(int width, int windowHeight) {
     width_ = width;
     height_ = windowHeight;
     shown_.assign(static_cast<std::size_t>(width) * windowHeight, 0);
-    const int height = kStripRows;
+    const int height = kStripRows * scale_;
+    width *= scale_;
     tableValid_ = false;
 #if KESTREL_HAVE_XSHM
     if (useShm_) {
@@ -379,12 +386,15 @@ void X11Presenter::paint(Rect a) {
         waitForServerCopy();  // the server may still be reading the strip
         for (int y = top; y <= bottom; ++y) {
             const std::uint8_t* src = shown_.data() + static_cast<std::size_t>(y) * width_;
-            const int row = y - top;
-            if (fastPath_) {
+            const int row = (y - top) * scale_;
+            if (fastPath_ && scale_ == 1) {
                 auto* dst = reinterpret_cast<std::uint32_t*>(image_->data + static_cast<std::size_t>(row) * image_->bytes_per_line);
                 for (int x = a.x1; x <= a.x2; ++x) dst[x] = pixelTable_[src[x]];
+            } else if (fastPath_) {
+                paintScaledRow(src, a.x1, a.x2, row);
             } else {
-                for (int x = a.x1; x <= a.x2; ++x) XPutPixel(image_, x, row, pixelTable_[src[x]]);
+                for (int x = a.x1 * scale_; x < (a.x2 + 1) * scale_; ++x)
+                    for (int k = 0; k < scale_; ++k) XPutPixel(image_, x, row + k, pixelTable_[src[x / scale_]]);
             }
         }
         putStrip({a.x1, top, a.x2, bottom});
@@ -392,7 +402,20 @@ void X11Presenter::paint(Rect a) {
     XFlush(dpy_);
 }
 
+// One page row as scale_ screen rows of scale_-wide pixels, in the strip.
+void X11Presenter::paintScaledRow(const std::uint8_t* src, int x1, int x2, int row) {
+    std::uint32_t line[1024];
+    const int count = x2 - x1 + 1;
+    for (int x = 0; x < count; ++x) line[x] = pixelTable_[src[x1 + x]];
+    auto* first = reinterpret_cast<std::uint32_t*>(image_->data + static_cast<std::size_t>(row) * image_->bytes_per_line) + x1 * scale_;
+    widenRow(line, count, scale_, first);
+    for (int k = 1; k < scale_; ++k)
+        std::memcpy(reinterpret_cast<std::uint32_t*>(image_->data + static_cast<std::size_t>(row + k) * image_->bytes_per_line) + x1 * scale_,
+                    first, sizeof(std::uint32_t) * static_cast<std::size_t>(count * scale_));
+}
+
 void X11Presenter::putStrip(Rect a) {
+    a = {a.x1 * scale_, a.y1 * scale_, (a.x2 + 1) * scale_ - 1, (a.y2 + 1) * scale_ - 1};
     const auto w = static_cast<unsigned>(a.x2 - a.x1 + 1), h = static_cast<unsigned>(a.y2 - a.y1 + 1);
 #if KESTREL_HAVE_XSHM
     if (imageInShm_) {
@@ -427,26 +450,29 @@ void X11Presenter::setTitle(const std::string& title) {
     XFlush(dpy_);
 }
 
+// The desktop, the window's place and the pointer as they would be at
+// scale 1: divided by the scale on the way in, multiplied on the way out.
 Point X11Presenter::desktopSize() {
     XWindowAttributes attrs{};
-    if (!XGetWindowAttributes(dpy_, root_, &attrs)) return {DisplayWidth(dpy_, screen_), DisplayHeight(dpy_, screen_)};
-    return {attrs.width, attrs.height};
+    if (!XGetWindowAttributes(dpy_, root_, &attrs))
+        return {DisplayWidth(dpy_, screen_) / scale_, DisplayHeight(dpy_, screen_) / scale_};
+    return {attrs.width / scale_, attrs.height / scale_};
 }
 
 Point X11Presenter::windowPosition() {
     int x = 0, y = 0;
     Window child = 0;
     XTranslateCoordinates(dpy_, window_, root_, 0, 0, &x, &y, &child);
-    return {x, y};
+    return {floorDiv(x, scale_), floorDiv(y, scale_)};
 }
 
 void X11Presenter::setWindowPosition(Point p) {
-    XMoveWindow(dpy_, window_, p.x, p.y);
+    XMoveWindow(dpy_, window_, p.x * scale_, p.y * scale_);
     XFlush(dpy_);
 }
 
 void X11Presenter::setPointer(std::optional<Point> at, bool visible) {
-    if (at) XWarpPointer(dpy_, None, window_, 0, 0, 0, 0, at->x, at->y);
+    if (at) XWarpPointer(dpy_, None, window_, 0, 0, 0, 0, at->x * scale_, at->y * scale_);
     if (visible)
         XUndefineCursor(dpy_, window_);
     else
@@ -476,8 +502,9 @@ void X11Presenter::handleEvent(XEvent& ev) {
             std::lock_guard lock(imageMutex_);
             if (!image_) break;
             const auto& e = ev.xexpose;
-            const Rect area{std::max(e.x, 0), std::max(e.y, 0), std::min(e.x + e.width, width_) - 1,
-                            std::min(e.y + e.height, height_) - 1};
+            const Rect area{std::max(e.x / scale_, 0), std::max(e.y / scale_, 0),
+                            std::min((e.x + e.width + scale_ - 1) / scale_, width_) - 1,
+                            std::min((e.y + e.height + scale_ - 1) / scale_, height_) - 1};
             if (!area.empty()) paint(area);
             break;
         }
@@ -507,6 +534,8 @@ void X11Presenter::handleEvent(XEvent& ev) {
 }
 
 void X11Presenter::pointerAt(int x, int y) {
+    x = floorDiv(x, scale_);
+    y = floorDiv(y, scale_);
     // While a button is held the window keeps getting motion from outside.
     if (x < 0 || y < 0 || x >= eventWidth_ || y >= eventHeight_)
         input_.pointerLeft();
@@ -582,7 +611,10 @@ std::unique_ptr<Presenter> makeX11Presenter(Input& input, std::string& error, co
         error = "the display offers no TrueColor visual";
         return nullptr;
     }
-    return std::make_unique<X11Presenter>(input, dpy, visual, options.sharedMemory);
+    const char* resources = XResourceManagerString(dpy);
+    const int scale = options.scale > 0 ? std::min(options.scale, kMaxScale)
+                                        : desktopScale(resources ? resources : "", std::getenv("GDK_SCALE"));
+    return std::make_unique<X11Presenter>(input, dpy, visual, options.sharedMemory, scale);
 }
 
 }  // namespace kestrel

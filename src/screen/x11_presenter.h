@@ -11,6 +11,7 @@ namespace kestrel {
 struct X11Options {
     std::string display;        // empty: $DISPLAY
     bool sharedMemory = true;   // MIT-SHM when the server offers it; off to measure plain XPutImage
+    int scale = 0;              // n x n screen pixels per page pixel; 0: as the desktop asks (screen/scale.h)
 };
 
 // Connects to the display and starts the thread that turns the window's

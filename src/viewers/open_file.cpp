@@ -56,7 +56,7 @@ void openWithAssociatedProgram(App& app, const std::string& path, bool showWaiti
     if (const auto group = programFor(path)) {
         s.printAt(27, 2, group->shownName);
         s.locate(28, 2);
-        s.printGlyphs(path);
+        s.printText(path);
         s.flush();
         app.runner.runShell(openWithLine(group->program, path));
         s.sleep(20);

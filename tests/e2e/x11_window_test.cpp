@@ -8,9 +8,12 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <functional>
 #include <thread>
 
+#include "screen/font.h"
 #include "screen/palette.h"
 #include "session.h"
 #include "xvfb.h"
@@ -43,24 +46,30 @@ void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 
 // Kestrel on a fresh 1280x1024 desktop, listing a directory with "alpha" and "small.txt".
 struct KestrelWindow : ::testing::Test {
-    Xvfb xvfb{"1280x1024x24"};
+    std::unique_ptr<Xvfb> xvfb;
     TempDir program, tree;
     Display* dpy = nullptr;
     Window window = 0;
     pid_t pid = -1;
     std::string id;
 
+    virtual std::string desktop() const { return "1280x1024x24"; }
+    virtual void prepare() {}  // once the desktop runs, before Kestrel starts
+
     void SetUp() override {
-        ASSERT_FALSE(xvfb.display().empty()) << "Xvfb did not start";
-        setenv("DISPLAY", xvfb.display().c_str(), 1);  // for Kestrel, xdotool and xprop
+        xvfb = std::make_unique<Xvfb>(desktop());
+        ASSERT_FALSE(xvfb->display().empty()) << "Xvfb did not start";
+        setenv("DISPLAY", xvfb->display().c_str(), 1);  // for Kestrel, xdotool and xprop
+        unsetenv("GDK_SCALE");
         tree.file("alpha/inner.txt", "inside");
         tree.file("small.txt", "tiny");
+        prepare();
         program.file("Kestrel.cfg", "0 BigSmall\n1 BackGround\n" + tree.path + "\n1 SortList\n");
         std::string exe = program.path + "/kestrel";
         std::filesystem::copy_file(KESTREL_BINARY, exe);
         char* argv[] = {exe.data(), nullptr};
         ASSERT_EQ(posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv, environ), 0);
-        ASSERT_TRUE(dpy = XOpenDisplay(xvfb.display().c_str()));
+        ASSERT_TRUE(dpy = XOpenDisplay(xvfb->display().c_str()));
         ASSERT_TRUE(waitFor([&] { return !(id = run("xdotool search --onlyvisible --name '^Kestrel$' 2>/dev/null")).empty(); }, 10000));
         window = std::stoul(id);
         id = std::to_string(window);
@@ -108,6 +117,24 @@ struct KestrelWindow : ::testing::Test {
         return out;
     }
     std::string settingsWritten() { return program.read("Kestrel.cfg"); }
+    // The page a headless Kestrel draws for the same directory, and its palette.
+    std::pair<std::vector<int>, Palette> drawnPage() {
+        Session s;
+        std::vector<int> drawn;
+        Palette palette;
+        s.settings(0, 1, tree.path, 1);
+        s.script.wait(1500).move(320, 240).wait(500).then([&] {
+            palette = s.screen().palette();
+            for (int y = 0; y < 480; ++y)
+                for (int x = 0; x < 640; ++x) drawn.push_back(s.screen().pixel(0, x, y));
+        });
+        EXPECT_EQ(s.quit(), 0);
+        return {drawn, palette};
+    }
+    void click(int x, int y) {
+        run("xdotool mousemove --window " + id + " " + std::to_string(x) + " " + std::to_string(y) +
+            " mousedown 1 sleep 0.15 mouseup 1");
+    }
 };
 
 TEST_F(KestrelWindow, BorderlessCentredAndCentredAgainAtTheExpandedSize) {
@@ -184,6 +211,77 @@ TEST_F(KestrelWindow, ACloseRequestLeavesKestrelRunningAndEscEndsItCleanly) {
     keys("Escape", 0);
     EXPECT_EQ(exitStatus(), 0);
     EXPECT_EQ(settingsWritten(), "0 BigSmall\n1 BackGround\n" + tree.path + "\n1 SortList\n");
+}
+
+using Bits = std::array<std::uint8_t, 16>;
+
+// Unifont's glyph of `code` (one half of a wide one), read straight from the font file.
+Bits unifontHalf(const std::string& code, int half) {
+    Bits b{};
+    std::ifstream in("/usr/share/unifont/unifont.hex");
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind(code + ":", 0) == 0) {
+            const std::string hex = line.substr(code.size() + 1);
+            const size_t perRow = hex.size() / 16;
+            for (size_t y = 0; y < 16; ++y) b[y] = std::uint8_t(std::stoul(hex.substr(y * perRow + size_t(half) * 2, 2), nullptr, 16));
+        }
+    return b;
+}
+
+// Names in several scripts, an emoji, stray bytes and a name of exactly 37 cells ending in a wide character.
+struct ScriptsWindow : KestrelWindow {
+    void prepare() override {
+        for (const std::string name : {"caf\xC3\xA9.txt", "\xCE\xB1\xCE\xB2.txt", "\xD0\x96\xD1\x83\xD0\xBA.txt",
+                                       "\xE4\xB8\xAD\xE6\x96\x87.txt", "smile\xF0\x9F\x98\x80.png", "bad\xFF\xFE.bin"})
+            tree.file(name, "x");
+        tree.file(std::string(35, 'w') + "\xE4\xB8\xAD", "x");
+    }
+};
+
+TEST_F(ScriptsWindow, EveryCharacterInItsGlyphAndTheColumnsAligned) {
+    const auto [drawn, palette] = drawnPage();
+    const std::vector<int> seen = shown(palette);
+    ASSERT_EQ(seen, drawn);
+    const auto cell = [&](int row, int col) {  // the pixels in colour 0, the list's text
+        Bits b{};
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 8; ++x)
+                if (seen[size_t(((row - 1) * 16 + y) * 640 + (col - 1) * 8 + x)] == 0) b[size_t(y)] |= std::uint8_t(0x80 >> x);
+        return b;
+    };
+    Bits replacement = kFont8x16['?'];
+    for (auto& r : replacement) r = std::uint8_t(~r);
+    // Rows 6 to 14: alpha, bad, café, small.txt, smile, www...中, αβ, Жук, 中文.
+    const std::tuple<int, int, Bits> glyphs[] = {
+        {7, 5, kFont8x16[0xFF]},        {7, 6, kFont8x16[0xFE]},          {8, 5, kFont8x16[130]},
+        {10, 7, replacement},           {10, 8, kFont8x16['.']},          {11, 36, kFont8x16['w']},
+        {11, 37, unifontHalf("4E2D", 0)}, {11, 38, unifontHalf("4E2D", 1)}, {12, 2, kFont8x16[224]},
+        {12, 3, unifontHalf("03B2", 0)}, {13, 2, unifontHalf("0416", 0)},  {14, 3, unifontHalf("4E2D", 1)},
+        {14, 4, unifontHalf("6587", 0)}, {14, 6, kFont8x16['.']}};
+    for (const auto& [row, col, bits] : glyphs) EXPECT_EQ(cell(row, col), bits) << row << "," << col;
+    for (int row = 6; row <= 14; ++row)
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(cell(row, 40 + i), kFont8x16[(row == 6 ? " dir" : "file")[i]]) << row;
+}
+
+// At 192 dpi every pixel is a 2x2 block; the pad and the clicks work in the unscaled pixels.
+struct HiDpiWindow : KestrelWindow {
+    std::string desktop() const override { return "3840x2160x24"; }  // 1920x1080 at scale 1
+    void prepare() override { run("echo 'Xft.dpi: 192' | xrdb -merge"); }
+};
+
+TEST_F(HiDpiWindow, TwiceTheSizeWithThePadAndClicksInPlace) {
+    EXPECT_TRUE(geometryBecomes({1280, 600, 1280, 960}));
+    const auto [drawn, palette] = drawnPage();
+    std::vector<int> scaled;
+    for (int y = 0; y < 960; ++y)
+        for (int x = 0; x < 1280; ++x) scaled.push_back(drawn[size_t(y / 2 * 640 + x / 2)]);
+    EXPECT_EQ(shown(palette), scaled);
+    click(2 * 613, 2 * 449);  // the pad's top-left square
+    EXPECT_TRUE(geometryBecomes({8, 8, 1280, 960}));
+    click(2 * 629, 2 * 465);  // bottom-right: (W - X - 5, H - Y - 216) on the 1920x1080 desktop it stands for
+    EXPECT_TRUE(geometryBecomes({2 * 1275, 2 * 564, 1280, 960}));
+    click(2 * 628, 2 * 8);  // " X "
+    EXPECT_EQ(exitStatus(), 0);
 }
 
 }  // namespace

@@ -76,17 +76,20 @@ TEST(DisksScreen, MountUnmountAndViewRefuseAskOrAct) {
     const char *partitionsOnly = "Disks can not be Mounted only Partitions.", *primary = "Primary Partition";
     const Case cases[] = {
         {"own_layout", 0, "M", 25, partitionsOnly, {}}, {"own_layout", 4, "u", 25, partitionsOnly, {}},
-        {"nvme_only", 0, "m", 25, "Nothing Selected", {}}, {"nvme_only", 0, "U", 25, "Nothing Selected", {}},
+        {"no_disks", 0, "m", 25, "Nothing Selected", {}}, {"no_disks", 0, "U", 25, "Nothing Selected", {}},
         {"own_layout", 1, "U", 25, primary, {}}, {"own_layout", 2, "U", 25, primary, {}},
         {"long_names", 2, "U", 25, primary, {}},  // "/" itself
         {"own_layout", 1, "M", 25, "Already Mounted", {}}, {"own_layout", 5, "U", 25, "Already UnMounted", {}},
         {"own_layout", 5, "My", 25, " ( Yes ) ( No ) mount /dev/sdb1 /mnt/sdb1", mountLines("sdb1")},
+        {"today", 3, "My", 25, " ( Yes ) ( No ) mount /dev/nvme0n1p3 /mnt/nvme0n1p3", mountLines("nvme0n1p3")},
+        {"today", 4, "M", 25, partitionsOnly, {}},  // vda, a whole disk
+        {"today", 5, "\r", 0, "/srv/vm", {}}, {"today", 7, "\t", 0, "/media/ann/SD", {}},
         {"own_layout", 5, "Mn", 25, " ( Yes ) ( No ) mount /dev/sdb1 /mnt/sdb1", {}},
         {"own_layout_mounted", 5, "uY", 25, " ( Yes ) ( No ) umount -l /dev/sdb1", unmountLines("sdb1")},
         {"long_names", 5, "UY", 25, " ( Yes ) ( No ) umount -l /dev/sdaa1", unmountLines("sdaa1")},
         {"long_names", 6, "u\x1b", 25, " ( Yes ) ( No ) umount -l /dev/sdaa10", {}},
         {"own_layout", 3, "\r", 27, "No Mount Point.", {}}, {"own_layout", 5, "\r", 27, "No Mount Point.", {}},  // [SWAP], unmounted
-        {"long_names", 0, "\r", 27, "No Mount Point.", {}}, {"nvme_only", 0, "\r", 27, "Nothing Selected.", {}},  // a whole disk
+        {"long_names", 0, "\r", 27, "No Mount Point.", {}}, {"no_disks", 0, "\r", 27, "Nothing Selected.", {}},  // a whole disk
         {"own_layout", 2, "\r", 0, "/root", {}}, {"own_layout", 1, "\t", 0, "/boot", {}},  // "/init" shows /root
         {"long_names", 5, "\r", 0, "/media/ann/My Disk", {}},
     };

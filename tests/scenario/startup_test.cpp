@@ -60,6 +60,20 @@ TEST(StartUp, DefaultsWithoutASettingsFileAndBackgroundCycle) {
     EXPECT_EQ(s.programDir.read("Kestrel.cfg"), "0 BigSmall\n0 BackGround\n/root\n1 SortList\n");
 }
 
+// A first start as an ordinary user opens that user's home, not /root.
+TEST(StartUp, FirstStartAsAnOrdinaryUserOpensTheirHome) {
+    const int listed = asNobody([] {
+        TempDir home;
+        home.file("notes.txt", "x");
+        setenv("HOME", (home.path + "/").c_str(), 1);
+        Session s;
+        s.script.wait(1000);
+        return s.quit() == 0 && s.app.selectedPath == home.path && s.listName(2) == "notes.txt" ? 0 : 1;
+    });
+    if (listed == kCannotDrop) GTEST_SKIP() << "cannot change user";
+    EXPECT_EQ(listed, 0);
+}
+
 // A FIFO or a device never holds up the window; a path line holding a NUL lists no directory.
 TEST(StartUp, OddSettingsFilesStartWithTheDefaults) {
     TempDir d;

@@ -8,6 +8,7 @@
 
 #include "frame/app_state.h"
 #include "app/startup.h"
+#include "frame/home_dir.h"
 #include "extern/recording_runner.h"
 #include "rig.h"
 #include "temp_dir.h"
@@ -72,10 +73,10 @@ struct Session {
         const std::string cfg = std::filesystem::is_regular_file(file) ? programDir.read("Kestrel.cfg") : "";
         std::size_t from = cfg.find('\n');
         from = from == std::string::npos ? from : cfg.find('\n', from + 1);
-        if (from == std::string::npos) return "/root";
+        if (from == std::string::npos) return homeDirectory();
         const std::string line = cfg.substr(from + 1, cfg.find('\n', from + 1) - from - 1);
         const auto b = line.find_first_not_of(' '), e = line.find_last_not_of(' ');
-        return b == std::string::npos ? "/root" : line.substr(b, e - b + 1);
+        return b == std::string::npos ? homeDirectory() : line.substr(b, e - b + 1);
     }
     bool readsOutside = false;
 

@@ -34,12 +34,14 @@ struct DrawFixture {
 
 }  // namespace
 
-// 77 characters start in column 2; 79 in column 1, cut to 77; 10 in column 35.
+// 77 characters start in column 2; 79 in column 1, cut to 77; 10 in column 35; UTF-8 by cells.
 TEST(BrowserDraw, PathLineIsCentredAndCut) {
     DrawFixture f;
     const std::tuple<std::string, int, std::string> cases[] = {
         {"/" + std::string(76, 'p'), 2, "/pp"}, {"/" + std::string(77, 'q') + "Z", 1, "/qqq"},
-        {"/" + std::string(77, 'q') + "Z", 77, "q "}, {"/home/ann1", 34, " /home/ann1"}};
+        {"/" + std::string(77, 'q') + "Z", 77, "q "}, {"/home/ann1", 34, " /home/ann1"},
+        // Measured and cut in cells: é is one cell; a wide character that would pass cell 77 is left out.
+        {"/caf\xC3\xA9", 37, " /caf\x82 "}, {"/" + std::string(75, 'p') + "\xE4\xB8\xAD", 76, "p  "}};
     for (const auto& [path, col, shows] : cases) {
         f.app.selectedPath = path;
         drawPathLine(f.app);

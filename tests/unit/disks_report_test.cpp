@@ -55,7 +55,17 @@ TEST(DisksReport, RealPaddingLongNamesBlanksAndSwap) {
                    {"sda3", "part", "[SWAP]", "", '0'}, {"sdaa", "disk", "", "", '1'},
                    {"sdaa1", "part", "/media/ann/My Disk", "/dev/sdaa1  ", '0'}, {"sdaa10", "part", "/srv/data10", "/dev/sdaa10 ", '0'},
                    {"sdab", "disk", "", "", '1'}, {"sdab1", "part", "", "", '0'}});
-    expectDevices(parsed("nvme_only"), {});
+    expectDevices(parsed("no_disks"), {});
+}
+
+// NVMe, virtio and SD/MMC disks are listed by the same header-driven rules;
+// loop devices and the optical drive stay out.
+TEST(DisksReport, TodaysDisksNvmeVirtioAndSdCards) {
+    expectDevices(parsed("today"),
+                  {{"nvme0n1", "disk", "", "", '0'}, {"nvme0n1p1", "part", "/boot/efi", "/dev/nvme0n1p1 ", '0'},
+                   {"nvme0n1p2", "part", "/", "/dev/nvme0n1p2 ", '0'}, {"nvme0n1p3", "part", "", "", '0'},
+                   {"vda", "disk", "", "", '0'}, {"vda1", "part", "/srv/vm", "/dev/vda1 ", '0'},
+                   {"mmcblk0", "disk", "", "", '0'}, {"mmcblk0p1", "part", "/media/ann/SD", "/dev/mmcblk0p1 ", '0'}});
 }
 
 TEST(DisksReport, MarkerLimitsAndOddLines) {

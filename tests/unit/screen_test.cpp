@@ -3,7 +3,9 @@
 
 #include "rig.h"
 #include "screen/cell.h"
+#include "screen/font.h"
 #include "screen/press_repeat.h"
+#include "screen/scale.h"
 
 using namespace kestrel;
 using namespace kestrel::test;
@@ -53,6 +55,64 @@ TEST(Screen, ControlBytesWrappingAndNoScroll) {
     s.printNumber(5);
     s.printNumber(-5, true);
     EXPECT_EQ(readText(s, 0, 1, 1, 4) + std::to_string(s.cursorRow()), " 5-52");
+}
+
+// Names as UTF-8: code page 437's characters in its glyphs, others from Unifont in one or two
+// cells, one replacement cell for combining marks, controls and what no font has; a stray byte
+// keeps its code-page-437 glyph. A character that would not fit whole is left out.
+TEST(Screen, NamesDrawnAsUtf8InOneOrTwoCellsEach) {
+    using Bits = std::array<std::uint8_t, 16>;
+    Rig rig;
+    Screen& s = rig.screen;
+    s.setColors(15, 1);
+    const auto shown = [&](int row, int col) {
+        Bits b{};
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 8; ++x)
+                if (s.pixel(0, (col - 1) * 8 + x, (row - 1) * 16 + y) == 15) b[y] |= std::uint8_t(0x80 >> x);
+        return b;
+    };
+    const auto unifont = [](const std::string& hex, int half) {  // rows as in unifont.hex
+        Bits b{};
+        const int perRow = int(hex.size()) / 16;
+        for (int y = 0; y < 16; ++y) b[y] = std::uint8_t(std::stoul(hex.substr(y * perRow + half * 2, 2), nullptr, 16));
+        return b;
+    };
+    Bits replacement = kFont8x16['?'];
+    for (auto& r : replacement) r = std::uint8_t(~r);
+    const std::string zh = "01000100010001003FF8210821082108210821083FF821080100010001000100";  // U+4E2D
+    s.locate(1, 1);
+    EXPECT_EQ(s.printText("\xC3\xA9\xCE\xB1\xD0\x96\xE4\xB8\xAD" "e\xCC\x81\n\xF0\x9F\x98\x80\xFF"), 10);
+    const std::vector<Bits> expected = {kFont8x16[130], kFont8x16[224], unifont("0000000049492A2A1C1C2A2A49490000", 0),
+                                        unifont(zh, 0), unifont(zh, 1), kFont8x16['e'], replacement, replacement,
+                                        replacement, kFont8x16[255]};
+    for (int c = 1; c <= 10; ++c) EXPECT_EQ(shown(1, c), expected[size_t(c - 1)]) << c;
+    s.locate(2, 1);
+    const int drawn = s.printText("abcd\xE4\xB8\xAD", 5);
+    EXPECT_EQ(std::tuple(drawn, s.cursorCol(), s.textCells("a\xE4\xB8\xAD" "b\xC3")),
+              std::tuple(4, 5, 5));
+    EXPECT_EQ(std::pair(s.textTailStart("ab\xE4\xB8\xAD", 2), s.textTailStart("ab\xE4\xB8\xAD", 3)), std::pair(std::size_t{2}, std::size_t{1}));
+    // Without the unifont package every character outside code page 437 is one replacement cell.
+    s.unifont().use("/nonexistent/unifont.hex", "/nonexistent/combining.txt");
+    s.locate(3, 1);
+    EXPECT_EQ(s.printText("\xE4\xB8\xAD\xD0\x96\xC3\xA9"), 3);
+    EXPECT_EQ((std::vector{shown(3, 1), shown(3, 2), shown(3, 3)}), (std::vector{replacement, replacement, kFont8x16[130]}));
+}
+
+// The scale a desktop asks for, from the X resources' Xft.dpi or GDK_SCALE.
+TEST(Screen, DesktopScaleFromXftDpiOrGdkScale) {
+    struct Case { const char* resources; const char* gdkScale; int scale; };
+    for (const Case& c : {Case{"", nullptr, 1}, {"Xft.dpi:\t96\n", nullptr, 1}, {"Xft.dpi:\t143.9\n", "", 1},
+                          {"Xft.antialias:\t1\nXft.dpi:\t144\n", nullptr, 2}, {"Xft.dpi: 192", nullptr, 2},
+                          {"Xft.dpi:\t240\r\n", nullptr, 3}, {"Xft.dpi:\t96\n", "2", 2}, {"Xft.dpi:\t192\n", "1", 2},
+                          {"", "3", 3}, {"", "2x", 1}, {"", "-2", 1}, {"Xft.dpi: lots\n", nullptr, 1}, {"", "99", kMaxScale},
+                          {"Xft.dpiX:\t192\n", nullptr, 1}})
+        EXPECT_EQ(desktopScale(c.resources, c.gdkScale), c.scale) << c.resources << " / " << (c.gdkScale ? c.gdkScale : "-");
+    const std::uint32_t row[] = {7, 9};
+    std::uint32_t wide[6] = {};
+    widenRow(row, 2, 3, wide);
+    EXPECT_EQ(std::vector(wide, wide + 6), (std::vector<std::uint32_t>{7, 7, 7, 9, 9, 9}));
+    EXPECT_EQ(std::tuple(floorDiv(-5, 2), floorDiv(-4, 2), floorDiv(5, 2)), std::tuple(-3, -2, 2));
 }
 
 // Boxes and lines are clipped; a string leaves its background alone and is cut at the edge.

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 
+#include "frame/home_dir.h"
 #include "frame/state_dir.h"
 #include "frame/settings.h"
 #include "frame/settings_file.h"
@@ -192,4 +193,13 @@ TEST(Settings, TheStateDirectoryIsTheProgramsWhenWritableElseTheUsersOwn) {
         if (st.perUser && c.note.empty()) { EXPECT_EQ(statOf(st.dir).st_mode & 07777, 0700u) << c.what; }
     }
     EXPECT_EQ(std::pair(statOf(home + "/.local").st_mode & 07777, statOf(home + "/.local/state").st_mode & 07777), std::pair(0700u, 0700u));
+}
+
+// The first start's directory: root keeps /root; anyone else starts at home.
+TEST(Settings, HomeDirectoryOfTheUserRunningKestrel) {
+    struct Case { uid_t uid; const char *home, *passwd, *expected; };
+    for (const Case& c : {Case{0, "/home/ann", "/root", "/root"}, {1000, "/home/ann/", "/home/x", "/home/ann"},
+                          {1000, nullptr, "/home/ann", "/home/ann"}, {1000, "relative", "/srv/ann//", "/srv/ann"},
+                          {1000, "", nullptr, "/"}})
+        EXPECT_EQ(homeDirectoryFor(c.uid, c.home, c.passwd), c.expected) << c.uid << " " << (c.home ? c.home : "-");
 }
