@@ -121,7 +121,7 @@ TEST(RealRunner, ReportsExitStatusSignalsAndRefusals) {
         {writeScript(dir, "killed", "kill -9 $$").string(), RunResult::signaled(SIGKILL)},
         {(dir / "missing").string(), RunResult::notStarted()}, {"", RunResult::notStarted()},
         {dir.string(), RunResult::notStarted()}, {plain.string(), RunResult::notStarted()},
-        {"sh", RunResult::notStarted()}};  // not looked up in PATH
+        {"no-such-program-kestrel", RunResult::notStarted()}, {"sh", RunResult::exited(0)}};  // a bare name is looked up on PATH
     for (const auto& [program, result] : starts) EXPECT_EQ(runner.startProgram(program, {}), result) << program;
     EXPECT_TRUE(runner.startProgram("/bin/sh", {"-c", "exit 0"}).succeeded());
     EXPECT_FALSE(runner.startProgram("/bin/sh", {"-c", "exit 3"}).succeeded());
