@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "frame/browser_draw.h"
+#include "frame/outside_program.h"
 #include "frame/text_file.h"
 #include "calc/calc_keypad.h"
 #include "disks/disks_draw.h"
@@ -220,7 +221,7 @@ void viewRecord(App& app) {
     s.printAt(27, 2, "defaulttexteditor ");
     s.locate(28, 2);
     s.printGlyphs(std::string_view(path).substr(0, 78));
-    app.runner.runShell(commandLine({Arg::literal(kTextEditor), Arg::word(path)}));
+    runShellLine(app, commandLine({Arg::literal(kTextEditor), Arg::word(path)}));
     s.printAt(27, 50, std::string(29, ' '));
     s.sleep(200);
     waitForRelease(app);

@@ -5,7 +5,9 @@
 #include "frame/text_file.h"
 #include "frame/child_path.h"
 #include "frame/status_message.h"
+#include "frame/outside_program.h"
 #include "extern/programs.h"
+#include "extern/quote.h"
 
 namespace kestrel {
 
@@ -137,11 +139,12 @@ Next viewBuffer(App& app) {
     s.locate(28, 2);
     s.printGlyphs(std::string_view(path).substr(0, 75));
     s.flush();
-    // Started directly with the path as its one argument: the program's
-    // directory may hold any byte, and no shell needs to see it.
-    app.runner.startProgram(std::string(kTextEditor), {path});
+    // Through the shell, as every associated program, so a wrapper script
+    // without "#!" runs too; the path is one quoted word.
+    const ProgramEnd end = runProgram(app, Launch::shellLine(commandLine({Arg::literal(kTextEditor), Arg::word(path)})));
     clearWaitingForProgram(app);
     s.sleep(20);
+    if (end.failed()) showFailure(app, "Editor failed", failureReason(end));
     return Next::Poll;
 }
 

@@ -1,7 +1,10 @@
 #include "fileops/paste_kill.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 
 #include "frame/browser_draw.h"
 #include "frame/text_file.h"
@@ -9,6 +12,7 @@
 #include "frame/status_message.h"
 #include "extern/quote.h"
 #include "fileops/buffer_commands.h"
+#include "fileops/progress.h"
 #include "fileops/utility_run.h"
 
 namespace kestrel {
@@ -94,6 +98,24 @@ std::string askKillAll(App& app, Scope scope) {
     return killAllLine(currentDirectory(app), recursive);
 }
 
+constexpr const char* kPasteFailed = "Paste failed";
+constexpr const char* kKillFailed = "Kill failed";
+
+// The second error line of a failed directory removal: the advice for a
+// directory that holds files, else what stood in the way, centred alike.
+std::string whyNotRemoved(const std::string& path, int error) {
+    const std::string advice = kRemoveFilesInDirectory.text;
+    struct stat st{};
+    std::string why;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) why = "It is a link to a Directory";
+    else if (error == ENOTEMPTY || error == EEXIST) return advice;
+    else why = std::strerror(error);
+    why = why.substr(0, advice.size());
+    why = std::string((advice.size() - why.size()) / 2, ' ') + why;
+    why.resize(advice.size(), ' ');
+    return why;
+}
+
 Scope scopeOfToggle(const App& app) { return app.optionsToggle == 1 ? Scope::FilesAndDirectories : Scope::Files; }
 
 Next runPasteAll(App& app, Scope scope) {
@@ -108,8 +130,12 @@ Next runPasteAll(App& app, Scope scope) {
         sources = everyEntryOf(app.copySelection.sourceDirectory);
     }
     pleaseWait(app);
-    runCopy(app.runner, scope == Scope::FilesAndDirectories, sources, dir);
-    return refreshBrowser(app);
+    const bool recursive = scope == Scope::FilesAndDirectories;
+    ProgressWatch watch = copyWatch(app, sources, dir, recursive);
+    const ProgramEnd end = runCopy(app, recursive, sources, dir, &watch);
+    const Next next = refreshBrowser(app);
+    if (end.failed()) showFailure(app, kPasteFailed, failureReason(end));
+    return next;
 }
 
 Next runKillAll(App& app, Scope scope) {
@@ -128,8 +154,12 @@ Next runKillAll(App& app, Scope scope) {
         paths = everyEntryOf(currentDirectory(app));
     }
     pleaseWait(app);
-    runRemove(app.runner, scope == Scope::FilesAndDirectories, paths);
-    return refreshBrowser(app);
+    const bool recursive = scope == Scope::FilesAndDirectories;
+    ProgressWatch watch = removeWatch(app, paths, recursive);
+    const ProgramEnd end = runRemove(app, recursive, paths, &watch);
+    const Next next = refreshBrowser(app);
+    if (end.failed()) showFailure(app, kKillFailed, failureReason(end));
+    return next;
 }
 
 }  // namespace
@@ -162,7 +192,10 @@ Next paste(App& app) {
     const CopySelection& sel = app.copySelection;
     if (sel.sourceFile.empty()) return mustFirstCopy(app);
     const std::string& dir = currentDirectory(app);
-    runCopy(app.runner, false, {sel.sourceFile}, dir);
+    pleaseWait(app);
+    ProgressWatch watch = copyWatch(app, {sel.sourceFile}, dir, false);
+    const ProgramEnd end = runCopy(app, false, {sel.sourceFile}, dir, &watch);
+    if (end.failed()) showFailure(app, kPasteFailed, failureReason(end));
     Screen& s = app.screen;
     s.setColors(0, app.backgroundColour);
     printCut(s, 28, 2, sel.copiedEntryPath + ", " + dir, 78);
@@ -262,8 +295,11 @@ Next killFile(App& app) {
     printCentred(s, 27, 40, killFileLine(path));
     drawYesNoButtons(s);
     if (confirm(app, Confirmation::KillFile) != Answer::Yes) return cancelToBrowser(app);
-    runRemove(app.runner, false, {path});
-    return refreshBrowser(app);
+    ProgressWatch watch = removeWatch(app, {path}, false);
+    const ProgramEnd end = runRemove(app, false, {path}, &watch);
+    const Next next = refreshBrowser(app);
+    if (end.failed()) showFailure(app, kKillFailed, failureReason(end));
+    return next;
 }
 
 Next removeDirectory(App& app) {
@@ -275,9 +311,13 @@ Next removeDirectory(App& app) {
     drawYesNoButtons(s);
     if (confirm(app, Confirmation::RemoveDirectory) != Answer::Yes) return cancelToBrowser(app);
     if (rmdir(path.c_str()) != 0) {
+        const int error = errno;
         for (const Button& b : {kYesButton, kNoButton}) s.fillBox(b.x1, b.y1, b.x2, b.y2, 15);
         showPlaced(app, kUnableToRemoveDirectory);
-        showPlaced(app, kRemoveFilesInDirectory);
+        const std::string why = whyNotRemoved(path, error);
+        PlacedText second = kRemoveFilesInDirectory;
+        second.text = why.c_str();
+        showPlaced(app, second);
     }
     return refreshBrowser(app);
 }

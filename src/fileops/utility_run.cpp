@@ -21,8 +21,14 @@ bool isStream(const std::string& path) {
     return S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode);
 }
 
-void runCalls(Runner& runner, const char* program, const std::vector<std::vector<std::string>>& calls) {
-    for (const auto& args : calls) runner.startProgramWithoutInput(program, args);
+ProgramEnd runCalls(App& app, const char* program, const std::vector<std::vector<std::string>>& calls,
+                    ProgressWatch* watch) {
+    ProgramEnd first{RunResult::exited(0), ""};
+    for (const auto& args : calls) {
+        ProgramEnd end = runProgram(app, Launch::direct(program, args, true), watch);
+        if (!first.failed()) first = std::move(end);
+    }
+    return first;
 }
 
 std::vector<std::string> options(bool recursive) {
@@ -69,16 +75,22 @@ std::vector<std::vector<std::string>> utilityCalls(const std::vector<std::string
     return calls;
 }
 
-void runCopy(Runner& runner, bool recursive, const std::vector<std::string>& sources, const std::string& destination) {
+std::vector<std::string> copiedSources(bool recursive, const std::vector<std::string>& sources) {
     std::vector<std::string> copied;
     copied.reserve(sources.size());
     for (const std::string& path : sources)
         if (recursive || !isStream(path)) copied.push_back(path);
-    runCalls(runner, kCpProgram, utilityCalls(options(recursive), copied, destination));
+    return copied;
 }
 
-void runRemove(Runner& runner, bool recursive, const std::vector<std::string>& paths) {
-    runCalls(runner, kRmProgram, utilityCalls(options(recursive), paths, ""));
+ProgramEnd runCopy(App& app, bool recursive, const std::vector<std::string>& sources, const std::string& destination,
+                   ProgressWatch* watch) {
+    return runCalls(app, kCpProgram, utilityCalls(options(recursive), copiedSources(recursive, sources), destination),
+                    watch);
+}
+
+ProgramEnd runRemove(App& app, bool recursive, const std::vector<std::string>& paths, ProgressWatch* watch) {
+    return runCalls(app, kRmProgram, utilityCalls(options(recursive), paths, ""), watch);
 }
 
 std::string pasteLine(const std::string& sourceFile, const std::string& dir) {

@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "extern/runner.h"
+#include "frame/outside_program.h"
 
 namespace kestrel {
 
-inline constexpr const char* kCpProgram = "/bin/cp";
-inline constexpr const char* kRmProgram = "/bin/rm";
+// Found on PATH, as the shell would find them.
+inline constexpr const char* kCpProgram = "cp";
+inline constexpr const char* kRmProgram = "rm";
 
 // The bytes of arguments one call may carry. A single shell line is limited
 // to 128 KiB and the whole argument list to a share of the stack; 1001
@@ -34,13 +35,18 @@ std::vector<std::vector<std::string>> utilityCalls(const std::vector<std::string
                                                    const std::string& destination,
                                                    std::size_t budget = kArgumentBudget);
 
-// cp [-r] sources... destination. Without -r, cp would open a FIFO, socket
-// or device among the sources and read it until a writer appears; those are
-// left out. With -r cp recreates them instead of reading them.
-void runCopy(Runner& runner, bool recursive, const std::vector<std::string>& sources,
-             const std::string& destination);
+// The sources cp is given: without -r, cp would open a FIFO, socket or
+// device among them and read it until a writer appears, so those are left
+// out. With -r cp recreates them instead of reading them.
+std::vector<std::string> copiedSources(bool recursive, const std::vector<std::string>& sources);
+
+// cp [-r] sources (those of copiedSources)... destination, every call run even when one fails. The
+// end of the first call that failed, else of the last one. `watch` shows
+// progress (runProgram).
+ProgramEnd runCopy(App& app, bool recursive, const std::vector<std::string>& sources, const std::string& destination,
+                   ProgressWatch* watch = nullptr);
 // rm [-r] paths...
-void runRemove(Runner& runner, bool recursive, const std::vector<std::string>& paths);
+ProgramEnd runRemove(App& app, bool recursive, const std::vector<std::string>& paths, ProgressWatch* watch = nullptr);
 
 // The lines as shown and recorded.
 std::string pasteLine(const std::string& sourceFile, const std::string& dir);

@@ -1,6 +1,7 @@
 #include "fileops/zip_buffer.h"
 
 #include "frame/child_path.h"
+#include "frame/outside_program.h"
 #include "frame/status_message.h"
 #include "extern/programs.h"
 
@@ -20,12 +21,14 @@ Next zipBuffer(App& app) {
     s.locate(28, 2);
     s.printGlyphs(app.selectedPath);
     s.flush();
-    app.runner.startProgram(std::string(kArchiver), zipArguments(app.selectedPath, app.buffer));
+    const ProgramEnd end = runProgram(app, Launch::direct(std::string(kArchiver), zipArguments(app.selectedPath, app.buffer)));
     s.sleep(50);
     clearWaitingForProgram(app);
     s.setPages(0, 0);
     s.setColors(0, app.backgroundColour);
-    app.buffer.clear();
+    // When nothing was made the picks are kept, to be zipped again.
+    if (end.failed()) showFailure(app, "Zip failed", failureReason(end));
+    else app.buffer.clear();
     return Next::Reload;
 }
 

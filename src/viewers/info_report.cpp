@@ -1,6 +1,7 @@
 #include "viewers/info_report.h"
 
 #include "frame/child_path.h"
+#include "frame/outside_program.h"
 #include "extern/quote.h"
 #include "viewers/viewer.h"
 
@@ -65,7 +66,7 @@ Next infoReport(App& app) {
     s.printAt(27, 2, "Shell to system ");
     s.printAt(28, 2, "Display File Information");
     s.flush();
-    for (const std::string& line : reportLines(target, reportPath)) app.runner.runShell(line);
+    for (const std::string& line : reportLines(target, reportPath)) runShellLine(app, line);
     s.sleep(20);
     app.selectedPath = reportPath;
     app.formatLabelText = true;

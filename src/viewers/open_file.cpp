@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "frame/status_message.h"
+#include "frame/outside_program.h"
 #include "frame/text_file.h"
 #include "extern/programs.h"
 #include "extern/quote.h"
@@ -31,7 +32,7 @@ bool discardReport(const std::string& report) {
 bool isExecutable(App& app, const std::string& path) {
     const std::string report = app.exeDir + "/ELF.txt";
     if (!discardReport(report)) return false;
-    app.runner.runShell(fileTestLine(path, report));
+    runShellLine(app, fileTestLine(path, report));
     app.screen.sleep(100);
     return describesExecutable(readTextFile(report));
 }
@@ -46,7 +47,7 @@ Next runExecutable(App& app, const std::string& path) {
     Screen& s = app.screen;
     showPlaced(app, kExecutableRunning);
     s.flush();
-    const RunResult result = app.runner.startProgram(path, {});
+    const RunResult result = runProgram(app, Launch::direct(path, {})).result;
     if (!result.succeeded()) {
         showPlaced(app, kUnableToRun);
     }
@@ -68,7 +69,7 @@ void openWithAssociatedProgram(App& app, const std::string& path, bool showWaiti
         s.locate(28, 2);
         s.printGlyphs(path);
         s.flush();
-        app.runner.runShell(openWithLine(group->program, path));
+        runShellLine(app, openWithLine(group->program, path));
         s.sleep(20);
     }
     if (showWaiting) clearWaitingForProgram(app);

@@ -24,7 +24,7 @@ std::string count(Session& s) { return s.row(33).substr(94, 4); }
 // A Session whose cp and rm really run, with no terminal input.
 struct RealSession : Session {
     TempRootRunner real;
-    RealSession() { runner.onProgram = [this](const ProgramCall& c) { return real.startProgramWithoutInput(c.program, c.args); }; }
+    RealSession() { runner.onLaunch = [this](const Launch& l) { return real.launch(l); }; }
 };
 
 constexpr int kStep = 700;
@@ -83,11 +83,10 @@ TEST(CopyKillBuffer, HighlightFollowsTheRowTextIntoOtherDirectoriesAndThePanelCo
         EXPECT_EQ(std::tuple(s.listName(3), s.cell(7, 2), s.cell(6, 2), s.row(31).substr(81, 17)),
                   std::tuple("same", CellRead{'s', 15, 3}, CellRead{'o', 0, 2}, "Copy/Kill  Buffer"));
     });
-    // "View" writes buffer.txt and starts the editor once for a held click; "Clear" empties the buffer and the count.
+    // "View" writes buffer.txt and starts the editor through the shell once for a held click; "Clear" empties the buffer and the count.
     s.script.click(xOfColumn(91), yOfRow(33)).wait(kGap).then([&] {
         EXPECT_EQ(s.programDir.read("buffer.txt"), s.app.buffer.rows[1] + "\n\n" + s.dir.path + "/one/same \n");
-        EXPECT_EQ(s.runner.programCalls,
-                  (std::vector<ProgramCall>{{"/usr/local/bin/defaulttexteditor", {s.programDir.path + "/buffer.txt"}}}));
+        EXPECT_EQ(s.runner.shellLines, (std::vector<std::string>{"/usr/local/bin/defaulttexteditor " + s.programDir.path + "/buffer.txt"}));
     });
     s.script.click(xOfColumn(85), yOfRow(33)).wait(kGap).then([&] { EXPECT_EQ(std::tuple(s.app.buffer.count, s.cell(7, 2), count(s)), std::tuple(0, CellRead{'s', 0, 2}, " 0  ")); });
     EXPECT_EQ(s.quit(), 0);
