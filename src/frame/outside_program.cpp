@@ -9,6 +9,17 @@ namespace {
 constexpr std::size_t kMessageWidth = 75;
 constexpr int kMessageMs = 2000;
 
+// A line too long for the row keeps its end, which says why (cp and rm
+// name the path first and the reason last): the middle gives way to "...".
+std::string fitted(const std::string& what, const std::string& reason) {
+    const std::string line = what + ": " + reason;
+    if (line.size() <= kMessageWidth) return line;
+    const auto last = reason.rfind(": ");
+    if (last == std::string::npos || reason.size() - last > kMessageWidth / 2) return line.substr(0, kMessageWidth);
+    const std::string tail = reason.substr(last);
+    return line.substr(0, kMessageWidth - tail.size() - 3) + "..." + tail;
+}
+
 }  // namespace
 
 ProgramEnd runProgram(App& app, const Launch& launch, ProgressWatch* watch) {
@@ -46,7 +57,7 @@ void showFailure(App& app, const std::string& what, const std::string& reason) {
     s.setColors(4, app.backgroundColour);
     s.printAt(27, 2, std::string(kMessageWidth, ' '));
     s.locate(27, 2);
-    s.printGlyphs(std::string_view(what + ": " + reason).substr(0, kMessageWidth));
+    s.printGlyphs(fitted(what, reason));
     s.sleep(kMessageMs);
     s.printAt(27, 2, std::string(kMessageWidth, ' '));
     s.setColors(0, app.backgroundColour);

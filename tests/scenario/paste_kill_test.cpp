@@ -1,7 +1,9 @@
 // The Copy/Kill Buffer, paste, kill and remove directory with the real cp and rm: the panels, the disk, and no name doing harm.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <cctype>
+#include <fstream>
 
 #include "session.h"
 #include "../unit/hostile_names.h"
@@ -254,4 +256,81 @@ TEST(PasteKill, A1001LongPathBufferIsCopiedAndRemovedWhole) {
     s.app.savedDirectoryPath = src;
     EXPECT_EQ(killAll(s.app), Next::Reload);
     EXPECT_TRUE(fs::is_empty(src));
+}
+
+namespace {
+
+// A small tmpfs of the test's own over `at`, holding the file "x"; read-only unless it is the
+// full one. Only inside the confined namespace, where it vanishes with the run.
+struct SmallDisk {
+    std::string at;
+    bool mounted = false;
+    SmallDisk(const std::string& path, bool readOnly) : at(path) {
+        const char* confined = std::getenv("KESTREL_CONFINED");
+        if (!confined || std::string(confined) != "1") return;
+        mounted = mount("tmpfs", at.c_str(), "tmpfs", 0, "size=64k") == 0;
+        if (mounted) std::ofstream(at + "/x") << "x";
+        if (mounted && readOnly) mounted = mount(nullptr, at.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+    ~SmallDisk() { if (!at.empty()) umount2(at.c_str(), MNT_DETACH); }
+};
+
+}  // namespace
+
+// Failures of cp, rm, mkdir, the archiver and the editor, and the refusals, said on the message row
+// (the remove-directory ones on the panel). Dirs: src (a, big), ro and full (small disks holding x),
+// w (a, b), l (lnk, a link to src). Keys: C copy, P paste, g<dir> go there, d Down, others as typed.
+TEST(PasteKill, FailuresAndRefusalsAreSaid) {
+    const char* confined = std::getenv("KESTREL_CONFINED");
+    if (!confined || std::string(confined) != "1")
+        GTEST_SKIP() << "not confined: the read-only and full small disks cannot be mounted here";
+    // start, keys, row, what the row begins with, and ends with
+    const std::tuple<const char*, const char*, int, const char*, const char*> cases[] = {
+        {"src", "dCgrodP", 27, "Paste failed: cp: cannot create regular file '", ": Read-only file system"},
+        {"src", "ddCgfulldP", 27, "Paste failed: cp: error writing '", ": No space left on device"},
+        {"ro", "dKY", 27, "Kill failed: rm: cannot remove '", ": Read-only file system"},
+        {"ro", "dXY", 27, "Kill failed: rm: cannot remove '", ": Read-only file system"},
+        {"ro", "/new\r", 27, "New Directory failed: Read-only file system", ""},
+        {"w", "dFb\r", 27, "Not renamed: b is already taken", ""},
+        {"l", "dRY", 29, "It is a link to a Directory", ""},
+        {"src", "dQ2", 27, "Zip failed: /usr/local/bin/defaultarchiver: No such file or directory", ""},
+        {"src", "V", 27, "Editor failed: sh: 1: /usr/local/bin/defaulttexteditor: not found", ""},
+    };
+    for (const auto& [start, keys, row, begins, ends] : cases) {
+        SCOPED_TRACE(std::string(start) + " " + keys);
+        RealSession s;
+        const TempDir& d = s.dir;
+        d.file("src/a", "a");
+        d.file("src/big", std::string(256 * 1024, 'b'));
+        d.file("w/a", "a");
+        d.file("w/b", "b");
+        fs::create_symlink(d.path + "/src", d.dir("l") + "/lnk");
+        const SmallDisk ro(d.dir("ro"), true), full(d.dir("full"), false);
+        ASSERT_TRUE(ro.mounted && full.mounted) << "a small tmpfs could not be mounted";
+        s.runner.onLaunch = [&](const Launch& l) -> std::unique_ptr<Child> {  // no associated programs here
+            if (l.program.rfind("/usr/local/bin/defaultarchiver", 0) == 0)
+                return std::make_unique<EndedChild>(RunResult::notStarted(), l.program + ": No such file or directory");
+            if (l.program.rfind("/usr/local/bin/defaulttexteditor", 0) == 0)
+                return std::make_unique<EndedChild>(RunResult::exited(127), "sh: 1: /usr/local/bin/defaulttexteditor: not found");
+            return s.real.launch(l);
+        };
+        s.browse(d.path + "/" + start);
+        for (const char* k = keys; *k; ++k) {
+            if (*k == 'g') {
+                const std::string to = d.path + "/" + (k[1] == 'r' ? "ro" : "full");
+                s.script.then([&s, to] { s.app.selectedPath = to; }).ext(scan::F3).wait(kStep);
+                k += k[1] == 'r' ? 2 : 4;
+            } else if (*k == 'd') s.script.ext(scan::Down).wait(kStep);
+            else if (*k == '2') s.script.ext(scan::F2).wait(kStep);
+            else s.script.key(*k).wait(kStep);
+        }
+        s.script.wait(-kStep + 500).then([&] {
+            const std::string shown = trimmed(s.row(row));
+            EXPECT_EQ(shown.rfind(begins, 0), 0u) << shown;
+            EXPECT_TRUE(shown.size() >= std::string(ends).size() && shown.ends_with(ends)) << shown;
+            if (keys[2] == 'Q') { EXPECT_EQ(s.app.buffer.count, 1); }  // nothing was zipped: the pick stays
+        });
+        s.script.wait(7000);
+        EXPECT_EQ(s.quit(), 0);
+    }
 }
