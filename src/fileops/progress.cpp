@@ -13,8 +13,10 @@ namespace kestrel {
 
 namespace {
 
-constexpr int kProgressCol = 14;
-constexpr std::size_t kProgressWidth = 36;  // up to column 49, left of the navigation buttons
+// From column 13 (a blank after "Please Wait") to column 49, left of the
+// browser's navigation buttons.
+constexpr int kProgressCol = 13;
+constexpr std::size_t kProgressWidth = 37;
 
 void tallyPath(const std::string& path, bool recursive, Tally& t) {
     struct stat st{};
@@ -56,7 +58,7 @@ void showProgress(App& app, const std::string& text, bool first) {
     if (first && s.visiblePage() == 2)
         for (const Button& b : {kYesButton, kNoButton, kBufferButton}) s.fillBox(b.x1, b.y1, b.x2, b.y2, 15);
     showPlaced(app, kPleaseWait);
-    std::string shown = text.substr(0, kProgressWidth);
+    std::string shown = (" " + text).substr(0, kProgressWidth);
     shown.resize(kProgressWidth, ' ');
     s.printAt(29, kProgressCol, shown);
 }

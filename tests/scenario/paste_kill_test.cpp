@@ -334,3 +334,78 @@ TEST(PasteKill, FailuresAndRefusalsAreSaid) {
         EXPECT_EQ(s.quit(), 0);
     }
 }
+
+namespace {
+
+// cp or rm taking its time on the virtual clock: each wait moves the clock on by as much and
+// does the work due by then (`upTo`, true once all is done).
+struct SlowChild final : Child {
+    VirtualClock& clock;
+    std::function<bool(int elapsedMs)> upTo;
+    int elapsed = 0;
+    bool done = false;
+    SlowChild(VirtualClock& c, std::function<bool(int)> f) : clock(c), upTo(std::move(f)) {}
+    bool wait(int ms) override {
+        if (!done) clock.sleepMs(ms < 0 ? 10000 : ms), elapsed += ms < 0 ? 10000 : ms, done = upTo(elapsed);
+        return done;
+    }
+    RunResult result() const override { return RunResult::exited(0); }
+    std::string errorLine() const override { return ""; }
+};
+
+}  // namespace
+
+// An 8 MiB paste at 2 MiB/s and a kill of 20 files at 10 a second: "Please Wait" with how far it
+// is from the first second on, four times a second; Esc, K and Y typed meanwhile do nothing.
+TEST(PasteKill, LongWorkShowsHowFarItIsAndKeysTypedMeanwhileAreDropped) {
+    // keys before the work starts, row 29 one second in and a quarter later
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"dC" "P", "2.0 MB of 8.0 MB  25%", "2.5 MB of 8.0 MB  31%"},
+        {"dX" "Y", "10 of 20 entries  50%", "12 of 20 entries  60%"},
+    };
+    for (const auto& [keys, first, second] : cases) {
+        SCOPED_TRACE(keys);
+        Session s;
+        const TempDir& d = s.dir;
+        const std::string src = d.dir("src"), dst = d.dir("dst"), big = d.file("b/big", "");
+        d.file("dst/other", "o");
+        fs::resize_file(big, 8 << 20);
+        for (int i = 0; i < 20; ++i) d.file("src/f" + std::to_string(i / 10) + std::to_string(i % 10), "f");
+        // Row 29 as each wait of the program begins: what the step before it showed.
+        std::vector<std::pair<int, std::string>> seen;
+        const auto progress = [&](int ms) { seen.emplace_back(ms, trimmed(s.row(29).substr(1, 48))); };
+        s.runner.onLaunch = [&](const Launch& l) -> std::unique_ptr<Child> {
+            if (l.program == "cp") return std::make_unique<SlowChild>(s.rig.clock, [&](int ms) {
+                progress(ms);
+                std::ofstream(dst + "/big");
+                fs::resize_file(dst + "/big", std::min<std::uintmax_t>(std::uintmax_t(ms) * (2 << 20) / 1000, 8 << 20));
+                return ms >= 4000;
+            });
+            return std::make_unique<SlowChild>(s.rig.clock, [&](int ms) {
+                progress(ms);
+                for (int i = 0; i < std::min(ms / 100, 20); ++i) fs::remove(src + "/f" + std::to_string(i / 10) + std::to_string(i % 10));
+                return ms >= 2000;
+            });
+        };
+        const bool pastes = keys[1] == 'C';
+        s.browse(pastes ? d.path + "/b" : src);
+        for (const char* k = keys; *k; ++k) {
+            if (*k == 'd') s.script.ext(scan::Down).wait(kStep);
+            else if (*k == 'P') s.script.then([&] { s.app.selectedPath = dst; }).ext(scan::F3).wait(kStep).ext(scan::Down).wait(kStep).key('P');
+            else s.script.key(*k).wait(k[1] ? kStep : 0);
+        }
+        s.script.wait(300).key(27).wait(100).key('K').wait(100).key('Y');
+        bool stillThere = false;
+        s.script.wait(6000).then([&] {
+            stillThere = s.screen().visiblePage() == 0 && s.row(25).find("Kill this File") == std::string::npos;
+        });
+        EXPECT_EQ(s.quit(), 0);
+        EXPECT_TRUE(stillThere);
+        ASSERT_GE(seen.size(), 3u);
+        EXPECT_EQ(std::tuple(seen[0].first, seen[0].second.substr(0, 11), seen[1].second, seen[2].second),
+                  std::tuple(1000, "Please Wait", "Please Wait " + std::string(first), "Please Wait " + std::string(second)));
+        for (size_t i = 1; i < seen.size(); ++i) EXPECT_EQ(seen[i].first - seen[i - 1].first, 250);
+        EXPECT_EQ(std::pair(fs::exists(big), pastes ? fs::file_size(dst + "/big") : entryNames(src).size()),
+                  std::pair(true, pastes ? std::uintmax_t(8 << 20) : std::uintmax_t(0)));
+    }
+}
