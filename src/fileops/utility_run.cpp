@@ -15,10 +15,19 @@ std::string childOf(const std::string& dir, const std::string& name) {
     return dir == "/" ? "/" + name : dir + "/" + name;
 }
 
-bool isStream(const std::string& path) {
+// What cp without -r must not be given: a stream it would read until a
+// writer appears, or a directory it would only complain about.
+bool notForPlainCp(const std::string& path) {
     struct stat st{};
     if (stat(path.c_str(), &st) != 0) return false;  // cp reports what is missing
-    return S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode);
+    return S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ||
+           S_ISDIR(st.st_mode);
+}
+
+// rm without -r refuses a directory (a link to one is a link to it).
+bool isDirectory(const std::string& path) {
+    struct stat st{};
+    return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 ProgramEnd runCalls(App& app, const char* program, const std::vector<std::vector<std::string>>& calls,
@@ -79,7 +88,7 @@ std::vector<std::string> copiedSources(bool recursive, const std::vector<std::st
     std::vector<std::string> copied;
     copied.reserve(sources.size());
     for (const std::string& path : sources)
-        if (recursive || !isStream(path)) copied.push_back(path);
+        if (recursive || !notForPlainCp(path)) copied.push_back(path);
     return copied;
 }
 
@@ -90,7 +99,11 @@ ProgramEnd runCopy(App& app, bool recursive, const std::vector<std::string>& sou
 }
 
 ProgramEnd runRemove(App& app, bool recursive, const std::vector<std::string>& paths, ProgressWatch* watch) {
-    return runCalls(app, kRmProgram, utilityCalls(options(recursive), paths, ""), watch);
+    std::vector<std::string> removed;
+    removed.reserve(paths.size());
+    for (const std::string& path : paths)
+        if (recursive || !isDirectory(path)) removed.push_back(path);
+    return runCalls(app, kRmProgram, utilityCalls(options(recursive), removed, ""), watch);
 }
 
 std::string pasteLine(const std::string& sourceFile, const std::string& dir) {

@@ -37,7 +37,8 @@ std::vector<std::vector<std::string>> utilityCalls(const std::vector<std::string
 
 // The sources cp is given: without -r, cp would open a FIFO, socket or
 // device among them and read it until a writer appears, so those are left
-// out. With -r cp recreates them instead of reading them.
+// out, and so are the directories it would only omit with a complaint (a
+// files-only paste is not a failure). With -r cp recreates them all.
 std::vector<std::string> copiedSources(bool recursive, const std::vector<std::string>& sources);
 
 // cp [-r] sources (those of copiedSources)... destination, every call run even when one fails. The
@@ -45,7 +46,8 @@ std::vector<std::string> copiedSources(bool recursive, const std::vector<std::st
 // progress (runProgram).
 ProgramEnd runCopy(App& app, bool recursive, const std::vector<std::string>& sources, const std::string& destination,
                    ProgressWatch* watch = nullptr);
-// rm [-r] paths...
+// rm [-r] paths...; without -r the directories, which rm refuses, are left
+// out: "Kill all Files" leaving the directories is not a failure.
 ProgramEnd runRemove(App& app, bool recursive, const std::vector<std::string>& paths, ProgressWatch* watch = nullptr);
 
 // The lines as shown and recorded.
