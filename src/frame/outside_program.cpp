@@ -38,6 +38,7 @@ ProgramEnd runProgram(App& app, const Launch& launch, ProgressWatch* watch) {
         }
     }
     s.dropKeys();
+    s.input().dropTaps();
     return {child->result(), child->errorLine()};
 }
 

@@ -28,8 +28,8 @@ struct ProgressWatch {
 };
 
 // Presents the screen, starts the program and waits for it to end. Keys
-// typed while Kestrel waited are dropped: an impatient Esc or Y must not
-// act on the screen that follows.
+// typed and clicks made while Kestrel waited are dropped: an impatient Esc,
+// Y or click on Exit must not act on the screen that follows.
 ProgramEnd runProgram(App& app, const Launch& launch, ProgressWatch* watch = nullptr);
 
 // runProgram for a shell line whose outcome the caller does not look at.
