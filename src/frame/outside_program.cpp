@@ -11,12 +11,15 @@ constexpr int kMessageMs = 2000;
 
 // A line too long for the row keeps its end, which says why (cp and rm
 // name the path first and the reason last): the middle gives way to "...".
+// The end kept is the last ": reason" when that is short, else the last
+// half row ("... are the same file").
 std::string fitted(const std::string& what, const std::string& reason) {
     const std::string line = what + ": " + reason;
     if (line.size() <= kMessageWidth) return line;
     const auto last = reason.rfind(": ");
-    if (last == std::string::npos || reason.size() - last > kMessageWidth / 2) return line.substr(0, kMessageWidth);
-    const std::string tail = reason.substr(last);
+    const std::string tail = last != std::string::npos && reason.size() - last <= kMessageWidth / 2
+                                 ? reason.substr(last)
+                                 : line.substr(line.size() - kMessageWidth / 2);
     return line.substr(0, kMessageWidth - tail.size() - 3) + "..." + tail;
 }
 
