@@ -36,7 +36,11 @@ constexpr const char* kRenameFailed = "Rename failed";
 void renameInDirectory(App& app, const std::string& directory, const std::string& fullPath,
                        const std::string& newName) {
     if (::chdir(directory.c_str()) != 0) return showFailure(app, kRenameFailed, std::strerror(errno));
-    if (nameTaken(".", newName)) return showFailure(app, "Not renamed", newName + " is already taken");
+    if (nameTaken(".", newName)) {
+        struct stat st;
+        const bool there = ::lstat(newName.c_str(), &st) == 0;  // else it could not be looked at
+        return showFailure(app, "Not renamed", there ? newName + " is already taken" : std::string(std::strerror(errno)));
+    }
     const ProgramEnd end = runProgram(app, Launch::shellLine(renameLine(fullPath, newName)));
     if (end.failed()) showFailure(app, kRenameFailed, failureReason(end));
 }
