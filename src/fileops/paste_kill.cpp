@@ -127,12 +127,12 @@ Next runPasteAll(App& app, Scope scope) {
         writeRecord(app, "cp_buffer.txt", pasteBufferLine(sources, dir));
         app.screen.sleep(50);
     } else {
-        sources = everyEntryOf(app.copySelection.sourceDirectory);
+        sources = everyEntryOf(app.copySelection.sourceDirectory, scope == Scope::Files);
     }
     pleaseWait(app);
     const bool recursive = scope == Scope::FilesAndDirectories;
     ProgressWatch watch = copyWatch(app, sources, dir, recursive);
-    const ProgramEnd end = runCopy(app, recursive, sources, dir, &watch);
+    const ProgramEnd end = runCopy(app, recursive, sources, dir, &watch, scope == Scope::Files);
     const Next next = refreshBrowser(app);
     if (end.failed()) showFailure(app, kPasteFailed, failureReason(end));
     return next;

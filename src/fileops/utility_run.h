@@ -25,7 +25,9 @@ inline constexpr std::size_t kArgumentBudget = 96 * 1024;
 // What the shell's "<dir>/*" names: every entry whose name does not begin
 // with ".", as full paths, in byte order. Empty for an empty or unreadable
 // directory (the shell would pass the pattern itself, which names nothing).
-std::vector<std::string> everyEntryOf(const std::string& dir);
+// forPlainCp leaves out what copiedSources would, mostly by the type the
+// directory records, so a paste-all of many files looks at none of them.
+std::vector<std::string> everyEntryOf(const std::string& dir, bool forPlainCp = false);
 
 // The operands split into calls: each call is `options`, "--", a run of
 // operands and then `destination` (when not empty), within `budget` bytes.
@@ -44,8 +46,9 @@ std::vector<std::string> copiedSources(bool recursive, const std::vector<std::st
 // cp [-r] sources (those of copiedSources)... destination, every call run even when one fails. The
 // end of the first call that failed, else of the last one. `watch` shows
 // progress (runProgram).
+// sourcesChecked: they already are what copiedSources would give.
 ProgramEnd runCopy(App& app, bool recursive, const std::vector<std::string>& sources, const std::string& destination,
-                   ProgressWatch* watch = nullptr);
+                   ProgressWatch* watch = nullptr, bool sourcesChecked = false);
 // rm [-r] paths...; without -r the directories, which rm refuses, are left
 // out: "Kill all Files" leaving the directories is not a failure.
 ProgramEnd runRemove(App& app, bool recursive, const std::vector<std::string>& paths, ProgressWatch* watch = nullptr);
