@@ -1,9 +1,10 @@
 // Paste's copy against plain cp, in the same run: 1 GiB in one file and
-// 1,001 small files, copied the way P and paste-all copy them (cp found on
-// PATH, its standard error read, the progress watch measuring the
-// destination on the real clock) without the pauses around it and the
-// reload after it; plain cp is started directly with the same arguments
-// and waited for. Runs alternate so both see the same load; the spreads,
+// 1,001 small files, copied the way P and paste-all copy them (the sources
+// looked at or listed for cp, cp found on PATH, its standard error read,
+// the progress watch measuring the destination on the real clock) without
+// the pauses around it and the reload after it; plain cp is started
+// directly with the same arguments and waited for. The directory is listed
+// before either is timed, as the shell would expand "<dir>/*" before cp. Runs alternate so both see the same load; the spreads,
 // the ratios (of the medians, of paired runs, of the minima: on a loaded
 // machine the minima say most about the work itself) and the load average
 // are printed.
