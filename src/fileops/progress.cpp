@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -33,10 +34,11 @@ void tallyPath(const std::string& path, bool recursive, Tally& t) {
     ::closedir(d);
 }
 
-std::string amountText(std::uint64_t bytes) {
+// Both amounts in the unit the larger one needs: "0.99 GB of 1.00 GB".
+std::string amountText(std::uint64_t bytes, std::uint64_t scale) {
     char text[32];
-    if (bytes < (1u << 20)) std::snprintf(text, sizeof text, "%llu KB", static_cast<unsigned long long>((bytes + 1023) / 1024));
-    else if (bytes < (1u << 30)) std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (1 << 20));
+    if (scale < (1u << 20)) std::snprintf(text, sizeof text, "%llu KB", static_cast<unsigned long long>((bytes + 1023) / 1024));
+    else if (scale < (1u << 30)) std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (1 << 20));
     else std::snprintf(text, sizeof text, "%.2f GB", static_cast<double>(bytes) / (1 << 30));
     return text;
 }
@@ -72,7 +74,8 @@ Tally tallyOf(const std::vector<std::string>& paths, bool recursive) {
 }
 
 std::string copyProgressText(std::uint64_t done, std::uint64_t total) {
-    return amountText(done) + " of " + amountText(total) + percent(done, total);
+    const std::uint64_t scale = std::max(done, total);
+    return amountText(done, scale) + " of " + amountText(total, scale) + percent(done, total);
 }
 
 std::string removeProgressText(std::uint64_t done, std::uint64_t total) {
