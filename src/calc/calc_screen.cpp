@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "frame/browser_draw.h"
+#include "frame/outside_program.h"
 #include "frame/text_file.h"
 #include "calc/calc_keypad.h"
 #include "disks/disks_draw.h"
@@ -224,7 +225,7 @@ void viewRecord(App& app) {
     s.printText(path, 78);
     s.flush();  // the editor blocks the loop: shown only if presented now
     // A record that could not be written nor cleared is someone else's.
-    if (fresh) app.runner.runShell(commandLine({Arg::literal(kTextEditor), Arg::word(path)}));
+    if (fresh) runShellLine(app, commandLine({Arg::literal(kTextEditor), Arg::word(path)}));
     s.printAt(27, 50, std::string(29, ' '));
     s.sleep(200);
     waitForRelease(app);

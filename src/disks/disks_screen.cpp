@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "frame/browser_draw.h"
+#include "frame/outside_program.h"
 #include "frame/text_file.h"
 #include "frame/window_drag.h"
 #include "disks/disk_lines.h"
@@ -123,12 +124,12 @@ Step refresh(Disks& d) {
     const bool drivesFresh = discardFile(app.exeDir + "/drives.txt");
     const bool freeFresh = discardFile(app.exeDir + "/free.txt");
     const auto lines = refreshLines(app.exeDir);
-    app.runner.runShell(lines[0]);
+    runShellLine(app, lines[0]);
     s.sleep(50);
-    app.runner.runShell(lines[1]);
+    runShellLine(app, lines[1]);
     s.sleep(50);
     s.sleep(50);
-    app.runner.runShell(lines[2]);
+    runShellLine(app, lines[2]);
     s.sleep(50);
     d.report = parseDrives(drivesFresh ? readReport(app.exeDir + "/drives.txt") : std::string());
     if (d.report.found) {
@@ -194,7 +195,7 @@ bool confirmed(Disks& d, const std::string& shown) {
 
 Step runConfirmed(Disks& d, const std::vector<std::string>& lines) {
     for (const auto& line : lines) {
-        d.app.runner.runShell(line);
+        runShellLine(d.app, line);
         d.app.screen.sleep(300);
     }
     clearTextRow(d.app, 25);

@@ -2,8 +2,9 @@
 // The programs Kestrel opens files with. The installation provides them under
 // /usr/local/bin; each is called with one argument, a file's full path, and is
 // expected to return when the user has closed the file. Whether they are
-// installed is never checked: a missing one leaves the shell's complaint on
-// standard error and Kestrel carries on.
+// installed is not checked beforehand: a missing one leaves the shell's
+// complaint on standard error, and where Kestrel waits for a result (the
+// archiver, the editor of the buffer list) its first line on the message row.
 #include <array>
 #include <optional>
 #include <string_view>

@@ -2,15 +2,15 @@
 
 namespace kestrel {
 
-int RecordingRunner::runShell(const std::string& line) {
-    shellLines.push_back(line);
-    return onShell ? onShell(line) : shellStatus;
-}
-
-RunResult RecordingRunner::startProgram(const std::string& program, const std::vector<std::string>& args) {
-    const ProgramCall call{program, args};
-    programCalls.push_back(call);
-    return onProgram ? onProgram(call) : programResult;
+std::unique_ptr<Child> RecordingRunner::launch(const Launch& launch) {
+    if (launch.shell) shellLines.push_back(launch.program);
+    else programCalls.push_back({launch.program, launch.args});
+    if (onLaunch) return onLaunch(launch);
+    if (launch.shell) {
+        const int status = onShell ? onShell(launch.program) : shellStatus;
+        return std::make_unique<EndedChild>(status < 0 ? RunResult::notStarted() : RunResult::exited(status));
+    }
+    return std::make_unique<EndedChild>(onProgram ? onProgram({launch.program, launch.args}) : programResult);
 }
 
 }  // namespace kestrel

@@ -4,7 +4,8 @@
 // of real disks). It runs nothing: it records every shell line and every
 // program call in order and answers with the configured results. A test that
 // needs a side effect (lsblk writing its report, an editor changing a file)
-// sets the matching hook, which then decides the result.
+// sets the matching hook, which then decides the result; onLaunch stands in
+// for the whole launch (a real runner, or a child that takes its time).
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,8 +22,7 @@ struct ProgramCall {
 
 class RecordingRunner final : public Runner {
 public:
-    int runShell(const std::string& line) override;
-    RunResult startProgram(const std::string& program, const std::vector<std::string>& args) override;
+    std::unique_ptr<Child> launch(const Launch& launch) override;
 
     // What was asked, in order.
     std::vector<std::string> shellLines;
@@ -35,6 +35,7 @@ public:
     // Optional stand-ins for the real programs.
     std::function<int(const std::string& line)> onShell;
     std::function<RunResult(const ProgramCall& call)> onProgram;
+    std::function<std::unique_ptr<Child>(const Launch& launch)> onLaunch;
 };
 
 }  // namespace kestrel

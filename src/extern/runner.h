@@ -1,12 +1,15 @@
 #pragma once
-// The one seam through which Kestrel runs other programs. Both ways wait for
-// the program to end; while it runs the calling loop does not poll, so keys
-// typed meanwhile stay queued for the screen shown afterwards.
+// The one seam through which Kestrel runs other programs. A program is
+// launched and then waited for; the caller may wait in steps and do
+// something between them (show how far a copy has come). Its standard error
+// is read by Kestrel, passed on to Kestrel's own and its first line kept, so
+// a failure can be reported on the screen.
 //
 // The product uses RealRunner. Tests use RealRunner against temporary
 // directories wherever the real utility exists, and RecordingRunner
 // (recording_runner.h) for programs that cannot exist on a test machine:
 // the associated programs under /usr/local/bin, mount, lsblk of real disks.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,53 +32,89 @@ struct RunResult {
     bool operator==(const RunResult&) const = default;
 };
 
+// What to start.
+struct Launch {
+    // A program path; a name without "/" is looked up on PATH as the shell
+    // would. For a shell launch, the line handed to /bin/sh -c.
+    std::string program;
+    std::vector<std::string> args;  // each passed byte for byte
+    bool shell = false;
+    // Standard input from /dev/null: for cp and rm, which must never wait
+    // for an answer typed on a terminal (rm asks before removing a
+    // write-protected file when its input is one).
+    bool withoutInput = false;
+
+    static Launch shellLine(std::string line) { return {std::move(line), {}, true, false}; }
+    static Launch direct(std::string program, std::vector<std::string> args, bool withoutInput = false) {
+        return {std::move(program), std::move(args), false, withoutInput};
+    }
+};
+
+// A launched program.
+class Child {
+public:
+    virtual ~Child() = default;
+    // Waits up to `ms` (negative: as long as it takes) for the program to
+    // end; true once it has.
+    virtual bool wait(int ms) = 0;
+    // How it ended (once wait has said so).
+    virtual RunResult result() const = 0;
+    // The first line it wrote to standard error, or why it could not be
+    // started; empty when neither.
+    virtual std::string errorLine() const = 0;
+};
+
+// A child that has already ended: what a runner returns for a program it
+// could not start, and what test runners answer with.
+class EndedChild final : public Child {
+public:
+    explicit EndedChild(RunResult result, std::string errorLine = "")
+        : result_(result), errorLine_(std::move(errorLine)) {}
+    bool wait(int) override { return true; }
+    RunResult result() const override { return result_; }
+    std::string errorLine() const override { return errorLine_; }
+
+private:
+    RunResult result_;
+    std::string errorLine_;
+};
+
 class Runner {
 public:
     virtual ~Runner() = default;
 
-    // Hands the line to /bin/sh -c and waits. Returns the exit status, 128 +
-    // the signal number when the shell was killed (as a shell reports it), or
-    // -1 when the shell could not be started. Build the line with
-    // commandLine() (quote.h). A line holding a NUL byte is refused with -1:
-    // the shell would see only the part before it, which is not what was
-    // composed.
-    virtual int runShell(const std::string& line) = 0;
+    // Starts the program. A line or an argument holding a NUL byte cannot be
+    // passed whole, so the program is then not started (the shell would see
+    // only the part before it, which is not what was composed).
+    virtual std::unique_ptr<Child> launch(const Launch& launch) = 0;
 
-    // Starts the program directly, without a shell, and waits. The program is
-    // a path; it is not looked up in PATH. argv[0] is the program path, then
-    // one argument per element of args, each passed byte for byte, so any file
-    // name is safe here. An argument holding a NUL byte cannot be passed at
-    // all, so the program is then not started.
-    virtual RunResult startProgram(const std::string& program, const std::vector<std::string>& args) = 0;
-
-    // The same with standard input from /dev/null: for cp and rm, which must
-    // never wait for an answer typed on a terminal (rm asks before removing a
-    // write-protected file when its input is one).
-    virtual RunResult startProgramWithoutInput(const std::string& program, const std::vector<std::string>& args) {
-        return startProgram(program, args);
-    }
-
+    // Launches and waits. runShell returns the shell's exit status, 128 +
+    // the signal number when the shell was killed (as a shell reports it),
+    // or -1 when it could not be started. Build the line with commandLine()
+    // (quote.h).
+    int runShell(const std::string& line);
+    RunResult startProgram(const std::string& program, const std::vector<std::string>& args);
+    RunResult startProgramWithoutInput(const std::string& program, const std::vector<std::string>& args);
     // The same with an argument string, split as splitArguments describes
     // (arguments.h). Only for fixed text; file names go in the vector form.
     // (A separate name rather than an overload: a braced list of two string
     // literals would otherwise also fit std::string's iterator-pair
     // constructor.)
     RunResult startProgramArgString(const std::string& program, const std::string& argString);
+
+    // Launches and waits as long as it takes.
+    RunResult run(const Launch& launch);
 };
 
-// Runs programs for real. The child inherits standard input, output and
-// error, so the programs' own complaints reach Kestrel's standard error as
-// they would from a shell; every other descriptor is closed in the child,
-// whether or not it was opened close-on-exec, and the signal mask and the
-// dispositions of the standard signals are reset to the defaults.
+// Runs programs for real. The child inherits standard input (unless
+// withoutInput) and output; its standard error is a pipe that Kestrel copies
+// to its own standard error as it comes, so the programs' complaints still
+// reach it as they would from a shell. Every other descriptor is closed in
+// the child, whether or not it was opened close-on-exec, and the signal mask
+// and the dispositions of the standard signals are reset to the defaults.
 class RealRunner final : public Runner {
 public:
-    int runShell(const std::string& line) override;
-    RunResult startProgram(const std::string& program, const std::vector<std::string>& args) override;
-    RunResult startProgramWithoutInput(const std::string& program, const std::vector<std::string>& args) override;
-
-private:
-    RunResult start(const std::string& program, const std::vector<std::string>& args, bool withoutInput);
+    std::unique_ptr<Child> launch(const Launch& launch) override;
 };
 
 }  // namespace kestrel

@@ -6,7 +6,9 @@
 #include "frame/text_file.h"
 #include "frame/child_path.h"
 #include "frame/status_message.h"
+#include "frame/outside_program.h"
 #include "extern/programs.h"
+#include "extern/quote.h"
 
 namespace kestrel {
 
@@ -138,12 +140,14 @@ Next viewBuffer(App& app) {
     s.locate(28, 2);
     s.printText(path, 75);
     s.flush();
-    // Started directly with the path as its one argument: the program's
-    // directory may hold any byte, and no shell needs to see it. A list that
-    // could not be written nor cleared is someone else's and is not opened.
-    if (fresh) app.runner.startProgram(std::string(kTextEditor), {path});
+    // Through the shell, as every associated program, so a wrapper script
+    // without "#!" runs too; the path is one quoted word. A list that could
+    // not be written nor cleared is someone else's and is not opened.
+    const ProgramEnd end = fresh ? runProgram(app, Launch::shellLine(commandLine({Arg::literal(kTextEditor), Arg::word(path)})))
+                                 : ProgramEnd{RunResult::exited(0), ""};
     clearWaitingForProgram(app);
     s.sleep(20);
+    if (end.failed()) showFailure(app, "Editor failed", failureReason(end));
     return Next::Poll;
 }
 

@@ -1,7 +1,10 @@
 #include "fileops/paste_kill.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 
 #include "frame/browser_draw.h"
 #include "frame/text_file.h"
@@ -11,6 +14,7 @@
 #include "fileops/buffer_commands.h"
 #include "fileops/paste_checks.h"
 #include "fileops/paste_guard.h"
+#include "fileops/progress.h"
 #include "fileops/utility_run.h"
 
 namespace kestrel {
@@ -96,6 +100,24 @@ std::string askKillAll(App& app, Scope scope) {
     return killAllLine(currentDirectory(app), recursive);
 }
 
+constexpr const char* kPasteFailed = "Paste failed";
+constexpr const char* kKillFailed = "Kill failed";
+
+// The second error line of a failed directory removal: the advice for a
+// directory that holds files, else what stood in the way, centred alike.
+std::string whyNotRemoved(const std::string& path, int error) {
+    const std::string advice = kRemoveFilesInDirectory.text;
+    struct stat st{};
+    std::string why;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) why = "It is a link to a Directory";
+    else if (error == ENOTEMPTY || error == EEXIST) return advice;
+    else why = std::strerror(error);
+    why = why.substr(0, advice.size());
+    why = std::string((advice.size() - why.size()) / 2, ' ') + why;
+    why.resize(advice.size(), ' ');
+    return why;
+}
+
 Scope scopeOfToggle(const App& app) { return app.optionsToggle == 1 ? Scope::FilesAndDirectories : Scope::Files; }
 
 Next runPasteAll(App& app, Scope scope) {
@@ -103,7 +125,8 @@ Next runPasteAll(App& app, Scope scope) {
     app.screen.setMouse(320, 240, true);
     const bool recursive = scope == Scope::FilesAndDirectories;
     const PastePlan plan = planPaste(
-        scope == Scope::Buffer ? app.buffer.filePaths() : everyEntryOf(app.copySelection.sourceDirectory), dir, recursive);
+        scope == Scope::Buffer ? app.buffer.filePaths() : everyEntryOf(app.copySelection.sourceDirectory, scope == Scope::Files),
+        dir, recursive);
     if (!plan.refused.empty()) return refuseCopy(app, plan.refused);
     if (!plan.clashes.empty()) {
         if (!askReplace(app, plan.clashes)) return cancelToBrowser(app);
@@ -114,8 +137,10 @@ Next runPasteAll(App& app, Scope scope) {
         app.screen.sleep(50);
     }
     pleaseWait(app);
-    runCopy(app.runner, recursive, plan.sources, dir);
+    ProgressWatch watch = copyWatch(app, plan.sources, dir, recursive);
+    const ProgramEnd end = runCopy(app, recursive, plan.sources, dir, &watch, scope == Scope::Files);
     const Next next = refreshBrowser(app);
+    if (end.failed()) showFailure(app, kPasteFailed, failureReason(end));
     sayLeftOut(app, plan.vanished);
     return next;
 }
@@ -135,8 +160,10 @@ Next runKillAll(App& app, Scope scope) {
         s.sleep(50);
     }
     pleaseWait(app);
-    runRemove(app.runner, recursive, plan.paths);
+    ProgressWatch watch = removeWatch(app, plan.paths, recursive);
+    const ProgramEnd end = runRemove(app, recursive, plan.paths, &watch);
     const Next next = refreshBrowser(app);
+    if (end.failed()) showFailure(app, kKillFailed, failureReason(end));
     sayLeftOut(app, plan.vanished, plan.otherFileSystem);
     return next;
 }
@@ -179,7 +206,10 @@ Next paste(App& app) {
         s.setPages(0, 0);
         unlinkClashingLinks(plan.clashes);
     }
-    runCopy(app.runner, false, {sel.sourceFile}, dir);
+    pleaseWait(app);
+    ProgressWatch watch = copyWatch(app, {sel.sourceFile}, dir, false);
+    const ProgramEnd end = runCopy(app, false, {sel.sourceFile}, dir, &watch);
+    if (end.failed()) showFailure(app, kPasteFailed, failureReason(end));
     s.setColors(0, app.backgroundColour);
     printCut(s, 28, 2, sel.copiedEntryPath + ", " + dir, 78);
     return reloadDirectory(app);
@@ -279,8 +309,10 @@ Next killFile(App& app) {
     drawYesNoButtons(s);
     if (confirm(app, Confirmation::KillFile) != Answer::Yes) return cancelToBrowser(app);
     const KillPlan plan = planKill({path}, false);
-    runRemove(app.runner, false, plan.paths);
+    ProgressWatch watch = removeWatch(app, plan.paths, false);
+    const ProgramEnd end = runRemove(app, false, plan.paths, &watch);
     const Next next = refreshBrowser(app);
+    if (end.failed()) showFailure(app, kKillFailed, failureReason(end));
     sayLeftOut(app, plan.vanished, plan.otherFileSystem);
     return next;
 }
@@ -294,9 +326,13 @@ Next removeDirectory(App& app) {
     drawYesNoButtons(s);
     if (confirm(app, Confirmation::RemoveDirectory) != Answer::Yes) return cancelToBrowser(app);
     if (rmdir(path.c_str()) != 0) {
+        const int error = errno;
         for (const Button& b : {kYesButton, kNoButton}) s.fillBox(b.x1, b.y1, b.x2, b.y2, 15);
         showPlaced(app, kUnableToRemoveDirectory);
-        showPlaced(app, kRemoveFilesInDirectory);
+        const std::string why = whyNotRemoved(path, error);
+        PlacedText second = kRemoveFilesInDirectory;
+        second.text = why.c_str();
+        showPlaced(app, second);
     }
     return refreshBrowser(app);
 }

@@ -1,6 +1,7 @@
 #include "fileops/rename_entry.h"
 
 #include <cerrno>
+#include <cstring>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include "frame/confirm.h"
 #include "frame/dialog.h"
 #include "frame/line_input.h"
+#include "frame/outside_program.h"
 #include "extern/quote.h"
 
 namespace kestrel {
@@ -27,13 +29,20 @@ void openRenamePanel(App& app, const std::string& fullPath, const std::string& n
     drawLineInputEcho(app, LineInputKind::Rename, name, "");
 }
 
+constexpr const char* kRenameFailed = "Rename failed";
+
 // mv resolves the bare new name in the working directory; the listing put
 // us there, but make sure, so the entry can only ever keep its directory.
 void renameInDirectory(App& app, const std::string& directory, const std::string& fullPath,
                        const std::string& newName) {
-    if (::chdir(directory.c_str()) != 0) return;
-    if (nameTaken(".", newName)) return;
-    app.runner.runShell(renameLine(fullPath, newName));
+    if (::chdir(directory.c_str()) != 0) return showFailure(app, kRenameFailed, std::strerror(errno));
+    if (nameTaken(".", newName)) {
+        struct stat st;
+        const bool there = ::lstat(newName.c_str(), &st) == 0;  // else it could not be looked at
+        return showFailure(app, "Not renamed", there ? newName + " is already taken" : std::string(std::strerror(errno)));
+    }
+    const ProgramEnd end = runProgram(app, Launch::shellLine(renameLine(fullPath, newName)));
+    if (end.failed()) showFailure(app, kRenameFailed, failureReason(end));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "fileops/paste_checks.h"
 #include "fileops/paste_guard.h"
 #include "frame/child_path.h"
+#include "frame/outside_program.h"
 #include "frame/status_message.h"
 #include "extern/programs.h"
 
@@ -26,12 +27,14 @@ Next zipBuffer(App& app) {
     std::vector<std::string> args = zipArguments(app.selectedPath, app.buffer), vanished;
     std::vector<std::string> kept = existingPaths(std::vector<std::string>(args.begin() + 1, args.end()), &vanished);
     kept.insert(kept.begin(), args.front());
-    app.runner.startProgram(std::string(kArchiver), kept);
+    const ProgramEnd end = runProgram(app, Launch::direct(std::string(kArchiver), kept));
     s.sleep(50);
     clearWaitingForProgram(app);
     s.setPages(0, 0);
     s.setColors(0, app.backgroundColour);
-    app.buffer.clear();
+    // When nothing was made the picks are kept, to be zipped again.
+    if (end.failed()) showFailure(app, "Zip failed", failureReason(end));
+    else app.buffer.clear();
     sayLeftOut(app, vanished);
     return Next::Reload;
 }

@@ -82,6 +82,11 @@ void Input::dropKeys() {
     keys_.clear();
 }
 
+void Input::dropTaps() {
+    std::lock_guard lock(mutex_);
+    latched_ &= down_;
+}
+
 MouseState Input::peekMouse() {
     std::lock_guard lock(mutex_);
     if (!inside_) return {};

@@ -28,6 +28,10 @@ public:
     Key pollKey();
     bool keyWaiting();
     void dropKeys();
+    // Forgets presses made and released since the last pollMouse: a click
+    // that came while nothing was listening (an outside program ran) must
+    // not act on the screen shown afterwards.
+    void dropTaps();
     // The buttons as they are now. A press that was released before any
     // poll saw it is still reported once, where it happened, so a quick tap
     // between two polls is never lost; a press a poll has seen held is not

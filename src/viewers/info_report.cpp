@@ -1,6 +1,7 @@
 #include "viewers/info_report.h"
 
 #include "frame/child_path.h"
+#include "frame/outside_program.h"
 #include "frame/text_file.h"
 #include "extern/quote.h"
 #include "viewers/viewer.h"
@@ -70,7 +71,7 @@ Next infoReport(App& app) {
     // holds an earlier run's (or another user's) text and is not run or shown.
     const bool fresh = discardFile(reportPath);
     if (fresh)
-        for (const std::string& line : reportLines(target, reportPath)) app.runner.runShell(line);
+        for (const std::string& line : reportLines(target, reportPath)) runShellLine(app, line);
     s.sleep(20);
     app.selectedPath = fresh ? reportPath : "/dev/null";
     app.formatLabelText = true;

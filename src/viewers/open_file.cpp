@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "frame/status_message.h"
+#include "frame/outside_program.h"
 #include "frame/text_file.h"
 #include "extern/programs.h"
 #include "extern/quote.h"
@@ -21,7 +22,7 @@ namespace {
 bool isExecutable(App& app, const std::string& path) {
     const std::string report = app.exeDir + "/ELF.txt";
     if (!discardFile(report)) return false;
-    app.runner.runShell(fileTestLine(path, report));
+    runShellLine(app, fileTestLine(path, report));
     app.screen.sleep(100);
     return describesExecutable(readTextFile(report));
 }
@@ -36,7 +37,7 @@ Next runExecutable(App& app, const std::string& path) {
     Screen& s = app.screen;
     showPlaced(app, kExecutableRunning);
     s.flush();
-    const RunResult result = app.runner.startProgram(path, {});
+    const RunResult result = runProgram(app, Launch::direct(path, {})).result;
     if (!result.succeeded()) {
         showPlaced(app, kUnableToRun);
     }
@@ -58,7 +59,7 @@ void openWithAssociatedProgram(App& app, const std::string& path, bool showWaiti
         s.locate(28, 2);
         s.printText(path);
         s.flush();
-        app.runner.runShell(openWithLine(group->program, path));
+        runShellLine(app, openWithLine(group->program, path));
         s.sleep(20);
     }
     if (showWaiting) clearWaitingForProgram(app);

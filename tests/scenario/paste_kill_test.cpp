@@ -29,7 +29,7 @@ std::string count(Session& s) { return s.row(33).substr(94, 4); }
 // A Session whose cp and rm really run, with no terminal input.
 struct RealSession : Session {
     TempRootRunner real;
-    RealSession() { runner.onProgram = [this](const ProgramCall& c) { return real.startProgramWithoutInput(c.program, c.args); }; }
+    RealSession() { runner.onLaunch = [this](const Launch& l) { return real.launch(l); }; }
 };
 
 constexpr int kStep = 700;
@@ -91,11 +91,10 @@ TEST(CopyKillBuffer, HighlightIsTheFileWhateverItsRowTextAndThePanelCounts) {
         EXPECT_EQ(std::tuple(s.listName(3), s.cell(7, 2), s.cell(6, 2), s.row(31).substr(81, 17)),
                   std::tuple("same", CellRead{'s', 0, 2}, CellRead{'o', 0, 2}, "Copy/Kill  Buffer"));
     });
-    // "View" writes buffer.txt and starts the editor once for a held click.
+    // "View" writes buffer.txt and starts the editor through the shell once for a held click.
     s.script.click(xOfColumn(91), yOfRow(33)).wait(kGap).then([&] {
         EXPECT_EQ(s.programDir.read("buffer.txt"), s.app.buffer.rows[1] + "\n\n" + s.dir.path + "/one/same \n");
-        EXPECT_EQ(s.runner.programCalls,
-                  (std::vector<ProgramCall>{{"/usr/local/bin/defaulttexteditor", {s.programDir.path + "/buffer.txt"}}}));
+        EXPECT_EQ(s.runner.shellLines, (std::vector<std::string>{"/usr/local/bin/defaulttexteditor " + s.programDir.path + "/buffer.txt"}));
         s.dir.file("one/same", "1234567890");  // a new size and date: a new row text
     });
     goTo("/one");
@@ -336,6 +335,86 @@ TEST(PasteKill, AsksBeforeReplacingRefusesIntoItselfAndSkipsVanishedPicks) {
     }
 }
 
+namespace {
+
+// A small tmpfs of the test's own over `at`, holding the file "x"; read-only unless it is the
+// full one. Only inside the confined namespace, where it vanishes with the run.
+struct SmallDisk {
+    std::string at;
+    bool mounted = false;
+    SmallDisk(const std::string& path, bool readOnly) : at(path) {
+        const char* confined = std::getenv("KESTREL_CONFINED");
+        if (!confined || std::string(confined) != "1") return;
+        mounted = mount("tmpfs", at.c_str(), "tmpfs", 0, "size=64k") == 0;
+        if (mounted) std::ofstream(at + "/x") << "x";
+        if (mounted && readOnly) mounted = mount(nullptr, at.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+    ~SmallDisk() { if (!at.empty()) umount2(at.c_str(), MNT_DETACH); }
+};
+
+}  // namespace
+
+// Failures of cp, rm, mkdir, the archiver and the editor, and the refusals, said on the message row
+// (the remove-directory ones on the panel). Dirs: src (a, big), ro and full (small disks holding x),
+// w (a, b), l (lnk, a link to src). Keys: C copy, P paste, g<dir> go there, d Down, others as typed.
+TEST(PasteKill, FailuresAndRefusalsAreSaid) {
+    const char* confined = std::getenv("KESTREL_CONFINED");
+    if (!confined || std::string(confined) != "1")
+        GTEST_SKIP() << "not confined: the read-only and full small disks cannot be mounted here";
+    // start, keys, row, what the row begins with, and ends with
+    const std::tuple<const char*, const char*, int, const char*, const char*> cases[] = {
+        {"src", "dCgrodP", 27, "Paste failed: cp: cannot create regular file '", ": Read-only file system"},
+        {"src", "ddCgfulldP", 27, "Paste failed: cp: error writing '", ": No space left on device"},
+        {"ro", "dKY", 27, "Kill failed: rm: cannot remove '", ": Read-only file system"},
+        {"ro", "dXY", 27, "Kill failed: rm: cannot remove '", ": Read-only file system"},
+        {"ro", "/new\r", 27, "New Directory failed: Read-only file system", ""},
+        {"w", "dFb\r", 27, "Not renamed: b is already taken", ""},
+        {"mix", "dXY", 27, "", ""},  // files only: the directory is left, and that is no failure
+        {"l", "dRY", 29, "It is a link to a Directory", ""},
+        {"src", "dQ2", 27, "Zip failed: /usr/local/bin/defaultarchiver: No such file or directory", ""},
+        {"src", "V", 27, "Editor failed: sh: 1: /usr/local/bin/defaulttexteditor: not found", ""},
+    };
+    for (const auto& [start, keys, row, begins, ends] : cases) {
+        SCOPED_TRACE(std::string(start) + " " + keys);
+        RealSession s;
+        const TempDir& d = s.dir;
+        d.file("src/a", "a");
+        d.file("src/big", std::string(256 * 1024, 'b'));
+        d.file("w/a", "a");
+        d.file("w/b", "b");
+        d.file("mix/f", "f");
+        d.file("mix/sub/g", "g");
+        fs::create_symlink(d.path + "/src", d.dir("l") + "/lnk");
+        const SmallDisk ro(d.dir("ro"), true), full(d.dir("full"), false);
+        ASSERT_TRUE(ro.mounted && full.mounted) << "a small tmpfs could not be mounted";
+        s.runner.onLaunch = [&](const Launch& l) -> std::unique_ptr<Child> {  // no associated programs here
+            if (l.program.rfind("/usr/local/bin/defaultarchiver", 0) == 0)
+                return std::make_unique<EndedChild>(RunResult::notStarted(), l.program + ": No such file or directory");
+            if (l.program.rfind("/usr/local/bin/defaulttexteditor", 0) == 0)
+                return std::make_unique<EndedChild>(RunResult::exited(127), "sh: 1: /usr/local/bin/defaulttexteditor: not found");
+            return s.real.launch(l);
+        };
+        s.browse(d.path + "/" + start);
+        for (const char* k = keys; *k; ++k) {
+            if (*k == 'g') {
+                const std::string to = d.path + "/" + (k[1] == 'r' ? "ro" : "full");
+                s.script.then([&s, to] { s.app.selectedPath = to; }).ext(scan::F3).wait(kStep);
+                k += k[1] == 'r' ? 2 : 4;
+            } else if (*k == 'd') s.script.ext(scan::Down).wait(kStep);
+            else if (*k == '2') s.script.ext(scan::F2).wait(kStep);
+            else s.script.key(*k).wait(kStep);
+        }
+        s.script.wait(-kStep + 500).then([&] {
+            const std::string shown = trimmed(s.row(row));
+            EXPECT_EQ(shown.rfind(begins, 0), *begins ? 0u : shown.empty() ? 0u : 1u) << shown;
+            EXPECT_TRUE(shown.size() >= std::string(ends).size() && shown.ends_with(ends)) << shown;
+            if (std::string(keys).find('Q') != std::string::npos) { EXPECT_EQ(s.app.buffer.count, 1); }  // nothing was zipped: the pick stays
+        });
+        s.script.wait(7000);
+        EXPECT_EQ(s.quit(), 0);
+    }
+}
+
 // Kill all with directories, Kill File and Kill Buffer in a directory holding mounts: a tmpfs, a file bind-mounted,
 // and deeper down, under a name the mount table escapes, a bind mount of the same file system (rm's own
 // --one-file-system does not see that one).
@@ -363,4 +442,79 @@ TEST(PasteKill, KillLeavesOtherMountedFileSystemsAlone) {
     s.script.then([&] { EXPECT_EQ(tree(d.path), "k{fm:1 m{t:t} s b{b{o:1 p:1}}} out{o:1 p:1}"); });
     EXPECT_EQ(s.quit(), 0);
     for (auto m = mounts.rbegin(); m != mounts.rend(); ++m) umount2(m->c_str(), MNT_DETACH);
+}
+
+namespace {
+
+// cp or rm taking its time on the virtual clock: each wait moves the clock on by as much and
+// does the work due by then (`upTo`, true once all is done).
+struct SlowChild final : Child {
+    VirtualClock& clock;
+    std::function<bool(int elapsedMs)> upTo;
+    int elapsed = 0;
+    bool done = false;
+    SlowChild(VirtualClock& c, std::function<bool(int)> f) : clock(c), upTo(std::move(f)) {}
+    bool wait(int ms) override {
+        if (!done) clock.sleepMs(ms < 0 ? 10000 : ms), elapsed += ms < 0 ? 10000 : ms, done = upTo(elapsed);
+        return done;
+    }
+    RunResult result() const override { return RunResult::exited(0); }
+    std::string errorLine() const override { return ""; }
+};
+
+}  // namespace
+
+// An 8 MiB paste at 2 MiB/s and a kill of 20 files at 10 a second: "Please Wait" with how far it
+// is from the first second on, four times a second; Esc, K, Y and a click on Exit meanwhile do nothing.
+TEST(PasteKill, LongWorkShowsHowFarItIsAndKeysTypedMeanwhileAreDropped) {
+    // keys before the work starts, row 29 one second in and a quarter later
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"dC" "P", "2.0 MB of 8.0 MB  25%", "2.5 MB of 8.0 MB  31%"},
+        {"dX" "Y", "10 of 20 entries  50%", "12 of 20 entries  60%"},
+    };
+    for (const auto& [keys, first, second] : cases) {
+        SCOPED_TRACE(keys);
+        Session s;
+        const TempDir& d = s.dir;
+        const std::string src = d.dir("src"), dst = d.dir("dst"), big = d.file("b/big", "");
+        d.file("dst/other", "o");
+        fs::resize_file(big, 8 << 20);
+        for (int i = 0; i < 20; ++i) d.file("src/f" + std::to_string(i / 10) + std::to_string(i % 10), "f");
+        // Row 29 as each wait of the program begins: what the step before it showed.
+        std::vector<std::pair<int, std::string>> seen;
+        const auto progress = [&](int ms) { seen.emplace_back(ms, trimmed(s.row(29).substr(1, 48))); };
+        s.runner.onLaunch = [&](const Launch& l) -> std::unique_ptr<Child> {
+            if (l.program == "cp") return std::make_unique<SlowChild>(s.rig.clock, [&](int ms) {
+                progress(ms);
+                std::ofstream(dst + "/big");
+                fs::resize_file(dst + "/big", std::min<std::uintmax_t>(std::uintmax_t(ms) * (2 << 20) / 1000, 8 << 20));
+                return ms >= 4000;
+            });
+            return std::make_unique<SlowChild>(s.rig.clock, [&](int ms) {
+                progress(ms);
+                for (int i = 0; i < std::min(ms / 100, 20); ++i) fs::remove(src + "/f" + std::to_string(i / 10) + std::to_string(i % 10));
+                return ms >= 2000;
+            });
+        };
+        const bool pastes = keys[1] == 'C';
+        s.browse(pastes ? d.path + "/b" : src);
+        for (const char* k = keys; *k; ++k) {
+            if (*k == 'd') s.script.ext(scan::Down).wait(kStep);
+            else if (*k == 'P') s.script.then([&] { s.app.selectedPath = dst; }).ext(scan::F3).wait(kStep).ext(scan::Down).wait(kStep).key('P');
+            else s.script.key(*k).wait(k[1] ? kStep : 0);
+        }
+        s.script.wait(300).key(27).wait(100).key('K').wait(100).key('Y').wait(100).click(xOfColumn(76), yOfRow(1)).wait(-200);
+        bool stillThere = false;
+        s.script.wait(6000).then([&] {
+            stillThere = s.screen().visiblePage() == 0 && s.row(25).find("Kill this File") == std::string::npos;
+        });
+        EXPECT_EQ(s.quit(), 0);
+        EXPECT_TRUE(stillThere);
+        ASSERT_GE(seen.size(), 3u);
+        EXPECT_EQ(std::tuple(seen[0].first, seen[0].second.substr(0, 11), seen[1].second, seen[2].second),
+                  std::tuple(1000, "Please Wait", "Please Wait " + std::string(first), "Please Wait " + std::string(second)));
+        for (size_t i = 1; i < seen.size(); ++i) EXPECT_EQ(seen[i].first - seen[i - 1].first, 250);
+        EXPECT_EQ(std::pair(fs::exists(big), pastes ? fs::file_size(dst + "/big") : entryNames(src).size()),
+                  std::pair(true, pastes ? std::uintmax_t(8 << 20) : std::uintmax_t(0)));
+    }
 }

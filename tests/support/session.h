@@ -27,12 +27,9 @@ struct TempRootRunner final : Runner {
         if (!ok) ADD_FAILURE() << "refused outside the temporary root (working directory " << cwd << "): " << what;
         return ok;
     }
-    int runShell(const std::string& line) override { return allowed(line) ? real.runShell(line) : 127; }
-    RunResult startProgram(const std::string& program, const std::vector<std::string>& args) override {
-        return allowed(program, args) ? real.startProgram(program, args) : RunResult::notStarted();
-    }
-    RunResult startProgramWithoutInput(const std::string& program, const std::vector<std::string>& args) override {
-        return allowed(program, args) ? real.startProgramWithoutInput(program, args) : RunResult::notStarted();
+    std::unique_ptr<Child> launch(const Launch& l) override {
+        const bool ok = l.shell ? allowed(l.program) : allowed(l.program, l.args);
+        return ok ? real.launch(l) : std::make_unique<EndedChild>(l.shell ? RunResult::exited(127) : RunResult::notStarted());
     }
     RealRunner real;
 };

@@ -121,12 +121,24 @@ TEST(RealRunner, ReportsExitStatusSignalsAndRefusals) {
         {writeScript(dir, "killed", "kill -9 $$").string(), RunResult::signaled(SIGKILL)},
         {(dir / "missing").string(), RunResult::notStarted()}, {"", RunResult::notStarted()},
         {dir.string(), RunResult::notStarted()}, {plain.string(), RunResult::notStarted()},
-        {"sh", RunResult::notStarted()}};  // not looked up in PATH
+        {"no-such-program-kestrel", RunResult::notStarted()}, {"sh", RunResult::exited(0)}};  // a bare name is looked up on PATH
     for (const auto& [program, result] : starts) EXPECT_EQ(runner.startProgram(program, {}), result) << program;
     EXPECT_TRUE(runner.startProgram("/bin/sh", {"-c", "exit 0"}).succeeded());
     EXPECT_FALSE(runner.startProgram("/bin/sh", {"-c", "exit 3"}).succeeded());
     // An argument that cannot be passed whole is not passed at all.
     EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", std::string("exit 0\0x", 8)}), RunResult::notStarted());
+}
+
+// The first line on standard error is kept (all of it still reaches Kestrel's own), and a
+// process the program left running with the pipe open is not waited for.
+TEST(RealRunner, KeepsTheFirstErrorLineAndDoesNotWaitForWhatIsLeftRunning) {
+    const TempDir tmp;
+    RealRunner runner;
+    const auto child = runner.launch(Launch::shellLine("echo first >&2; echo second >&2; sleep 30 & echo $! > " + tmp.path + "/pid; exit 3"));
+    EXPECT_TRUE(child->wait(-1));
+    EXPECT_EQ(std::pair(child->result(), child->errorLine()), std::pair(RunResult::exited(3), std::string("first")));
+    EXPECT_EQ(kill(std::stoi(tmp.read("pid")), SIGKILL), 0);  // it was still running
+    EXPECT_EQ(runner.launch(Launch::direct("/no/such/program", {}))->errorLine(), "/no/such/program: No such file or directory");
 }
 
 TEST(RealRunner, ArgumentsArriveAsSplitOrByteForByte) {
