@@ -308,8 +308,8 @@ TEST(PasteKill, AsksBeforeReplacingRefusesIntoItselfAndSkipsVanishedPicks) {
         RealSession s;
         const TempDir& d = s.dir;
         for (const char* f : {"dst/a:old", "dst/c:old", "e/z:z", "keep/f:keep", "src/a:A", "src/b:B", "src/sub/x:x"}) {
-            const std::string spec = f;
-            d.file(spec.substr(0, spec.find(':')), spec.substr(spec.find(':') + 1));
+            const std::string entry = f;
+            d.file(entry.substr(0, entry.find(':')), entry.substr(entry.find(':') + 1));
         }
         fs::create_directory_symlink("../keep/f", d.path + "/dst/b");
         s.browse().move(300, 200);
