@@ -2,14 +2,22 @@
 // always produced: a few single gap passes followed by adjacent exchanges
 // repeated until nothing moves. Those adjacent exchanges only ever swap two
 // rows that are out of order, never two that compare equal, so their end
-// result is the stable sort of what the gap passes left; std::stable_sort gets
-// there in O(N log N) instead of O(N^2).
+// result is the stable sort of what the gap passes left: the order of the row
+// test, rows the test finds equal kept in the order the gap passes left them.
 //
-// Every comparison works on the records' keys, computed once by the loader:
-// the lower-case row text is compared through the name's first sixteen bytes,
-// then the rest of the name column in the arena, and only when two name
-// columns are equal through the rest of the two rows, written out for the
-// occasion. No row text is built to sort.
+// Rows the test finds equal are rare outside Size mode (whole rows equal but
+// for the case of their names), so there the list is sorted straight from
+// directory order and the gap passes are made, and the list sorted again,
+// only when the sorted list shows two equal rows side by side. Size mode makes
+// its gap passes first: they compare sizes only and cost little.
+//
+// The sort itself moves 16-byte keys: the mode's leading fields (taken from
+// the records and the first bytes of the name column) and the row's place
+// before sorting, which makes the order total and the sort stable. Where two
+// keys tie the row test decides, reading the rest of the name column from the
+// arena and, only when two name columns are equal, writing out the rest of
+// the two rows. Long lists are split around their middle key and the halves
+// sorted on two cores.
 #include <algorithm>
 #include <array>
 #include <thread>
@@ -36,6 +44,13 @@ unsigned char nameColumnByte(std::string_view name, std::size_t i) {
     return i < name.size() ? lower(name[i]) : static_cast<unsigned char>(' ');
 }
 
+// Bytes from..from+7 of the lower-case name column as a big-endian number.
+std::uint64_t nameBytes(std::string_view name, std::size_t from) {
+    std::uint64_t bytes = 0;
+    for (std::size_t i = from; i < from + 8; ++i) bytes = bytes << 8 | nameColumnByte(name, i);
+    return bytes;
+}
+
 std::string lowerRowTail(const DirList& list, const EntryRecord& r) {
     std::string row;
     writeRow(list, r, row);
@@ -46,10 +61,8 @@ std::string lowerRowTail(const DirList& list, const EntryRecord& r) {
 
 // lowercase(row a) compared with lowercase(row b): <0, 0 or >0.
 int compareRows(const DirList& list, const EntryRecord& a, const EntryRecord& b) {
-    if (a.namePrefix != b.namePrefix) return a.namePrefix < b.namePrefix ? -1 : 1;
-    if (a.nameNext != b.nameNext) return a.nameNext < b.nameNext ? -1 : 1;
     const std::string_view na = list.nameOf(a), nb = list.nameOf(b);
-    for (std::size_t i = 16; i < kNameWidth; ++i) {
+    for (std::size_t i = 0; i < kNameWidth; ++i) {
         const unsigned char ca = nameColumnByte(na, i), cb = nameColumnByte(nb, i);
         if (ca != cb) return ca < cb ? -1 : 1;
         if (i >= na.size() && i >= nb.size()) break;  // both padded from here on
@@ -75,48 +88,37 @@ struct OutOfOrder {
             // Columns 39 to 43 lead: " dir " before "file ".
             const bool dirA = a.flags & EntryRecord::kIsDir, dirB = b.flags & EntryRecord::kIsDir;
             if (dirA != dirB) return dirB;
-        } else if (mode == SortMode::Date && a.dateKey != b.dateKey) {
-            return a.dateKey > b.dateKey;
+        } else if (mode == SortMode::Date && a.dateKey() != b.dateKey()) {
+            return a.dateKey() > b.dateKey();
         }
         return compareRows(list, a, b) > 0;
     }
 };
 
-// Large lists (kKeyedSortFrom) are sorted as compact keys rather than indices into the
-// records: the merges then walk contiguous memory instead of jumping through
-// 48-byte records, and two halves are sorted on two cores before one stable
-// merge. Each key orders exactly as the row test does wherever the keys
-// differ (equal keys fall back to the test itself), so the order is the same.
+// Keys order exactly as the row test wherever they differ; equal keys leave
+// it to the test, and rows the test finds equal to their places.
 struct SortKey {
-    std::uint64_t major, minor;
-    std::uint32_t record;
+    std::uint64_t major;
+    std::uint32_t minor;
+    std::uint32_t place;  // the row's index in the order before this sort
 };
 
-SortKey keyOf(const EntryRecord& r, std::uint32_t record, SortMode mode) {
+SortKey keyOf(const DirList& list, const EntryRecord& r, std::uint32_t place, SortMode mode) {
+    const std::string_view name = list.nameOf(r);
+    const std::uint64_t first = nameBytes(name, 0);
     switch (mode) {
         case SortMode::Size:  // larger first; empty entries by their text, equal sizes stay as they are
-            return {~r.size, r.size == 0 ? r.namePrefix : 0, record};
-        case SortMode::Date: return {r.dateKey, r.namePrefix, record};
+            return {~r.size, r.size == 0 ? static_cast<std::uint32_t>(first >> 32) : 0, place};
+        case SortMode::Date:  // the 34-bit date key (the unknown date the largest), then 62 bits of the name column
+            return {std::uint64_t{r.storedDate} << 30 | first >> 34, static_cast<std::uint32_t>(first >> 2), place};
         case SortMode::Type: {  // directories first, then the name column
             const std::uint64_t file = (r.flags & EntryRecord::kIsDir) ? 0 : 1;
-            return {file << 63 | r.namePrefix >> 1, r.namePrefix << 63 | r.nameNext >> 1, record};
+            return {file << 63 | first >> 1, static_cast<std::uint32_t>((first & 1) << 31 | nameBytes(name, 8) >> 33),
+                    place};
         }
         case SortMode::Name: break;
     }
-    return {r.namePrefix, r.nameNext, record};
-}
-
-template <typename Less>
-void stableSortOnTwoCores(std::vector<SortKey>& keys, Less less) {
-    const auto middle = keys.begin() + static_cast<std::ptrdiff_t>(keys.size() / 2);
-    if (std::thread::hardware_concurrency() < 2) {
-        std::stable_sort(keys.begin(), keys.end(), less);
-        return;
-    }
-    std::thread firstHalf([&] { std::stable_sort(keys.begin(), middle, less); });
-    std::stable_sort(middle, keys.end(), less);
-    firstHalf.join();
-    std::inplace_merge(keys.begin(), middle, keys.end(), less);  // stable: the first half wins ties
+    return {first, static_cast<std::uint32_t>(nameBytes(name, 8) >> 32), place};
 }
 
 SortMode modeFromSetting(int setting) {
@@ -124,43 +126,88 @@ SortMode modeFromSetting(int setting) {
     return SortMode::Name;
 }
 
+class KeyedSort {
+  public:
+    KeyedSort(DirList& list, SortMode mode, const OutOfOrder& test)
+        : list_(list), records_(list.records()), place_(list.order()), mode_(mode), test_(test) {}
+
+    // Sorts rows 2..n+1 (place_[0..n-1]); returns false, leaving the order as
+    // it was, when two rows the test finds equal would end side by side and
+    // `tiesMatter`.
+    bool sort(std::size_t n, bool twoCores, bool tiesMatter) {
+        keys_.resize(n);
+        for (std::size_t i = 0; i < n; ++i)
+            keys_[i] = keyOf(list_, records_[place_[i]], static_cast<std::uint32_t>(i), mode_);
+        auto less = [this](const SortKey& a, const SortKey& b) {
+            if (a.major != b.major) return a.major < b.major;
+            if (a.minor != b.minor) return a.minor < b.minor;
+            const EntryRecord &ra = records_[place_[a.place]], &rb = records_[place_[b.place]];
+            if (test_(rb, ra)) return true;
+            if (test_(ra, rb)) return false;
+            return a.place < b.place;
+        };
+        if (twoCores) {
+            const auto middle = keys_.begin() + static_cast<std::ptrdiff_t>(n / 2);
+            std::nth_element(keys_.begin(), middle, keys_.end(), less);
+            std::thread firstHalf([&] { std::sort(keys_.begin(), middle, less); });
+            std::sort(middle, keys_.end(), less);
+            firstHalf.join();
+        } else {
+            std::sort(keys_.begin(), keys_.end(), less);
+        }
+        if (tiesMatter)
+            for (std::size_t i = 1; i < n; ++i) {
+                const SortKey &a = keys_[i - 1], &b = keys_[i];
+                if (a.major == b.major && a.minor == b.minor &&
+                    !test_(records_[place_[b.place]], records_[place_[a.place]]))
+                    return false;
+            }
+        for (SortKey& k : keys_) k.major = place_[k.place];  // the keys' room holds the new order a moment
+        for (std::size_t i = 0; i < n; ++i) place_[i] = static_cast<std::uint32_t>(keys_[i].major);
+        return true;
+    }
+
+  private:
+    DirList& list_;
+    const PodArray<EntryRecord>& records_;
+    PodArray<std::uint32_t>& place_;
+    SortMode mode_;
+    const OutOfOrder& test_;
+    std::vector<SortKey> keys_;
+};
+
 }  // namespace
 
 void sortList(DirList& list, int setting, std::size_t keyedFrom) {
-    std::vector<std::uint32_t>& place = list.order();  // place[p - 2] = the record in row p
+    PodArray<std::uint32_t>& place = list.order();  // place[p - 2] = the record in row p
     const int n = std::min(list.count, static_cast<int>(place.size()) + 1);
     if (n < 3) return;  // at most one row below the parent: nothing to order
     const SortMode mode = modeFromSetting(setting);
-    const std::vector<EntryRecord>& records = list.records();
+    const PodArray<EntryRecord>& records = list.records();
     const OutOfOrder gapTest{list, mode, mode == SortMode::Size ? Test::SizePlain : Test::Text};
     const OutOfOrder finalTest{list, mode, mode == SortMode::Size ? Test::SizeZeroAware : Test::Text};
 
     // Rows are numbered as on screen: row p is place[p - 2].
     auto at = [&](int p) -> std::uint32_t& { return place[static_cast<std::size_t>(p - 2)]; };
-    auto gapPass = [&](int gap, const OutOfOrder& test) {
-        for (int i = 2; i <= n - gap; ++i)
-            if (test(records[at(i)], records[at(i + gap)])) std::swap(at(i), at(i + gap));
+    auto gapPasses = [&] {
+        for (int gap : kGaps)
+            if (n > gap)
+                for (int i = 2; i <= n - gap; ++i)
+                    if (gapTest(records[at(i)], records[at(i + gap)])) std::swap(at(i), at(i + gap));
+        if (mode == SortMode::Size && n > kZeroAwareGap)
+            for (int i = 2; i <= n - kZeroAwareGap; ++i)
+                if (finalTest(records[at(i)], records[at(i + kZeroAwareGap)])) std::swap(at(i), at(i + kZeroAwareGap));
     };
-    for (int gap : kGaps)
-        if (n > gap) gapPass(gap, gapTest);
-    if (mode == SortMode::Size && n > kZeroAwareGap) gapPass(kZeroAwareGap, finalTest);
 
     // "b out of order before a" is a strict weak ordering in every mode (text
     // order; size descending with zero sizes ordered by text), so this is the
     // order the repeated adjacent exchanges would settle on.
     const auto rows = static_cast<std::size_t>(n - 1);
-    if (rows < keyedFrom) {
-        std::stable_sort(place.begin(), place.begin() + (n - 1),
-                         [&](std::uint32_t a, std::uint32_t b) { return finalTest(records[b], records[a]); });
-    } else {
-        std::vector<SortKey> keys(rows);
-        for (std::size_t i = 0; i < rows; ++i) keys[i] = keyOf(records[place[i]], place[i], mode);
-        stableSortOnTwoCores(keys, [&](const SortKey& a, const SortKey& b) {
-            if (a.major != b.major) return a.major < b.major;
-            if (a.minor != b.minor) return a.minor < b.minor;
-            return finalTest(records[b.record], records[a.record]);
-        });
-        for (std::size_t i = 0; i < rows; ++i) place[i] = keys[i].record;
+    const bool twoCores = rows >= keyedFrom && std::thread::hardware_concurrency() >= 2;
+    KeyedSort keyed(list, mode, finalTest);
+    if (mode == SortMode::Size || !keyed.sort(rows, twoCores, true)) {
+        gapPasses();
+        keyed.sort(rows, twoCores, false);
     }
     list.forgetShownRows();
 }
