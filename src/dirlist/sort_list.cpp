@@ -20,6 +20,7 @@
 // sorted on two cores.
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <thread>
 
 #include "dirlist/dir_list.h"
@@ -126,6 +127,64 @@ SortMode modeFromSetting(int setting) {
     return SortMode::Name;
 }
 
+// Byte d of a key's leading fields, from the most significant: 0..7 the major, 8..11 the minor.
+unsigned keyByte(const SortKey& k, int d) {
+    return d < 8 ? static_cast<unsigned>(k.major >> (56 - 8 * d)) & 255u : (k.minor >> (24 - 8 * (d - 8))) & 255u;
+}
+constexpr int kKeyBytes = 12;
+constexpr std::size_t kFewKeys = 32;  // below this a comparison sort is quicker than another byte
+
+// Sorts [first, last), whose keys agree on their first d bytes, by the rest:
+// a radix sort in place, byte by byte from the most significant, moving the
+// keys of each byte value into their own bucket. A bucket of few keys, or of
+// keys equal in all their bytes, is ordered by `less`, which knows the rest.
+// With `buckets`, the buckets of the first byte that tells keys apart are
+// handed to it instead of being sorted here.
+template <typename Less, typename Buckets>
+void radixSort(SortKey* first, SortKey* last, int d, const Less& less, Buckets* buckets) {
+    for (;;) {
+        const auto n = static_cast<std::size_t>(last - first);
+        if (n < kFewKeys || d == kKeyBytes) {
+            std::sort(first, last, less);
+            return;
+        }
+        std::size_t count[256] = {};
+        for (const SortKey* k = first; k != last; ++k) ++count[keyByte(*k, d)];
+        if (count[keyByte(*first, d)] == n) {  // all alike here: the next byte
+            ++d;
+            continue;
+        }
+        std::size_t next[256], end[256];
+        for (std::size_t b = 0, at = 0; b < 256; ++b) {
+            next[b] = at;
+            at += count[b];
+            end[b] = at;
+        }
+        for (unsigned b = 0; b < 256; ++b)
+            while (next[b] < end[b]) {
+                SortKey& k = first[next[b]];
+                const unsigned kb = keyByte(k, d);
+                if (kb == b)
+                    ++next[b];
+                else
+                    std::swap(k, first[next[kb]++]);
+            }
+        for (std::size_t b = 0, at = 0; b < 256; at += count[b], ++b) {
+            if (count[b] < 2) continue;
+            if (buckets)
+                buckets->push_back({first + at, first + at + count[b], d + 1});
+            else
+                radixSort(first + at, first + at + count[b], d + 1, less, buckets);
+        }
+        return;
+    }
+}
+
+struct Bucket {
+    SortKey *first, *last;
+    int byte;
+};
+
 class KeyedSort {
   public:
     KeyedSort(DirList& list, SortMode mode, const OutOfOrder& test)
@@ -146,14 +205,21 @@ class KeyedSort {
             if (test_(ra, rb)) return false;
             return a.place < b.place;
         };
+        std::vector<Bucket>* none = nullptr;
         if (twoCores) {
-            const auto middle = keys_.begin() + static_cast<std::ptrdiff_t>(n / 2);
-            std::nth_element(keys_.begin(), middle, keys_.end(), less);
-            std::thread firstHalf([&] { std::sort(keys_.begin(), middle, less); });
-            std::sort(middle, keys_.end(), less);
-            firstHalf.join();
+            // The first byte that tells keys apart splits them into buckets, which two cores then take in turn.
+            std::vector<Bucket> buckets;
+            radixSort(keys_.data(), keys_.data() + n, 0, less, &buckets);
+            std::atomic<std::size_t> taken{0};
+            auto work = [&] {
+                for (std::size_t b; (b = taken.fetch_add(1)) < buckets.size();)
+                    radixSort(buckets[b].first, buckets[b].last, buckets[b].byte, less, none);
+            };
+            std::thread helper(work);
+            work();
+            helper.join();
         } else {
-            std::sort(keys_.begin(), keys_.end(), less);
+            radixSort(keys_.data(), keys_.data() + n, 0, less, none);
         }
         if (tiesMatter)
             for (std::size_t i = 1; i < n; ++i) {
