@@ -174,7 +174,10 @@ int timing(const std::string& dir, int files) {
         for (int f = 0; f < kFigureCount; ++f) {
             double wall = 0, used = 0;
             int read = 0;
-            if (std::sscanf(p, "%lf %lf%n", &wall, &used, &read) != 2) return 1;
+            if (std::sscanf(p, "%lf %lf%n", &wall, &used, &read) != 2) {
+                std::printf("the timing child printed \"%s\"\n", out.c_str());
+                return 1;
+            }
             p += read;
             ms[f].push_back(wall);
             cpuRatio[f].push_back(used / cpuFloor);
