@@ -33,7 +33,7 @@ constexpr std::array<int, 8> kGaps{1500, 1000, 600, 300, 100, 75, 50, 25};
 constexpr int kZeroAwareGap = 25;
 constexpr std::size_t kNameWidth = 37;
 
-enum class Test { Text, SizePlain, SizeZeroAware };
+enum class Test { Text, SizeZeroAware };
 
 unsigned char lower(char c) {
     const auto u = static_cast<unsigned char>(c);
@@ -79,7 +79,6 @@ struct OutOfOrder {
     // True when row a, placed before row b, is out of order.
     bool operator()(const EntryRecord& a, const EntryRecord& b) const {
         switch (test) {
-            case Test::SizePlain: return a.size < b.size;
             case Test::SizeZeroAware:
                 if (a.size == 0 && b.size == 0) return compareRows(list, a, b) > 0;
                 return a.size < b.size;
@@ -108,8 +107,12 @@ SortKey keyOf(const DirList& list, const EntryRecord& r, std::uint32_t place, So
     const std::string_view name = list.nameOf(r);
     const std::uint64_t first = nameBytes(name, 0);
     switch (mode) {
-        case SortMode::Size:  // larger first; empty entries by their text, equal sizes stay as they are
-            return {~r.size, r.size == 0 ? static_cast<std::uint32_t>(first >> 32) : 0, place};
+        case SortMode::Size: {  // larger first; then the empty entries by their text; equal sizes stay as they are
+            constexpr std::uint64_t kLargest = ~std::uint64_t{0} >> 1;  // sizes beyond tie here and are told apart by the test
+            if (r.size != 0) return {kLargest - std::min(r.size, kLargest), 0, place};
+            return {std::uint64_t{1} << 63 | first >> 1,
+                    static_cast<std::uint32_t>((first & 1) << 31 | nameBytes(name, 8) >> 33), place};
+        }
         case SortMode::Date:  // the 34-bit date key (the unknown date the largest), then 62 bits of the name column
             return {std::uint64_t{r.storedDate} << 30 | first >> 34, static_cast<std::uint32_t>(first >> 2), place};
         case SortMode::Type: {  // directories first, then the name column
@@ -242,6 +245,28 @@ class KeyedSort {
     std::vector<SortKey> keys_;
 };
 
+// Size mode's gap passes compare sizes only (the last one, zero sizes by their
+// text): they walk a copy of the sizes in row order, moved with the rows, not
+// records scattered over memory.
+void sizeGapPasses(const DirList& list, PodArray<std::uint32_t>& place, std::size_t rows, const OutOfOrder& zeroAware) {
+    const PodArray<EntryRecord>& records = list.records();
+    std::vector<std::uint64_t> sizes(rows);
+    for (std::size_t i = 0; i < rows; ++i) sizes[i] = records[place[i]].size;
+    auto pass = [&](std::size_t gap, bool lastPass) {
+        for (std::size_t i = 0; i + gap < rows; ++i) {
+            const std::uint64_t a = sizes[i], b = sizes[i + gap];
+            const bool out =
+                (lastPass && a == 0 && b == 0) ? zeroAware(records[place[i]], records[place[i + gap]]) : a < b;
+            if (out) {
+                std::swap(sizes[i], sizes[i + gap]);
+                std::swap(place[i], place[i + gap]);
+            }
+        }
+    };
+    for (int gap : kGaps) pass(static_cast<std::size_t>(gap), false);
+    pass(static_cast<std::size_t>(kZeroAwareGap), true);
+}
+
 }  // namespace
 
 void sortList(DirList& list, int setting, std::size_t keyedFrom) {
@@ -250,19 +275,17 @@ void sortList(DirList& list, int setting, std::size_t keyedFrom) {
     if (n < 3) return;  // at most one row below the parent: nothing to order
     const SortMode mode = modeFromSetting(setting);
     const PodArray<EntryRecord>& records = list.records();
-    const OutOfOrder gapTest{list, mode, mode == SortMode::Size ? Test::SizePlain : Test::Text};
+    const OutOfOrder gapTest{list, mode, Test::Text};
     const OutOfOrder finalTest{list, mode, mode == SortMode::Size ? Test::SizeZeroAware : Test::Text};
 
     // Rows are numbered as on screen: row p is place[p - 2].
     auto at = [&](int p) -> std::uint32_t& { return place[static_cast<std::size_t>(p - 2)]; };
     auto gapPasses = [&] {
+        if (mode == SortMode::Size) return sizeGapPasses(list, place, static_cast<std::size_t>(n - 1), finalTest);
         for (int gap : kGaps)
             if (n > gap)
                 for (int i = 2; i <= n - gap; ++i)
                     if (gapTest(records[at(i)], records[at(i + gap)])) std::swap(at(i), at(i + gap));
-        if (mode == SortMode::Size && n > kZeroAwareGap)
-            for (int i = 2; i <= n - kZeroAwareGap; ++i)
-                if (finalTest(records[at(i)], records[at(i + kZeroAwareGap)])) std::swap(at(i), at(i + kZeroAwareGap));
     };
 
     // "b out of order before a" is a strict weak ordering in every mode (text
