@@ -109,7 +109,8 @@ SortKey keyOf(const DirList& list, const EntryRecord& r, std::uint32_t place, So
     switch (mode) {
         case SortMode::Size: {  // larger first; then the empty entries by their text; equal sizes stay as they are
             constexpr std::uint64_t kLargest = ~std::uint64_t{0} >> 1;  // sizes beyond tie here and are told apart by the test
-            if (r.size != 0) return {kLargest - std::min(r.size, kLargest), 0, place};
+            const std::uint64_t size = r.size;  // a copy: the packed record's field may sit on any 4-byte boundary
+            if (size != 0) return {kLargest - std::min(size, kLargest), 0, place};
             return {std::uint64_t{1} << 63 | first >> 1,
                     static_cast<std::uint32_t>((first & 1) << 31 | nameBytes(name, 8) >> 33), place};
         }
