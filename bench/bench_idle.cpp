@@ -24,8 +24,7 @@
 
 #include "../tests/e2e/xvfb.h"
 #include "bench_stats.h"
-
-extern char** environ;
+#include "real_kestrel.h"
 
 using namespace kestrel::bench;
 namespace fs = std::filesystem;
@@ -34,8 +33,6 @@ namespace {
 
 constexpr int kRuns = 5;
 constexpr double kWindowSeconds = 3.0;
-
-void pauseMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 std::string output(const std::string& cmd) {
     std::string out;
@@ -47,59 +44,6 @@ std::string output(const std::string& cmd) {
     while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
     return out;
 }
-
-// CPU seconds a process has used, all its threads.
-double cpuSeconds(pid_t pid) {
-    clockid_t clock;
-    timespec t{};
-    if (clock_getcpuclockid(pid, &clock) != 0 || clock_gettime(clock, &t) != 0) return 0;
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
-
-class Kestrel {
-public:
-    Kestrel(const std::string& binary, const std::string& listed, const std::string& display) {
-        const std::string exe = program_ + "/kestrel";
-        fs::create_directories(program_);
-        fs::copy_file(binary, exe, fs::copy_options::overwrite_existing);
-        std::ofstream(program_ + "/Kestrel.cfg") << "0 BigSmall\n1 BackGround\n" << listed << "\n1 SortList\n";
-        std::vector<std::string> env = {"DISPLAY=" + display};
-        for (char** e = environ; *e; ++e)
-            if (std::string(*e).rfind("DISPLAY=", 0) != 0) env.emplace_back(*e);
-        std::vector<char*> envp;
-        for (auto& e : env) envp.push_back(e.data());
-        envp.push_back(nullptr);
-        char* argv[] = {const_cast<char*>(exe.c_str()), nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        if (posix_spawn(&pid_, exe.c_str(), &actions, nullptr, argv, envp.data()) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~Kestrel() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        std::error_code ignored;
-        fs::remove_all(program_, ignored);
-    }
-    pid_t pid() const { return pid_; }
-    // Waits until the process has used no CPU for a while: the listing is shown.
-    void waitSettled() const {
-        double last = cpuSeconds(pid_);
-        for (int quiet = 0, i = 0; quiet < 3 && i < 600; ++i) {
-            pauseMs(300);
-            const double now = cpuSeconds(pid_);
-            quiet = (now - last < 0.02) ? quiet + 1 : 0;
-            last = now;
-        }
-    }
-
-private:
-    pid_t pid_ = -1;
-    std::string program_ = "/tmp/kestrel-bench-idle-" + std::to_string(getpid());
-};
 
 struct Share {
     Spread kestrel, server, both;
@@ -127,14 +71,6 @@ void report(const char* what, const Share& s, double target) {
     std::fflush(stdout);
 }
 
-std::string binaryPath() {
-    char exe[4096];
-    const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (n <= 0) return "kestrel";
-    // bench/bench_idle -> the build directory's kestrel.
-    return fs::path(std::string(exe, static_cast<std::size_t>(n))).parent_path().parent_path() / "kestrel";
-}
-
 void makeFiles(const std::string& dir, int files) {
     fs::create_directories(dir);
     for (int i = 0; i < files; ++i) {
@@ -152,7 +88,7 @@ void makeFiles(const std::string& dir, int files) {
 int main(int argc, char** argv) {
     // --idle: only the idle figures; --peak: only the peak memory.
     const std::string only = argc > 1 ? argv[1] : "";
-    const std::string binary = binaryPath();
+    const std::string binary = kestrelBinary();
     if (!fs::exists(binary)) {
         std::fprintf(stderr, "bench_idle: build the kestrel target first (%s)\n", binary.c_str());
         return 1;
@@ -169,7 +105,7 @@ int main(int argc, char** argv) {
     makeFiles(dir, 40);
 
     if (only != "--peak") {
-        Kestrel k(binary, dir, xvfb.display());
+        RealKestrel k(binary, dir, xvfb.display());
         const std::string id = output("xdotool search --sync --name '^Kestrel$' | head -1");
         k.waitSettled();
         output("xdotool windowfocus --sync " + id);
@@ -210,7 +146,7 @@ int main(int argc, char** argv) {
         makeFiles(big, files);
         std::vector<double> peaks;
         for (int run = 0; run < kRuns; ++run) {
-            Kestrel k(binary, big, xvfb.display());
+            RealKestrel k(binary, big, xvfb.display());
             output("xdotool search --sync --name '^Kestrel$' >/dev/null");
             k.waitSettled();
             peaks.push_back(static_cast<double>(peakKiB(std::to_string(k.pid()))) / 1024.0);

@@ -54,6 +54,17 @@ inline long peakKiB(const std::string& pid = "self") {
     return 0;
 }
 
+// The machine's load average over the last minute, printed beside every
+// figure: on a shared machine the absolute times follow it.
+inline double loadAverage() {
+    double one = 0;
+    if (std::FILE* f = std::fopen("/proc/loadavg", "r")) {
+        if (std::fscanf(f, "%lf", &one) != 1) one = 0;
+        std::fclose(f);
+    }
+    return one;
+}
+
 // Runs this program again with `args` and returns what it printed.
 inline std::string runChild(const std::vector<std::string>& args) {
     std::string cmd = "/proc/" + std::to_string(getpid()) + "/exe";

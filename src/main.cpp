@@ -8,8 +8,11 @@
 #include <string>
 
 #include "frame/app_state.h"
+#include "frame/settings.h"
+#include "frame/settings_file.h"
 #include "frame/state_dir.h"
 #include "app/startup.h"
+#include "screen/palette.h"
 #include "screen/screen.h"
 #include "screen/x11_presenter.h"
 
@@ -26,6 +29,20 @@ std::string executableDirectory() {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The window appears at once, black, in the size the settings file asks for:
+// start-up's own pause and its reading of the settings follow as before, and
+// its mode set finds the window open and only fills it.
+void openWindowAtOnce(kestrel::Presenter& presenter, const std::string& stateDir, const std::string& programDir) {
+    const auto own = kestrel::readSettingsText(kestrel::settingsFilePath(stateDir));
+    const bool fromProgramDir = own.state == kestrel::SettingsState::Missing && stateDir != programDir;
+    const bool expanded = (fromProgramDir ? kestrel::readSettingsFile(kestrel::settingsFilePath(programDir))
+                                          : kestrel::parseSettings(own.text)).BigSmall == 1;
+    const int width = expanded ? 800 : 640, height = expanded ? 600 : 480;
+    if (!presenter.openWindow(width, height)) return;
+    const std::vector<std::uint8_t> black(static_cast<std::size_t>(width) * height, 0);
+    presenter.present(black, kestrel::defaultPalette(), {0, 0, width - 1, height - 1});
+}
+
 }  // namespace
 
 int main() {
@@ -37,8 +54,6 @@ int main() {
         std::fprintf(stderr, "kestrel: it needs an X11 display; is DISPLAY set?\n");
         return 1;
     }
-    kestrel::RealClock clock;
-    kestrel::Screen screen(clock, input, *presenter);
 #ifdef KESTREL_PER_USER_STATE
     constexpr bool perUserAlways = true;
 #else
@@ -46,6 +61,9 @@ int main() {
 #endif
     const std::string programDir = executableDirectory();
     const auto state = kestrel::chooseStateDir(programDir, perUserAlways, std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
+    openWindowAtOnce(*presenter, state.dir, programDir);
+    kestrel::RealClock clock;
+    kestrel::Screen screen(clock, input, *presenter);
     kestrel::App app(screen, state.dir);
     // Settings the user has not saved yet start from the program directory's.
     if (state.perUser) app.defaultSettingsDir = programDir;

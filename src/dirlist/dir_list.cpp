@@ -1,5 +1,7 @@
 #include "dirlist/dir_list.h"
 
+#include <cstring>
+
 namespace kestrel {
 
 namespace {
@@ -44,8 +46,9 @@ std::uint32_t DirList::addName(std::string_view name) {
     EntryRecord r;
     r.nameAt = static_cast<std::uint32_t>(arena_.size());
     r.nameLength = static_cast<std::uint16_t>(name.size());
-    arena_.append(name);
-    arena_.push_back('\0');  // the status calls take the name straight from the arena
+    char* at = arena_.grow(name.size() + 1);
+    std::memcpy(at, name.data(), name.size());
+    at[name.size()] = '\0';  // the status calls take the name straight from the arena
     const auto index = static_cast<std::uint32_t>(records_.size());
     records_.push_back(r);
     order_.push_back(index);

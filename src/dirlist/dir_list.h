@@ -17,22 +17,29 @@
 #include <unordered_map>
 #include <vector>
 
+#include "dirlist/pod_array.h"
 #include "screen/clock.h"
 
 namespace kestrel {
 
-// What a row shows about one entry, reduced to numbers and flags, and the keys
-// every sort mode compares: computed once, by the loader, with its status.
+// What a row shows about one entry, reduced to numbers and flags: computed
+// once, by the loader, with its status. 20 bytes; the sort's name keys are
+// taken from the name arena when a sort needs them.
+#pragma pack(push, 4)
 struct EntryRecord {
-    std::uint64_t size = 0;        // the size column's value (0 for a directory or an unreadable entry)
-    std::uint64_t dateKey = 0;     // the date text packed so that numbers order like the texts
-    std::uint64_t namePrefix = 0;  // the first 8 bytes of the lower-case name column, big-endian
-    std::uint64_t nameNext = 0;    // its next 8 bytes, the same way
-    std::uint32_t nameAt = 0;      // where the name starts in the arena (it ends with a NUL)
-    std::uint16_t nameLength = 0;
-    std::uint8_t flags = 0;        // kIsDir, kReadOnly, kSystem, kArchive
+    std::uint64_t size = 0;  // the size column's value (0 for a directory or an unreadable entry)
+    // The date text packed so that numbers order like the texts (34 bits; all ones: the unknown date).
+    std::uint64_t storedDate : 34 = 0;
+    std::uint64_t nameLength : 16 = 0;
+    std::uint64_t flags : 4 = 0;  // kIsDir, kReadOnly, kSystem, kArchive
+    std::uint32_t nameAt = 0;     // where the name starts in the arena (it ends with a NUL)
+
     static constexpr std::uint8_t kIsDir = 1, kReadOnly = 2, kSystem = 4, kArchive = 8;
+    static constexpr std::uint64_t kStoredUnknown = (std::uint64_t{1} << 34) - 1;
+    std::uint64_t dateKey() const;  // as dateKey(EntryFacts) gives it
+    void setDateKey(std::uint64_t key);
 };
+#pragma pack(pop)
 
 struct DirList {
     // Row text / name by index; any index outside the list gives an empty string, so screen code can index
@@ -51,9 +58,9 @@ struct DirList {
     // For the loader and the sort.
     void clear();
     std::uint32_t addName(std::string_view name);  // appends an entry with this name; returns its record index
-    std::vector<EntryRecord>& records() { return records_; }
-    const std::vector<EntryRecord>& records() const { return records_; }
-    std::vector<std::uint32_t>& order() { return order_; }  // order()[i - 2] = the record shown in row i
+    PodArray<EntryRecord>& records() { return records_; }
+    const PodArray<EntryRecord>& records() const { return records_; }
+    PodArray<std::uint32_t>& order() { return order_; }  // order()[i - 2] = the record shown in row i
     const char* nameData(const EntryRecord& r) const { return arena_.data() + r.nameAt; }
     std::string_view nameOf(const EntryRecord& r) const { return {nameData(r), r.nameLength}; }
     // Writes row i's text into `out` without keeping it (for scans over the whole list).
@@ -87,9 +94,9 @@ struct DirList {
   private:
     const EntryRecord* recordAt(int i) const;  // the loaded entry shown in row i, if any
 
-    std::vector<EntryRecord> records_;
-    std::vector<std::uint32_t> order_;
-    std::string arena_;
+    PodArray<EntryRecord> records_;
+    PodArray<std::uint32_t> order_;
+    PodArray<char> arena_;
     int loaded_ = 0;  // entries loaded (rows 2..loaded_+1); blank rows follow them
     mutable std::unordered_map<int, std::string> rows_, names_;  // written on demand, or set by setRow/setName
 };
@@ -137,8 +144,28 @@ constexpr std::uint64_t kUnknownDateKey = ~std::uint64_t{0};
 std::string rowText(const std::string& name, const EntryFacts& facts, uid_t euid, gid_t egid);
 std::string parentRowText();  // ".." and 76 spaces
 
-// Fills a record's row facts and sort keys (its name is already in the list).
-void describeEntry(const DirList& list, EntryRecord& record, const EntryFacts& facts, uid_t euid, gid_t egid);
+// The date keys of one load's local times: asks the C library a few times
+// per day of modification times rather than once per entry.
+class LocalDates {
+  public:
+    std::uint64_t keyOf(std::time_t t);  // as dateKey() of a known status with this mtime
+
+  private:
+    // A UTC day (days since 1970) and its offset from UTC in seconds, or kUnsteady.
+    struct Day {
+        std::int32_t day = INT32_MIN;
+        std::int32_t offset = 0;
+    };
+    static constexpr std::int32_t kUnsteady = INT32_MIN;
+    static constexpr std::int64_t kFarDays = 1 << 30;
+    static constexpr std::size_t kDays = 16384;  // 45 years of days without two sharing a slot
+    std::vector<Day> days_;
+};
+
+// Fills a record's row facts (its name is already in the list); the loader
+// sets the dates of a whole load afterwards, through one LocalDates.
+void describeEntry(EntryRecord& record, const EntryFacts& facts, uid_t euid, gid_t egid);
+void describeKindAndSize(EntryRecord& record, const EntryFacts& facts, uid_t euid, gid_t egid);
 // Appends one entry as the loader would (for tests and tools that build lists).
 void addEntry(DirList& list, std::string_view name, const EntryFacts& facts, uid_t euid, gid_t egid);
 // Writes the row text of a record into `out`.

@@ -60,16 +60,6 @@ std::uint64_t keyOf(const std::tm& t) {
            static_cast<std::uint64_t>(t.tm_min) << 1 | (t.tm_hour >= 12 ? 1u : 0u);
 }
 
-std::uint64_t bigEndianPrefix(std::string_view name, std::size_t from) {
-    std::uint64_t prefix = 0;
-    for (std::size_t i = from; i < from + 8; ++i) {
-        unsigned char c = i < name.size() ? static_cast<unsigned char>(name[i]) : ' ';
-        if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
-        prefix = prefix << 8 | c;
-    }
-    return prefix;
-}
-
 }  // namespace
 
 std::uint64_t dateKey(const EntryFacts& facts) {
@@ -98,33 +88,82 @@ std::string dateTextOfKey(std::uint64_t key) {
 }
 
 std::string dateText(const std::tm& local) { return dateTextOfKey(keyOf(local)); }
-std::string dateText(const EntryFacts& facts) { return dateTextOfKey(dateKey(facts)); }
 
-std::string rowText(const std::string& name, const EntryFacts& facts, uid_t euid, gid_t egid) {
-    DirList one;
-    addEntry(one, name, facts, euid, egid);
-    std::string row;
-    writeRow(one, one.records()[0], row);
-    return row;
+std::uint64_t EntryRecord::dateKey() const { return storedDate == kStoredUnknown ? kUnknownDateKey : storedDate; }
+void EntryRecord::setDateKey(std::uint64_t key) { storedDate = key == kUnknownDateKey ? kStoredUnknown : key; }
+
+namespace {
+
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
+// The civil date of a day count from 1970-01-01 (proleptic Gregorian).
+void civilFromDays(std::int64_t z, std::tm& out) {
+    z += 719468;
+    const std::int64_t era = floorDiv(z, 146097);
+    const std::int64_t doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    const std::int64_t day = doy - (153 * mp + 2) / 5 + 1;
+    const std::int64_t month = mp < 10 ? mp + 3 : mp - 9;
+    out.tm_year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0) - 1900);
+    out.tm_mon = static_cast<int>(month - 1);
+    out.tm_mday = static_cast<int>(day);
 }
 
-void describeEntry(const DirList& list, EntryRecord& record, const EntryFacts& facts, uid_t euid, gid_t egid) {
+}  // namespace
+
+// A day whose start, middle and end have the same offset from UTC has it
+// throughout (no zone changes its offset and back within a day); its local
+// times are then the UTC time moved by that offset, without the C library's
+// lock and search. Other days ask the C library for every time.
+std::uint64_t LocalDates::keyOf(std::time_t t) {
+    constexpr std::int64_t kDay = 86400;
+    const std::int64_t day = floorDiv(t, kDay);
+    if (day < -kFarDays || day > kFarDays) return dateKey(EntryFacts{true, 0, 0, 0, t, 0});  // the C library decides
+    if (days_.empty()) days_.assign(kDays, Day{});
+    Day& d = days_[static_cast<std::size_t>(day) % kDays];
+    if (d.day != day) {
+        const std::time_t first = static_cast<std::time_t>(day * kDay);
+        std::tm a{}, b{}, c{};
+        const std::time_t middle = first + kDay / 2, last = first + kDay - 1;
+        const bool steady = localtime_r(&first, &a) && localtime_r(&middle, &b) && localtime_r(&last, &c) &&
+                            a.tm_gmtoff == b.tm_gmtoff && b.tm_gmtoff == c.tm_gmtoff;
+        d.day = static_cast<std::int32_t>(day);
+        d.offset = steady ? static_cast<std::int32_t>(a.tm_gmtoff) : kUnsteady;
+    }
+    std::tm local{};
+    if (d.offset == kUnsteady) {
+        if (localtime_r(&t, &local) == nullptr) return kUnknownDateKey;
+        return kestrel::keyOf(local);
+    }
+    const std::int64_t seconds = static_cast<std::int64_t>(t) + d.offset;
+    const std::int64_t days = floorDiv(seconds, kDay), inDay = seconds - days * kDay;
+    civilFromDays(days, local);
+    local.tm_hour = static_cast<int>(inDay / 3600);
+    local.tm_min = static_cast<int>(inDay / 60 % 60);
+    return kestrel::keyOf(local);
+}
+
+void describeKindAndSize(EntryRecord& record, const EntryFacts& facts, uid_t euid, gid_t egid) {
     const bool isDir = facts.known && S_ISDIR(facts.mode);
     std::uint8_t flags = 0;
     if (isDir) flags |= EntryRecord::kIsDir;
     if (facts.known && !writableForClass(facts, euid, egid)) flags |= EntryRecord::kReadOnly;
     if (facts.known && isSystemKind(facts.mode)) flags |= EntryRecord::kSystem;
     if (!isDir) flags |= EntryRecord::kArchive;
-    record.flags = flags;
+    record.flags = flags & 15;
     record.size = isDir ? 0 : facts.size;
-    record.dateKey = dateKey(facts);
-    record.namePrefix = bigEndianPrefix(list.nameOf(record), 0);
-    record.nameNext = bigEndianPrefix(list.nameOf(record), 8);
+}
+
+void describeEntry(EntryRecord& record, const EntryFacts& facts, uid_t euid, gid_t egid) {
+    describeKindAndSize(record, facts, euid, egid);
+    record.setDateKey(dateKey(facts));
 }
 
 void addEntry(DirList& list, std::string_view name, const EntryFacts& facts, uid_t euid, gid_t egid) {
     const std::uint32_t at = list.addName(name);
-    describeEntry(list, list.records()[at], facts, euid, egid);
+    describeEntry(list.records()[at], facts, euid, egid);
 }
 
 void writeRow(const DirList& list, const EntryRecord& r, std::string& row) {
@@ -143,7 +182,7 @@ void writeRow(const DirList& list, const EntryRecord& r, std::string& row) {
     row += sizeText(r.size);
     padTo(row, sizeAt + kSizeWidth);  // never cut: a longer size moves the date right
     row += "  ";
-    row += dateTextOfKey(r.dateKey);
+    row += dateTextOfKey(r.dateKey());
 }
 
 std::string parentRowText() {

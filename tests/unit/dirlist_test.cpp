@@ -209,6 +209,30 @@ TEST_F(DirListLoad, ALargeDirectoryIsTheSameWhateverTheThreads) {
     }
 }
 
+// The loader's dates of a whole load come from one offset per steady day: the
+// same keys as the C library's, across offsets of half and quarter hours,
+// half-hour daylight saving, local mean time of odd seconds, and far times.
+TEST(DirListDates, TheLoadsLocalDatesAreTheCLibrarys) {
+    const char* const old = std::getenv("TZ");
+    const std::string kept = old ? old : "";
+    for (const char* zone : {"UTC", "Europe/Berlin", "America/St_Johns", "Asia/Kathmandu", "Australia/Lord_Howe",
+                             "Europe/Amsterdam", "America/Sao_Paulo"}) {
+        setenv("TZ", zone, 1);
+        tzset();
+        LocalDates dates;
+        std::vector<std::time_t> times = {0, -1, 253402300799, 253402300800, std::time_t{1} << 40, -(std::time_t{1} << 40)};
+        for (std::time_t t = -2208988800; t < 2208988800; t += 26183) times.push_back(t);  // 1900 to 2040, 7h16m23s apart
+        for (std::time_t t : times) {
+            EntryFacts f;
+            f.known = true;
+            f.mtime = t;
+            ASSERT_EQ(dates.keyOf(t), dateKey(f)) << zone << " " << t;
+        }
+    }
+    old ? setenv("TZ", kept.c_str(), 1) : unsetenv("TZ");
+    tzset();
+}
+
 namespace {
 
 std::string lcase(std::string s) {
