@@ -70,12 +70,10 @@ TEST(Calculator, MouseAndKeysShowResultAndRecord) {
     // name, input, display, screen rows 24 onwards
     const std::tuple<const char*, std::function<void(Calc&)>, std::string, std::vector<std::string>> cases[] = {
         {"clicks 2+3=", [](Calc& c) { c.click("2").click("+").click("3").click("="); }, "5", {"2+3=5"}},
-        {"keys 1/3=", [](Calc& c) { c.type("1/3="); }, ".3333333333333333", {"1/3=", "0.333333333333333"}},
         {"1/x and square of 0", [](Calc& c) { c.type("0").click("1/x").click("x2"); }, "0", {"0"}},
         {"arc sine", [](Calc& c) { c.type("0.5").click("Arc").click("Sin"); }, "30", {"0.5", "aSin=30"}},
         {"arc cancelled", [](Calc& c) { c.type("0.5").click("Arc").script.click(660, 360).wait(200); }, ".5", {"0.5"}},
         {"arc zero", [](Calc& c) { c.type("0.5").click("Arc").script.click(720, 360).wait(200); }, "0", {"0.5"}},
-        {"backspace", [](Calc& c) { c.type("12\b"); }, "1", {"1"}},
         {"PI button", [](Calc& c) { c.click("PI"); }, "3.14159265358979", {"", "3.14159265358979"}},
         {"Clear button", [](Calc& c) { c.type("7+").click("Clear"); }, "0", {""}},
         {"change sign", [](Calc& c) { c.type("5").click("+-"); }, "-5", {"5", "-5"}},

@@ -63,9 +63,10 @@ TEST(ViewerScreen, OpensOnTheFirstPageAndEscGoesBackToTheDirectory) {
         EXPECT_EQ(std::tuple(v.screen().pixel(1, 618, 463), v.screen().pixel(1, 621, 466)), std::tuple(12, 2));
     });
     // Down twice to the end (and no further), Home, End, and Up from the last page, which starts at
-    // byte 2761 so the page before it ends at 2760.
+    // byte 2761 so the page before it ends at 2760; Up twice more reaches the first page and stays.
     const std::tuple<int, std::int64_t, size_t> steps[] = {{scan::Down, 4480, 2240}, {scan::Down, 5000, 4480}, {scan::Down, 5000, 4480},
-                                                           {scan::Home, 2240, 0},    {scan::End, 5000, 2760},  {scan::Up, 2760, 520}};
+                                                           {scan::Home, 2240, 0},    {scan::End, 5000, 2760},  {scan::Up, 2760, 520},
+                                                           {scan::Up, 2240, 0},      {scan::Up, 2240, 0}};
     for (const auto& [key, pos, firstByte] : steps)
         v.script.ext(key).wait(300).then([&, pos = pos, firstByte = firstByte] {
             EXPECT_EQ(v.status() + "|" + v.row(1), "Size 5000 Pos " + std::to_string(pos) + "|" + printable(5000).substr(firstByte, 80));
