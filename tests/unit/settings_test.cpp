@@ -146,13 +146,6 @@ TEST(Settings, LinesReadAndWritten) {
     EXPECT_EQ(std::tuple(t.state, t.text.size(), parseSettings(t.text).line3), std::tuple(SettingsState::Read, kSettingsReadLimit, std::string("/new")));
 }
 
-TEST(Settings, FileIsReplacedWhole) {
-    TempDir d;
-    EXPECT_TRUE(writeFileAtomically(d.path + "/Kestrel.cfg", "old\n") && writeFileAtomically(d.path + "/Kestrel.cfg", "new\n"));
-    EXPECT_EQ(d.read("Kestrel.cfg"), "new\n");
-    EXPECT_FALSE(writeFileAtomically("/nonexistent-dir/Kestrel.cfg", "x"));
-}
-
 // Beside the program when it may be written there; otherwise (or always, for a package) the
 // user's own state directory, made 0700; a place that cannot be made is reported once.
 TEST(Settings, TheStateDirectoryIsTheProgramsWhenWritableElseTheUsersOwn) {
