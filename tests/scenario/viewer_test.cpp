@@ -88,7 +88,8 @@ TEST(ViewerScreen, WheelButtonsAndPad) {
     pagesAre(2);
     v.script.wheel(-3);
     pagesAre(4);
-    v.script.wheel(1);
+    v.app.backgroundColour = 5;  // the second colour choice: B swaps only backgrounds 2 and 7 and leaves this page
+    v.script.wheel(1).wait(100).key('b');
     pagesAre(3);
     // End and Home, with either button (Down and Up: ClickOnce).
     v.script.ext(scan::Home).wait(300).click(kEndX, kRow30Y, 1);
