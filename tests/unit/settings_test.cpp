@@ -93,23 +93,27 @@ TEST(SettingsFile, ASaveRemovesOnlyADeadKestrelsTemporary) {
     EXPECT_EQ(std::tuple(fs::exists(dead), fs::exists(alive), d.read("Kestrel.cfg")), std::tuple(false, true, kNew));
 }
 
-// A failing write (past a size limit, as on a full disk) fails the save at once, the old file whole.
+// A failing write (past a size limit, as on a full disk) fails the save at once: a replaced file stays
+// whole; a hard-linked one, rewritten in place, still reports the failure.
 TEST(SettingsFile, AFailingWriteEndsTheSaveAndKeepsTheOldFile) {
-    TempDir d;
-    const std::string file = d.file("Kestrel.cfg", kOld);
-    const pid_t child = fork();
-    if (child == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit small{16, 16};
-        setrlimit(RLIMIT_FSIZE, &small);
-        alarm(10);  // a save that retried the failing write for ever ends here
-        _exit(static_cast<int>(saveSettingsFile(file, kNew)));
+    for (const bool linked : {false, true}) {
+        TempDir d;
+        const std::string file = d.file("Kestrel.cfg", kOld);
+        if (linked) fs::create_hard_link(file, d.path + "/other");
+        const pid_t child = fork();
+        if (child == 0) {
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit small{16, 16};
+            setrlimit(RLIMIT_FSIZE, &small);
+            alarm(10);  // a save that retried the failing write for ever ends here
+            _exit(static_cast<int>(saveSettingsFile(file, kNew)));
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status)) << "the save never ended";
+        EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(SaveOutcome::Failed)) << linked;
+        if (!linked) { EXPECT_EQ(std::pair(d.read("Kestrel.cfg"), entryNames(d.path)), std::pair(kOld, std::set<std::string>{"Kestrel.cfg"})); }
     }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status)) << "the save never ended";
-    EXPECT_EQ(std::tuple(WEXITSTATUS(status), d.read("Kestrel.cfg"), entryNames(d.path)),
-              std::tuple(static_cast<int>(SaveOutcome::Failed), kOld, std::set<std::string>{"Kestrel.cfg"}));
 }
 
 TEST(SettingsFile, StartPathMeansWhatItSays) {
