@@ -118,6 +118,7 @@ TEST(Calculator, SixLastLinesShownViewWritesThemAllAndErrorsShowTwoSeconds) {
     };
     c.type("1=2=3=4=5=6=7=8=").type("v").script.wait(1000).then([&] {
         EXPECT_EQ(c.records(6), (std::vector<std::string>{"4=1234", "5=12345", "6=123456", "7=1234567", "8=12345678", ""}));
+        EXPECT_TRUE(c.rig.presenter.pointerVisible);  // shown again after the editor
     });
     bool shownAtFirst = false;
     c.script.keys("5/0=").wait(300).then([&] { shownAtFirst = errorShown(); }).wait(2500).then([&] { EXPECT_EQ(std::pair(shownAtFirst, errorShown()), std::pair(true, false)); });
