@@ -73,7 +73,7 @@ TEST(SettingsFile, AnotherUsersFileOrOneThatMayNotBeReadOrWritten) {
         TempDir d;
         chmod(d.path.c_str(), 01777);  // a shared directory
         const std::string file = cfg(d, c.mode);
-        ASSERT_EQ(chown(file.c_str(), c.owner, c.owner), 0);
+        ASSERT_EQ(chown(file.c_str(), c.owner, 0), 0);  // group root: only the user differs from the saver
         // The save's outcome and how the saver reads the file, as one number.
         auto outcome = [&] { return static_cast<int>(saveSettingsFile(file, kNew)) * 10 + static_cast<int>(readSettingsText(file).state); };
         const auto read = c.mode == 0600 && c.savedByNobody ? SettingsState::Unreadable : SettingsState::Read;
