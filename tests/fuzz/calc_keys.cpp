@@ -1,7 +1,5 @@
-// Any stream of calculator operations (keyboard, keypad, Arc functions), one
-// per pass as the panel takes them: the pass's roll-over brings the record
-// line back within its roll-over point, one operation moves it at most three
-// lines, the slots stay as they are; the display fits 18 cells.
+// Any stream of calculator operations, one per pass as the panel takes them: the pass's roll-over brings
+// the record line back, one operation moves it at most three lines; the display fits 18 cells.
 #include <cstdint>
 #include <vector>
 

@@ -1,6 +1,5 @@
-// The lsblk and df -h readers on any two texts (split at the first NUL): each
-// device read from its own lsblk line, in order, at most kMaxDeviceRows of
-// them, its df figures from the first df line naming exactly that device.
+// The lsblk and df -h readers on any two texts (split at the first NUL): each device read from its own
+// lsblk line, in order, at most kMaxDeviceRows; its df figures from the first df line naming exactly it.
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -24,8 +23,7 @@ static std::vector<std::string_view> linesOf(std::string_view text) {
 
 static bool holds(std::string_view line, std::string_view piece) { return line.find(piece) != std::string_view::npos; }
 
-// Its name the line's first word, its row the line's first 72 characters
-// padded plus the line's running flag, its type and mount point from the line.
+// Its name the line's first word, its row the line's first 72 characters padded plus its running flag.
 static bool readFrom(const Device& d, std::string_view line) {
     std::string row(line.substr(0, 72));
     row.resize(72, ' ');

@@ -1,6 +1,5 @@
-// Quoting and splitting on any NUL-separated words: a quoted word reads back
-// as the word ("./" before a leading "-") with nothing left for the shell to
-// interpret; double-quoted words in an argument string split back whole.
+// Quoting and splitting on any NUL-separated words: a quoted word reads back as the word ("./" before a
+// leading "-") with nothing left for the shell to interpret; double-quoted words split back whole.
 #include <cctype>
 #include <cstdint>
 #include <string>
@@ -13,8 +12,7 @@
 
 using namespace kestrel;
 
-// What the shell makes of bare safe characters, single-quoted runs and \'
-// (the only escape shellQuote writes); false on anything else.
+// What the shell makes of bare safe characters, single-quoted runs and \' (shellQuote's only escape).
 static bool shellRead(std::string_view q, std::string& out) {
     out.clear();
     for (size_t i = 0; i < q.size();) {

@@ -1,5 +1,4 @@
-// The settings reader on any file text: the four values it reads, written
-// back as Kestrel writes them at exit, read back the same, in four lines.
+// The settings reader on any text: the four values, written back as at exit, read back the same.
 #include <algorithm>
 #include <cstdint>
 #include <string>

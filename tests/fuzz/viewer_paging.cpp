@@ -1,5 +1,5 @@
-// Paging any file (the first bytes choose the view and the commands): the
-// position stays in the file, forward moves on, the last page ends at the end.
+// Paging any file (the first bytes choose the view and the commands): the position stays in the file,
+// forward moves on, the last page ends at the end.
 #include <cstdint>
 #include <string>
 
@@ -12,9 +12,7 @@ using namespace kestrel;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
     const size_t commands = std::min<size_t>(data[0] & 0x07, size - 1);
-    // One screen per view for the whole run: a mode set costs more than the
-    // paging. Only the cursor decides where a page ends, so the screens lay
-    // text out without drawing it: drawing took nearly all the time.
+    // One screen per view for the run, laying text out without drawing it (only the cursor ends a page).
     struct View {
         RealClock clock;
         Input input;

@@ -63,9 +63,10 @@ TEST(ViewerScreen, OpensOnTheFirstPageAndEscGoesBackToTheDirectory) {
         EXPECT_EQ(std::tuple(v.screen().pixel(1, 618, 463), v.screen().pixel(1, 621, 466)), std::tuple(12, 2));
     });
     // Down twice to the end (and no further), Home, End, and Up from the last page, which starts at
-    // byte 2761 so the page before it ends at 2760.
+    // byte 2761 so the page before it ends at 2760; Up twice more reaches the first page and stays.
     const std::tuple<int, std::int64_t, size_t> steps[] = {{scan::Down, 4480, 2240}, {scan::Down, 5000, 4480}, {scan::Down, 5000, 4480},
-                                                           {scan::Home, 2240, 0},    {scan::End, 5000, 2760},  {scan::Up, 2760, 520}};
+                                                           {scan::Home, 2240, 0},    {scan::End, 5000, 2760},  {scan::Up, 2760, 520},
+                                                           {scan::Up, 2240, 0},      {scan::Up, 2240, 0}};
     for (const auto& [key, pos, firstByte] : steps)
         v.script.ext(key).wait(300).then([&, pos = pos, firstByte = firstByte] {
             EXPECT_EQ(v.status() + "|" + v.row(1), "Size 5000 Pos " + std::to_string(pos) + "|" + printable(5000).substr(firstByte, 80));
@@ -87,7 +88,8 @@ TEST(ViewerScreen, WheelButtonsAndPad) {
     pagesAre(2);
     v.script.wheel(-3);
     pagesAre(4);
-    v.script.wheel(1);
+    v.app.backgroundColour = 5;  // the second colour choice: B swaps only backgrounds 2 and 7 and leaves this page
+    v.script.wheel(1).wait(100).key('b');
     pagesAre(3);
     // End and Home, with either button (Down and Up: ClickOnce).
     v.script.ext(scan::Home).wait(300).click(kEndX, kRow30Y, 1);
@@ -143,7 +145,9 @@ TEST(ViewerSnapshot, AFileUpTo64MiBIsShownAsItWasWhenOpenedAndBellsRingOncePerPa
     const auto onDemand = openForViewing(big);
     EXPECT_NE(dynamic_cast<FileByteSource*>(onDemand.get()), nullptr);
     EXPECT_EQ(onDemand->size(), kWholeReadLimit + 1);
-    EXPECT_NE(dynamic_cast<MemoryByteSource*>(openForViewing(d.file("small", "x")).get()), nullptr);
+    const std::string edge = d.file("edge");  // exactly 64 MiB is still read whole
+    std::filesystem::resize_file(edge, kWholeReadLimit);
+    EXPECT_NE(dynamic_cast<MemoryByteSource*>(openForViewing(edge).get()), nullptr);
     for (const auto& [bytes, bells] : {std::pair{std::string(2 << 20, '\a'), 1}, {"a\ab\a\nc\a", 1}, {"no bell", 0}}) {
         Rig rig;
         MemoryByteSource source(bytes);

@@ -1,8 +1,6 @@
-// The prompts' edges a scenario cannot reach exactly: centring, button and
-// label cells, answers, name characters and lengths, echoes, message times.
-// Their texts and the way back are pinned by the scenarios.
+// The prompts' edges a scenario cannot reach exactly: centring, button and label cells, answers, name
+// characters and lengths, echoes, message times. Their texts and the way back: the scenarios.
 #include <gtest/gtest.h>
-
 
 #include "frame/app_state.h"
 #include "frame/confirm.h"
@@ -165,8 +163,6 @@ TEST(LineInput, KeepsOnlyNameCharactersAndEchoesThem) {
     // "old to ab.-*z9[" (15 characters) centred on 40 from 32.5 -> 32.
     EXPECT_EQ(p.text(26, 32, 15) + "|" + p.text(27, 30, 20), "old to ab.-*z9[| New Name > ab.-*z9[");
     EXPECT_EQ(std::pair(p.cell(26, 32), p.cell(27, 31)), std::pair(CellRead{'o', 0, 15}, CellRead{'N', 1, 15}));
-    for (int c = 0; c < 256; ++c)
-        EXPECT_EQ(acceptsNameCharacter(c), c >= 42 && c <= 122 && !strchr(",:;\\/<>?", c)) << c;
 }
 
 // Rename keeps 20 characters (a new directory's 26: its scenario); backspace and Left erase,
