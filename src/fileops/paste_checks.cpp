@@ -1,5 +1,7 @@
 #include "fileops/paste_checks.h"
 
+#include "frame/child_path.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,17 +17,6 @@ namespace kestrel {
 namespace {
 
 constexpr std::size_t kMessageWidth = 75;  // what the message row blanks
-
-std::string parentOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string lastComponent(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string childOf(const std::string& dir, const std::string& name) {
     return dir == "/" ? "/" + name : dir + "/" + name;
@@ -126,7 +117,7 @@ KillPlan planKill(const std::vector<std::string>& paths, bool recursive) {
             plan.paths.push_back(path);
             continue;
         }
-        const std::string parent = parentOf(path);
+        const std::string parent = parentPath(path);
         auto it = parents.find(parent);
         if (it == parents.end()) {
             struct stat st{};

@@ -145,6 +145,17 @@ Next runPasteAll(App& app, Scope scope) {
     return next;
 }
 
+// Removes what the plan keeps, watching the progress, then reloads and says
+// what failed or was left out.
+Next runKillPlan(App& app, const KillPlan& plan, bool recursive) {
+    ProgressWatch watch = removeWatch(app, plan.paths, recursive);
+    const ProgramEnd end = runRemove(app, recursive, plan.paths, &watch);
+    const Next next = refreshBrowser(app);
+    if (end.failed()) showFailure(app, kKillFailed, failureReason(end));
+    sayLeftOut(app, plan.vanished, plan.otherFileSystem);
+    return next;
+}
+
 Next runKillAll(App& app, Scope scope) {
     Screen& s = app.screen;
     s.setMouse(320, 240, true);
@@ -160,12 +171,7 @@ Next runKillAll(App& app, Scope scope) {
         s.sleep(50);
     }
     pleaseWait(app);
-    ProgressWatch watch = removeWatch(app, plan.paths, recursive);
-    const ProgramEnd end = runRemove(app, recursive, plan.paths, &watch);
-    const Next next = refreshBrowser(app);
-    if (end.failed()) showFailure(app, kKillFailed, failureReason(end));
-    sayLeftOut(app, plan.vanished, plan.otherFileSystem);
-    return next;
+    return runKillPlan(app, plan, recursive);
 }
 
 }  // namespace
@@ -308,13 +314,7 @@ Next killFile(App& app) {
     printCentred(s, 27, 40, killFileLine(path));
     drawYesNoButtons(s);
     if (confirm(app, Confirmation::KillFile) != Answer::Yes) return cancelToBrowser(app);
-    const KillPlan plan = planKill({path}, false);
-    ProgressWatch watch = removeWatch(app, plan.paths, false);
-    const ProgramEnd end = runRemove(app, false, plan.paths, &watch);
-    const Next next = refreshBrowser(app);
-    if (end.failed()) showFailure(app, kKillFailed, failureReason(end));
-    sayLeftOut(app, plan.vanished, plan.otherFileSystem);
-    return next;
+    return runKillPlan(app, planKill({path}, false), false);
 }
 
 Next removeDirectory(App& app) {

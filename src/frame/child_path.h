@@ -15,4 +15,16 @@ inline std::string listedEntryPath(const DirList& list, int index) {
     return selectedChildPath(list.directory, list.name(index), false);
 }
 
+// The directory part of a path ("." when it has none, "/" for a child of
+// the root) and its last component.
+inline std::string parentPath(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+inline std::string lastComponent(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 }  // namespace kestrel

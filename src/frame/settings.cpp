@@ -96,10 +96,6 @@ std::string formatSettings(int bigSmall, int backGround, const std::string& sele
            std::to_string(sortList) + " SortList\n";
 }
 
-bool writeFileAtomically(const std::string& file, const std::string& content) {
-    return saveSettingsFile(file, content) == SaveOutcome::Written;
-}
-
 std::string settingsFilePath(const std::string& exeDir) {
     return (exeDir == "/" ? std::string() : exeDir) + "/Kestrel.cfg";
 }

@@ -26,10 +26,6 @@ Settings readSettingsFile(const std::string& file);
 // could not be read back as one line, so the nearest ancestor without one is
 // written instead.
 std::string formatSettings(int bigSmall, int backGround, const std::string& selectedPath, int sortList);
-// Saves the file so that the old or the new content survives whatever
-// happens, keeping its mode, owner and links (see saveSettingsFile). False
-// when it was not written.
-bool writeFileAtomically(const std::string& file, const std::string& content);
 
 // The Start path that line 3 names. The line as it stands wins when it names
 // an existing directory (a name may end in blanks); otherwise the trimmed

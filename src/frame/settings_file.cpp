@@ -1,5 +1,7 @@
 #include "frame/settings_file.h"
 
+#include "frame/child_path.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -36,17 +38,6 @@ private:
     int fd_;
 };
 
-std::string dirOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string baseOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // The file a chain of symbolic links ends at (which may not exist yet);
 // empty for a loop.
 std::string followLinks(std::string path) {
@@ -55,7 +46,7 @@ std::string followLinks(std::string path) {
         const ssize_t n = readlink(path.c_str(), buf, sizeof buf - 1);
         if (n < 0) return path;
         const std::string to(buf, static_cast<std::size_t>(n));
-        path = to.front() == '/' ? to : dirOf(path) + "/" + to;
+        path = to.front() == '/' ? to : parentPath(path) + "/" + to;
     }
     return {};
 }
@@ -85,15 +76,15 @@ bool canRead(const std::string& path) {
     return fd.get() >= 0;
 }
 
-std::string tempPrefix(const std::string& target) { return "." + baseOf(target) + ".kestrel-"; }
+std::string tempPrefix(const std::string& target) { return "." + lastComponent(target) + ".kestrel-"; }
 
 std::string tempPath(const std::string& target, pid_t pid) {
-    return dirOf(target) + "/" + tempPrefix(target) + std::to_string(pid) + ".tmp";
+    return parentPath(target) + "/" + tempPrefix(target) + std::to_string(pid) + ".tmp";
 }
 
 // Removes temporary files of this settings file whose Kestrel is gone.
 void removeStaleTemps(const std::string& target) {
-    DIR* dir = opendir(dirOf(target).c_str());
+    DIR* dir = opendir(parentPath(target).c_str());
     if (!dir) return;
     const std::string prefix = tempPrefix(target);
     while (const dirent* e = readdir(dir)) {
@@ -104,7 +95,7 @@ void removeStaleTemps(const std::string& target) {
         const pid_t pid = static_cast<pid_t>(std::atol(digits.c_str()));
         const bool gone = pid != getpid() && kill(pid, 0) != 0 && errno == ESRCH;
         struct stat st {};
-        const std::string path = dirOf(target) + "/" + name;
+        const std::string path = parentPath(target) + "/" + name;
         if ((gone || pid == getpid()) && lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
             st.st_uid == geteuid())
             unlink(path.c_str());
@@ -140,7 +131,7 @@ Replace replaceByRename(const std::string& target, const std::string& content, c
     }
     if (!writeAll(fd.get(), content, 0) || fsync(fd.get()) != 0 || !fd.closeChecked()) return drop(Replace::Failed);
     if (std::rename(tmp.c_str(), target.c_str()) != 0) return drop(Replace::Failed);
-    syncDirectory(dirOf(target));
+    syncDirectory(parentPath(target));
     return Replace::Done;
 }
 
