@@ -9,6 +9,7 @@
 #include "frame/app_state.h"
 #include "app/startup.h"
 #include "frame/home_dir.h"
+#include "frame/settings.h"
 #include "extern/recording_runner.h"
 #include "rig.h"
 #include "temp_dir.h"
@@ -64,16 +65,10 @@ struct Session {
     }
     int quit() { return script.key(27), run(); }
 
-    // Where Kestrel will start: the settings file's third line, else the home it falls back to.
+    // Where Kestrel will start: the settings file's path line, else the home it falls back to.
     std::string startPath() const {
-        const std::string file = programDir.path + "/Kestrel.cfg";
-        const std::string cfg = std::filesystem::is_regular_file(file) ? programDir.read("Kestrel.cfg") : "";
-        std::size_t from = cfg.find('\n');
-        from = from == std::string::npos ? from : cfg.find('\n', from + 1);
-        if (from == std::string::npos) return homeDirectory();
-        const std::string line = cfg.substr(from + 1, cfg.find('\n', from + 1) - from - 1);
-        const auto b = line.find_first_not_of(' '), e = line.find_last_not_of(' ');
-        return b == std::string::npos ? homeDirectory() : line.substr(b, e - b + 1);
+        const std::string path = readSettingsFile(programDir.path + "/Kestrel.cfg").path;
+        return path.empty() ? homeDirectory() : path;
     }
     bool readsOutside = false;
 
