@@ -1,5 +1,7 @@
 #pragma once
 // A fresh directory under /tmp, removed with everything in it at the end.
+#include <sys/statvfs.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -18,6 +20,14 @@ inline bool insideTempRoot(const std::string& path) {
     const std::string full = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec).string();
     const std::string prefix = std::filesystem::weakly_canonical(tempRootPrefix(), ec).string();
     return !ec && full.size() > prefix.size() && full.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Whether the tests run confined, in a private mount namespace whose "/" is read-only
+// (tools/confined, or a mutation run's own confinement): only then may a test mount
+// file systems of its own, which vanish with the namespace.
+inline bool confined() {
+    struct statvfs root {};
+    return statvfs("/", &root) == 0 && (root.f_flag & ST_RDONLY) != 0;
 }
 
 struct TempDir {
