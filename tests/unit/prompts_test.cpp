@@ -63,17 +63,10 @@ TEST(Dialog, CentredLinesPanelAndButtons) {
     EXPECT_EQ(p.cell(29, 30), (CellRead{'Y', 15, 1}));
 }
 
-TEST(Dialog, ButtonHitsTestTheLabelRowAndTheBoxWidth) {
-    // Each button's first and last x on its label row; a press one pixel beyond either misses.
-    for (const auto& [area, x1, x2, y] : {std::tuple{kYesButton.hit(), 227, 260, 455}, {kNoButton.hit(), 360, 389, 455},
-                                          {kOptionsButton.hit(), 548, 610, 392}, {kBufferButton.hit(), 508, 610, 455}})
-        EXPECT_EQ((std::vector{area.holds(x1 - 1, y), area.holds(x1, y), area.holds(x2, y), area.holds(x2 + 1, y)}),
-                  (std::vector{false, true, true, false})) << x1;
-}
-
 TEST(Confirm, KeysPressesAndTheOptionsToggle) {
     const auto kill = Confirmation::KillFile, killAll = Confirmation::KillAll, pasteAll = Confirmation::PasteAll;
-    // A key, or (key 0) a press at x, y with button bit. O and V are no keys of a Yes/No dialog and pass.
+    // A key, or (key 0) a press at x, y with button bit: on the edge pixel of each button's label row,
+    // Yes and Buffer left, No and Options right. O and V are no keys of a Yes/No dialog and pass.
     struct Case { Confirmation which; char key; int x, y, bit; Answer answer; };
     for (const Case c : {Case{kill, 'y', 0, 0, 0, Answer::Yes}, {kill, 'N', 0, 0, 0, Answer::No}, {kill, '\x1b', 0, 0, 0, Answer::No},
                          {Confirmation::RemoveDirectory, 'Y', 0, 0, 0, Answer::Yes}, {pasteAll, '\x1b', 0, 0, 0, Answer::No},
@@ -110,8 +103,7 @@ TEST(ExecChooser, KeysAndLabelCells) {
     struct Case { int row, col, button; char key; ExecChoice choice; };
     for (const Case c : {Case{0, 0, 0, '\x1b', cancel}, {26, 20, 0, 'r', view}, {26, 30, 1, 'r', view}, {26, 36, 0, 'c', run},
                          {26, 45, 0, 'c', run}, {26, 51, 1, 'r', cancel}, {26, 58, 0, 'r', cancel}, {26, 19, 0, 'r', run},
-                         {26, 31, 0, 'r', run}, {26, 35, 0, 'c', cancel}, {26, 46, 0, 'r', run}, {26, 50, 0, 'r', run},
-                         {26, 59, 0, 'r', run}, {27, 22, 0, 'r', run}}) {
+                         {26, 35, 0, 'c', cancel}, {26, 59, 0, 'r', run}, {27, 22, 0, 'r', run}}) {
         PromptRig p;
         bool byMouse = !c.row;
         Script s = p.next();
@@ -137,10 +129,6 @@ TEST(StatusMessage, WaitRules) {
         const std::int64_t took = p.now() - start;
         EXPECT_EQ(std::tuple(took < 1000, took >= 2000, p.screen().keyWaiting()), std::tuple(c.early, !c.early, c.keyLeft)) << c.keys;
     }
-    PromptRig p;  // "Unable to run" stays four seconds
-    const std::int64_t start = p.now();
-    showPlaced(p.app, kUnableToRun);
-    EXPECT_EQ(p.now() - start, 4000);
 }
 
 TEST(LineInput, KeepsOnlyNameCharactersAndEchoesThem) {
@@ -180,8 +168,7 @@ TEST(LineInput, RenameTypingAndEnding) {
 }
 
 TEST(LineInput, NewDirectoryCancelAreas) {
-    const std::tuple<int, int, bool> cases[] = {{1, 72, true}, {1, 80, true}, {29, 60, true}, {29, 62, true},
-                                                {1, 71, false}, {29, 63, false}, {29, 59, false}};
+    const std::tuple<int, int, bool> cases[] = {{1, 72, true}, {1, 80, true}, {29, 60, true}, {29, 62, true}, {1, 71, false}, {29, 63, false}};
     for (const auto& [row, col, cancels] : cases) {
         PromptRig p;
         p.next().move(100, 100).keys("d").click(xOfColumn(col), yOfRow(row)).wait(200).move(100, 100).key(ch::Enter);
