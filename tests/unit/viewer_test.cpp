@@ -71,8 +71,7 @@ TEST(ViewerSources, OnDemandReaderShowsTheSamePagesAsAWholeFileBuffer) {
         FileByteSource onDemand(path);
         ASSERT_EQ(onDemand.size(), reference.size());
         Pager a{refRig.screen, reference, 2}, b{fileRig.screen, onDemand, 2};
-        drawForward(a, kViewerStatusRow);
-        drawForward(b, kViewerStatusRow);
+        for (Pager* p : {&a, &b}) drawForward(*p, kViewerStatusRow);
         for (int i = 0; i < 120; ++i) {
             // Mostly forward, so long files are crossed, with jumps both ways.
             const unsigned k = rng() % 10;
