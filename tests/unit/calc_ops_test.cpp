@@ -116,5 +116,5 @@ TEST(CalcOps, RecordRollsOverAtTheNextPassKeepingTheValueShown) {
     s.n = kRollOverAfter;
     s.lines[kRollOverAfter] = "1234567890123456";
     const std::string five = run(s, "5") + "@" + std::to_string(s.n);
-    EXPECT_EQ(std::tuple(five, run(s, ".3"), s.n), std::tuple("5@999", "5.3", 1));
+    EXPECT_EQ((std::tuple{five, run(s, ".3"), s.n}), std::tuple("5@999", "5.3", 1));
 }

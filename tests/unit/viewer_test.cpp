@@ -50,12 +50,12 @@ TEST(ViewerPaging, LineEndsAndTheLastByte) {
     EXPECT_EQ(v.row(1).substr(0, 11) + v.row(2).substr(0, 7) + v.row(3).substr(0, 1) + v.row(4).substr(0, 5) + v.row(28).substr(0, 5),
               "first line second  row4 last ");
     EXPECT_EQ(v.pager.pos, pageEnd);
-    EXPECT_EQ(std::pair(nextPage(v.pager), v.pager.pos), std::pair(true, std::int64_t(v.source.size())));
+    EXPECT_EQ((std::pair{nextPage(v.pager), v.pager.pos}), std::pair(true, std::int64_t(v.source.size())));
     EXPECT_EQ(v.row(1).substr(0, 10) + v.row(2), "NEXT page " + std::string(80, ' '));
     EXPECT_FALSE(nextPage(v.pager) || lastPage(v.pager));
     drawForward(empty.pager, kViewerStatusRow);
     previousPage(empty.pager);
-    EXPECT_EQ(std::tuple(nextPage(empty.pager), lastPage(empty.pager), empty.pager.pos), std::tuple(false, false, std::int64_t{0}));
+    EXPECT_EQ((std::tuple{nextPage(empty.pager), lastPage(empty.pager), empty.pager.pos}), std::tuple(false, false, std::int64_t{0}));
 }
 
 TEST(ViewerSources, OnDemandReaderShowsTheSamePagesAsAWholeFileBuffer) {
@@ -112,7 +112,7 @@ TEST(ViewerSources, UnreadableShrinkingAndHugeFiles) {
         Pager h{rig.screen, huge, 2};
         drawForward(h, kViewerStatusRow);
         EXPECT_EQ(h.pos, 2240);
-        EXPECT_EQ(std::pair(lastPage(h), h.pos), std::pair(true, size));
+        EXPECT_EQ((std::pair{lastPage(h), h.pos}), std::pair(true, size));
         EXPECT_TRUE(readRow(rig.screen, 28).find("THE END") != std::string::npos && huge.blockReads() <= 4);
     }
 }
