@@ -114,7 +114,8 @@ TEST(ViewerScreen, ExpandedViewLabelsThePageOf2800Bytes) {
         ViewerRun v(printable(6000), true);
         v.app.formatLabelText = text;
         v.script.then([&] {
-            EXPECT_EQ(v.status() + "|" + v.row(34).substr(1, 22) + "|" + v.row(35).substr(1, v.file.size()) + "|" + v.row(32).substr(44, 41) + "|" + v.row(37).substr(18, 10),
+            EXPECT_EQ(v.status() + "|" + v.row(34).substr(1, 22) + "|" + v.row(35).substr(1, v.file.size()) + "|" +
+                          v.row(32).substr(44, 41) + "|" + v.row(37).substr(18, 10),
                       std::string("Size 6000 Pos 2800|") + (text ? "File in Text Format   " : "File in Binary Format ") + "|" + v.file +
                           "|Can use Mouse Wheel to scrool Up or Down.| Tarnwick ");
             EXPECT_EQ(v.cell(37, 6), (CellRead{'K', 8, 2}));
