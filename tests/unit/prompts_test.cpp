@@ -46,10 +46,6 @@ TEST(Dialog, CentredLinesPanelAndButtons) {
     // 40 - 3.5 = 36.5 and 39 - 3.5 = 35.5 both round to the even 36.
     for (const auto& c : {std::array{40, 7, 36}, {39, 7, 36}, {39, 8, 35}, {40, 9, 36}, {39, 9, 34}})
         EXPECT_EQ(centredStart(c[0], c[1]), c[2]) << c[0];
-    s.setColors(1, 15);
-    printCentred(s, 10, 40, "seven!!");
-    EXPECT_EQ(p.text(10, 35, 9), " seven!! ");
-    EXPECT_EQ(p.cell(10, 36), (CellRead{'s', 1, 15}));
     // Too long to centre: from column 1, cut after 78 characters.
     printCentred(s, 12, 39, std::string(77, 'a') + "bcd");
     EXPECT_EQ(p.text(12, 1, 80) + p.text(13, 1, 1), std::string(77, 'a') + "b   ");
