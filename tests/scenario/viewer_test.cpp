@@ -59,8 +59,6 @@ TEST(ViewerScreen, OpensOnTheFirstPageAndEscGoesBackToTheDirectory) {
         EXPECT_EQ(std::tuple(v.screen().visiblePage(), v.status(), v.cell(30, 2), v.cell(1, 1), v.cell(30, 50)),
                   std::tuple(1, "Size 5000 Pos 2240", CellRead{'S', 1, 2}, CellRead{'!', 0, 2}, CellRead{'U', 7, 6}));
         EXPECT_EQ(v.row(30).substr(49, 24), "Up??Down??Esc??Home??End");  // ? where a button box crosses a cell
-        // The pad sits 10 pixels lower than on the browser.
-        EXPECT_EQ(std::tuple(v.screen().pixel(1, 618, 463), v.screen().pixel(1, 621, 466)), std::tuple(12, 2));
     });
     // Down twice to the end (and no further), Home, End, and Up from the last page, which starts at
     // byte 2761 so the page before it ends at 2760; Up twice more reaches the first page and stays.
@@ -102,10 +100,9 @@ TEST(ViewerScreen, WheelButtonsAndPad) {
     v.script.ext(scan::Home).wait(300).move(kDownX, kRow30Y).down(0).wait(1000).up(0).wait(200).then([&] {
         EXPECT_TRUE(v.pages() - 1 >= 3 && right > v.pages() - 1 + 5) << right << " " << v.pages();
     });
-    // A pad square moves the window and records the placement.
+    // A pad square (10 pixels lower than the browser's) moves the window and records the placement.
     const auto placed = [&] { return std::tuple(v.rig.presenter.position, v.app.placement); };
     v.script.click(612, 458, 0).wait(400).then([&] { EXPECT_EQ(placed(), std::tuple(Point{0, 0}, Placement::TopLeft)); });
-    v.script.click(629, 474, 1).wait(400).then([&] { EXPECT_EQ(v.app.placement, Placement::BottomRight); });
     v.script.click(621, 466, 0).wait(400).then([&] { EXPECT_EQ(placed(), std::tuple(Point{100, 100}, Placement::Start)); });
     v.script.click(480, kRow30Y, 1);  // "Esc"
     EXPECT_EQ(runViewer(v.app), Next::Reload);
@@ -117,7 +114,8 @@ TEST(ViewerScreen, ExpandedViewLabelsThePageOf2800Bytes) {
         ViewerRun v(printable(6000), true);
         v.app.formatLabelText = text;
         v.script.then([&] {
-            EXPECT_EQ(v.status() + "|" + v.row(34).substr(1, 22) + "|" + v.row(35).substr(1, v.file.size()) + "|" + v.row(32).substr(44, 41) + "|" + v.row(37).substr(18, 10),
+            EXPECT_EQ(v.status() + "|" + v.row(34).substr(1, 22) + "|" + v.row(35).substr(1, v.file.size()) + "|" +
+                          v.row(32).substr(44, 41) + "|" + v.row(37).substr(18, 10),
                       std::string("Size 6000 Pos 2800|") + (text ? "File in Text Format   " : "File in Binary Format ") + "|" + v.file +
                           "|Can use Mouse Wheel to scrool Up or Down.| Tarnwick ");
             EXPECT_EQ(v.cell(37, 6), (CellRead{'K', 8, 2}));
@@ -140,13 +138,11 @@ TEST(ViewerSnapshot, AFileUpTo64MiBIsShownAsItWasWhenOpenedAndBellsRingOncePerPa
         EXPECT_TRUE(lastPage(p));
         EXPECT_EQ(std::pair(source->size(), readRow(rig.screen, 28)), std::pair(std::int64_t{9000}, pattern.substr(9000 - 80))) << rewrite;
     }
-    const std::string big = d.file("big");
+    const std::string big = d.file("big"), edge = d.file("edge");  // exactly 64 MiB is still read whole
     std::filesystem::resize_file(big, kWholeReadLimit + 1);
-    const auto onDemand = openForViewing(big);
-    EXPECT_NE(dynamic_cast<FileByteSource*>(onDemand.get()), nullptr);
-    EXPECT_EQ(onDemand->size(), kWholeReadLimit + 1);
-    const std::string edge = d.file("edge");  // exactly 64 MiB is still read whole
     std::filesystem::resize_file(edge, kWholeReadLimit);
+    const auto onDemand = openForViewing(big);
+    EXPECT_TRUE(dynamic_cast<FileByteSource*>(onDemand.get()) && onDemand->size() == kWholeReadLimit + 1);
     EXPECT_NE(dynamic_cast<MemoryByteSource*>(openForViewing(edge).get()), nullptr);
     for (const auto& [bytes, bells] : {std::pair{std::string(2 << 20, '\a'), 1}, {"a\ab\a\nc\a", 1}, {"no bell", 0}}) {
         Rig rig;

@@ -46,10 +46,6 @@ TEST(Dialog, CentredLinesPanelAndButtons) {
     // 40 - 3.5 = 36.5 and 39 - 3.5 = 35.5 both round to the even 36.
     for (const auto& c : {std::array{40, 7, 36}, {39, 7, 36}, {39, 8, 35}, {40, 9, 36}, {39, 9, 34}})
         EXPECT_EQ(centredStart(c[0], c[1]), c[2]) << c[0];
-    s.setColors(1, 15);
-    printCentred(s, 10, 40, "seven!!");
-    EXPECT_EQ(p.text(10, 35, 9), " seven!! ");
-    EXPECT_EQ(p.cell(10, 36), (CellRead{'s', 1, 15}));
     // Too long to centre: from column 1, cut after 78 characters.
     printCentred(s, 12, 39, std::string(77, 'a') + "bcd");
     EXPECT_EQ(p.text(12, 1, 80) + p.text(13, 1, 1), std::string(77, 'a') + "b   ");
@@ -63,51 +59,35 @@ TEST(Dialog, CentredLinesPanelAndButtons) {
     EXPECT_EQ(p.cell(29, 30), (CellRead{'Y', 15, 1}));
 }
 
-TEST(Dialog, ButtonHitsTestTheLabelRowAndTheBoxWidth) {
-    // Each button's first and last x on its label row, which for row 29 is y 449 to 463 (the
-    // box's own top and bottom lie on rows 28 and 30); a press one pixel beyond any edge misses.
-    for (const auto& [area, x1, x2, y1, y2] : {std::tuple{kYesButton.hit(), 227, 260, 449, 463}, {kNoButton.hit(), 360, 389, 449, 463},
-                                               {kOptionsButton.hit(), 548, 610, 385, 399}, {kBufferButton.hit(), 508, 610, 449, 463}}) {
-        const int xm = (x1 + x2) / 2, ym = (y1 + y2) / 2;
-        EXPECT_EQ((std::vector{area.holds(x1, ym), area.holds(x2, ym), area.holds(xm, y1), area.holds(xm, y2), area.holds(x1 - 1, ym),
-                               area.holds(x2 + 1, ym), area.holds(xm, y1 - 1), area.holds(xm, y2 + 1)}),
-                  (std::vector{true, true, true, true, false, false, false, false})) << x1;
-    }
-}
-
 TEST(Confirm, KeysPressesAndTheOptionsToggle) {
     const auto kill = Confirmation::KillFile, killAll = Confirmation::KillAll, pasteAll = Confirmation::PasteAll;
-    // O is no key of a Yes/No dialog and is passed over there.
-    for (const auto& [which, key, answer] :
-         {std::tuple{kill, 'y', Answer::Yes}, {kill, 'N', Answer::No}, {kill, '\x1b', Answer::No},
-          {Confirmation::RemoveDirectory, 'Y', Answer::Yes}, {pasteAll, '\x1b', Answer::No}, {killAll, 'b', Answer::Buffer},
-          {pasteAll, 'B', Answer::Buffer}}) {
+    // A key, or (key 0) a press at x, y with button bit: on the edge pixel of each button's label row,
+    // Yes and Buffer left, No and Options right. O and V are no keys of a Yes/No dialog and pass.
+    struct Case { Confirmation which; char key; int x, y, bit; Answer answer; };
+    for (const Case c : {Case{kill, 'y', 0, 0, 0, Answer::Yes}, {kill, 'N', 0, 0, 0, Answer::No}, {kill, '\x1b', 0, 0, 0, Answer::No},
+                         {Confirmation::RemoveDirectory, 'Y', 0, 0, 0, Answer::Yes}, {pasteAll, '\x1b', 0, 0, 0, Answer::No},
+                         {killAll, 'b', 0, 0, 0, Answer::Buffer}, {pasteAll, 'B', 0, 0, 0, Answer::Buffer}, {pasteAll, 'o', 0, 0, 0, Answer::Options},
+                         {killAll, 'y', 0, 0, 0, Answer::Yes}, {pasteAll, 0, 227, 455, 0, Answer::Yes}, {pasteAll, 0, 389, 455, 1, Answer::No},
+                         {pasteAll, 0, 610, 392, 0, Answer::Options}, {killAll, 0, 508, 455, 1, Answer::Buffer}}) {
         PromptRig p;
-        bool byPress = true;
+        bool byPress = c.key;
         Script s = p.next();
         s.move(100, 100);
-        if (which == kill) s.key('o').wait(60).key('v').wait(60);
-        s.key(key);
-        EXPECT_EQ(std::pair(confirm(p.app, which, &byPress), byPress), std::pair(answer, false)) << key;
+        if (c.which == kill) s.key('o').wait(60).key('v').wait(60);
+        c.key ? s.key(c.key) : s.click(c.x, c.y, c.bit);
+        EXPECT_EQ((std::tuple{confirm(p.app, c.which, &byPress), byPress, p.app.optionsToggle}),
+                  std::tuple(c.answer, !c.key, int(c.answer == Answer::Options))) << c.key << c.x;
     }
-    for (const auto& [x, y, bit, answer] : {std::tuple{227, 455, 0, Answer::Yes}, {389, 455, 1, Answer::No},
-                                            {610, 392, 0, Answer::Options}, {508, 455, 1, Answer::Buffer}}) {
-        PromptRig p;
-        bool byPress = false;
-        p.next().click(x, y, bit);
-        EXPECT_EQ(std::pair(confirm(p.app, pasteAll, &byPress), byPress), std::pair(answer, true)) << x;
-    }
-    // A Yes/No dialog has no Options button; the press falls to the key after it.
+    // A Yes/No dialog has no Options button, nor is its box's top row Yes: both presses fall to the key after them.
     PromptRig p;
     p.next().click(580, 392).wait(100).click(240, 446).wait(100).key('n');
     const Answer yesNo = confirm(p.app, kill);
     p.app.optionsToggle = 1;  // left over from an earlier dialog
     openFourButtonPanel(p.app);
     EXPECT_EQ(std::pair(yesNo, p.app.optionsToggle), std::pair(Answer::No, 0));
-    for (const auto& [key, which, answer, toggle] : {std::tuple{'o', pasteAll, Answer::Options, 1}, {'O', killAll, Answer::Options, 0},
-                                                     {'\0', killAll, Answer::Options, 1}, {'y', killAll, Answer::Yes, 1}}) {
-        key ? p.next().key(key) : p.next().click(580, 392);
-        EXPECT_EQ(std::pair(confirm(p.app, which), p.app.optionsToggle), std::pair(answer, toggle)) << key;
+    for (const int toggle : {1, 0}) {  // Options turns the toggle on, then off again
+        p.next().key('O');
+        EXPECT_EQ((std::pair{confirm(p.app, killAll), p.app.optionsToggle}), std::pair(Answer::Options, toggle));
     }
 }
 
@@ -115,23 +95,20 @@ TEST(Confirm, KeysPressesAndTheOptionsToggle) {
 // the mouse), one beside them or on another row does nothing and the next key decides.
 TEST(ExecChooser, KeysAndLabelCells) {
     const ExecChoice view = ExecChoice::View, run = ExecChoice::Run, cancel = ExecChoice::Cancel;
-    // A press (row 0: none), then x, y and the key; v, R and c are also pinned by the open-file scenarios.
+    // A press (row 0: none), then x, y and the key; V, R and C are pinned by the open-file scenarios.
     struct Case { int row, col, button; char key; ExecChoice choice; };
-    for (const Case c : {Case{0, 0, 0, 'V', view}, {0, 0, 0, 'r', run}, {0, 0, 0, 'C', cancel}, {0, 0, 0, '\x1b', cancel},
-                         {26, 20, 0, 'r', view}, {26, 30, 1, 'r', view}, {26, 36, 0, 'c', run}, {26, 45, 0, 'c', run},
-                         {26, 51, 1, 'r', cancel}, {26, 58, 0, 'r', cancel}, {26, 19, 0, 'r', run}, {26, 31, 0, 'r', run},
-                         {26, 35, 0, 'c', cancel}, {26, 46, 0, 'r', run}, {26, 50, 0, 'r', run}, {26, 59, 0, 'r', run},
-                         {25, 22, 0, 'r', run}, {27, 22, 0, 'r', run}, {25, 52, 0, 'r', run}}) {
+    for (const Case c : {Case{0, 0, 0, '\x1b', cancel}, {26, 20, 0, 'r', view}, {26, 30, 1, 'r', view}, {26, 36, 0, 'c', run},
+                         {26, 45, 0, 'c', run}, {26, 51, 1, 'r', cancel}, {26, 58, 0, 'r', cancel}, {26, 19, 0, 'r', run},
+                         {26, 35, 0, 'c', cancel}, {26, 59, 0, 'r', run}, {27, 22, 0, 'r', run}}) {
         PromptRig p;
         bool byMouse = !c.row;
         Script s = p.next();
         c.row ? s.click(xOfColumn(c.col), yOfRow(c.row), c.button).wait(100) : s.move(10, 10);
         s.key('x').wait(60).key('y').wait(60).key(c.key);
-        EXPECT_EQ(std::tuple(chooseExecutable(p.app, "/bin/tool", &byMouse), byMouse, p.screen().keyWaiting()),
+        EXPECT_EQ((std::tuple{chooseExecutable(p.app, "/bin/tool", &byMouse), byMouse, p.screen().keyWaiting()}),
                   std::tuple(c.choice, c.row && c.choice == view, false)) << c.row << "," << c.col;
     }
 }
-
 
 // Esc ends a message early, taking every waiting key; other keys neither end it nor survive
 // it; the fixed form's message ends at any key, which is left for the browser.
@@ -148,10 +125,6 @@ TEST(StatusMessage, WaitRules) {
         const std::int64_t took = p.now() - start;
         EXPECT_EQ(std::tuple(took < 1000, took >= 2000, p.screen().keyWaiting()), std::tuple(c.early, !c.early, c.keyLeft)) << c.keys;
     }
-    PromptRig p;  // "Unable to run" stays four seconds
-    const std::int64_t start = p.now();
-    showPlaced(p.app, kUnableToRun);
-    EXPECT_EQ(p.now() - start, 4000);
 }
 
 TEST(LineInput, KeepsOnlyNameCharactersAndEchoesThem) {
@@ -159,26 +132,25 @@ TEST(LineInput, KeepsOnlyNameCharactersAndEchoesThem) {
     Script s = p.next();
     s.move(100, 100).keys("a b(.-)").keys(",:;\\/<>?\"'!#$%&|~{}").keys("*z9[");
     s.ext(scan::Right).wait(60).key(200).wait(60).key(ch::Tab).wait(60).key(ch::Enter);
-    EXPECT_EQ(rename(p).value_or("") + std::to_string(p.screen().keyWaiting()), "ab.-*z9[0");
+    const std::string name = rename(p).value_or("");  // before asking what key is left
+    EXPECT_EQ(name + std::to_string(p.screen().keyWaiting()), "ab.-*z9[0");
     // "old to ab.-*z9[" (15 characters) centred on 40 from 32.5 -> 32.
     EXPECT_EQ(p.text(26, 32, 15) + "|" + p.text(27, 30, 20), "old to ab.-*z9[| New Name > ab.-*z9[");
     EXPECT_EQ(std::pair(p.cell(26, 32), p.cell(27, 31)), std::pair(CellRead{'o', 0, 15}, CellRead{'N', 1, 15}));
 }
 
 // Rename keeps 20 characters (a new directory's 26: its scenario); backspace and Left erase,
-// never past the start; Enter or Yes on nothing typed is ignored; No and Esc cancel; the box's
-// top edge is row 28, not Yes's; keys typed while the pointer is outside wait for its return.
+// never past the start; Enter or Yes on nothing typed is ignored; No cancels (Esc: the long echoes); keys typed
+// while the pointer is outside wait for its return.
 TEST(LineInput, RenameTypingAndEnding) {
     const int yes = 240, no = 370, y = yOfRow(29);
     const std::pair<std::function<void(PromptRig&, Script&)>, std::optional<std::string>> cases[] = {
-        {[](PromptRig&, Script& s) { s.keys("abcdefghijklmnopqrstuvwxyz").key(ch::Enter); }, "abcdefghijklmnopqrst"},
         {[](PromptRig&, Script& s) {
              s.key(ch::Backspace).wait(60).ext(scan::Left).wait(60).key(ch::Enter).wait(60).keys("xy").key(ch::Backspace).wait(60);
-             s.key('z').wait(60).ext(scan::Left).wait(60).key('w').wait(60).key(ch::Enter);
-         }, "xw"},
+             s.key('z').wait(60).ext(scan::Left).wait(60).keys("wabcdefghijklmnopqrstuvwxyz").key(ch::Enter);
+         }, "xwabcdefghijklmnopqr"},
         {[&](PromptRig&, Script& s) { s.click(yes, y).wait(200).move(100, 100).keys("n1").click(yes, y).wait(200); }, "n1"},
         {[&](PromptRig&, Script& s) { s.keys("n1").click(no, y).wait(200); }, std::nullopt},
-        {[&](PromptRig&, Script& s) { s.keys("n1").click(yes, 446).wait(200).move(100, 100).key(27); }, std::nullopt},
         {[](PromptRig& p, Script& s) {
              s.leave().keys("ab").key(ch::Enter).wait(500).then([&] { EXPECT_TRUE(p.screen().keyWaiting()); }).move(100, 100);
          }, "ab"},
@@ -193,8 +165,7 @@ TEST(LineInput, RenameTypingAndEnding) {
 }
 
 TEST(LineInput, NewDirectoryCancelAreas) {
-    const std::tuple<int, int, bool> cases[] = {{1, 72, true},   {1, 80, true},   {29, 60, true},  {29, 62, true}, {1, 71, false},
-                                                {29, 63, false}, {29, 59, false}, {28, 61, false}, {2, 75, false}};
+    const std::tuple<int, int, bool> cases[] = {{1, 72, true}, {1, 80, true}, {29, 60, true}, {29, 62, true}, {1, 71, false}, {29, 63, false}};
     for (const auto& [row, col, cancels] : cases) {
         PromptRig p;
         p.next().move(100, 100).keys("d").click(xOfColumn(col), yOfRow(row)).wait(200).move(100, 100).key(ch::Enter);
