@@ -11,6 +11,7 @@
 #include "frame/settings.h"
 #include "frame/settings_file.h"
 #include "frame/state_dir.h"
+#include "frame/text_file.h"
 #include "as_nobody.h"
 #include "hostile_names.h"
 #include "temp_dir.h"
@@ -87,7 +88,8 @@ TEST(SettingsFile, OneThatMayNotBeReadOrWrittenIsLeftAlone) {
 }
 
 // A failing write (past a size limit, as on a full disk) fails the save at once: a replaced file stays
-// whole; a hard-linked one, rewritten in place, still reports the failure.
+// whole; a hard-linked one, rewritten in place, still reports the failure. Standard input is closed, as a
+// launcher may leave it: the settings file is then descriptor 0, read and written like any other.
 TEST(SettingsFile, AFailingWriteEndsTheSaveAndKeepsTheOldFile) {
     for (const bool linked : {false, true}) {
         TempDir d;
@@ -95,11 +97,12 @@ TEST(SettingsFile, AFailingWriteEndsTheSaveAndKeepsTheOldFile) {
         if (linked) fs::create_hard_link(file, d.path + "/other");
         const pid_t child = fork();
         if (child == 0) {
+            close(0);
             signal(SIGXFSZ, SIG_IGN);
             const rlimit small{16, 16};
             setrlimit(RLIMIT_FSIZE, &small);
             alarm(10);  // a save that retried the failing write for ever ends here
-            _exit(static_cast<int>(saveSettingsFile(file, kNew)));
+            _exit(readTextFile(file) != kOld ? 9 : static_cast<int>(saveSettingsFile(file, kNew)));
         }
         int status = 0;
         waitpid(child, &status, 0);
