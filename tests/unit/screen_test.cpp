@@ -10,23 +10,6 @@
 using namespace kestrel;
 using namespace kestrel::test;
 
-TEST(Screen, ModeSetResetsPaletteAndPages) {
-    Rig rig;
-    Screen& s = rig.screen;
-    for (int entry : {2, 255, 256}) s.setPaletteEntry(entry, 0x152371);  // 256 is no entry: ignored
-    // Six bits spread over eight.
-    EXPECT_EQ(std::pair(s.palette()[255], rgbFromPacked(0x1B280C)), std::pair(Rgb{198, 141, 85}, Rgb{48, 161, 109}));
-    s.setPages(3, 3);
-    EXPECT_TRUE(s.setMode(800, 600));
-    EXPECT_EQ(std::tuple(s.cols(), s.rows(), s.workPage(), s.visiblePage()), std::tuple(100, 37, 0, 0));
-    EXPECT_EQ(std::pair(s.palette()[2], rig.presenter.position), std::pair(defaultPalette()[2], Point{560, 240}));
-    for (const auto& [w, h] : {std::pair{1024, 768}, {640, 600}, {800, 480}}) EXPECT_FALSE(s.setMode(w, h)) << w << "x" << h;
-    s.setPages(5, 5);
-    const int ignored = s.workPage();
-    s.setPages(2, -1);
-    EXPECT_EQ(std::tuple(ignored, s.workPage(), s.visiblePage()), std::tuple(0, 2, 0));
-}
-
 // Tabs to 8k + 1, backspace steps back without erasing (not past column 1), bells take no
 // cell, a full row continues below, and the last cell does not scroll the page.
 TEST(Screen, ControlBytesWrappingAndNoScroll) {
@@ -113,20 +96,32 @@ TEST(Screen, DesktopScaleFromXftDpiOrGdkScale) {
     EXPECT_EQ(std::tuple(floorDiv(-5, 2), floorDiv(-4, 2), floorDiv(5, 2)), std::tuple(-3, -2, 2));
 }
 
-// Boxes and lines are clipped; a string leaves its background alone and is cut at the edge.
-TEST(Screen, PixelDrawingIsClippedAndStringsAreTransparent) {
+// Only the two window sizes; a new mode resets the palette and the pages, and page numbers out of
+// range are ignored. Drawing is clipped at the page's edges; a string leaves its background alone.
+TEST(Screen, ModePalettePagesAndClipping) {
     Rig rig;
     Screen& s = rig.screen;
+    for (int entry : {2, 255, 256}) s.setPaletteEntry(entry, 0x152371);  // 256 is no entry: ignored
+    // Six bits spread over eight.
+    EXPECT_EQ(std::pair(s.palette()[255], rgbFromPacked(0x1B280C)), std::pair(Rgb{198, 141, 85}, Rgb{48, 161, 109}));
+    s.setPages(3, 3);
+    for (const auto& [w, h] : {std::pair{1024, 768}, {640, 600}, {800, 480}}) EXPECT_FALSE(s.setMode(w, h)) << w << "x" << h;
+    EXPECT_TRUE(s.setMode(800, 600));
+    EXPECT_EQ(std::tuple(s.cols(), s.rows(), s.workPage(), s.visiblePage(), s.palette()[2]), std::tuple(100, 37, 0, 0, defaultPalette()[2]));
+    s.setPages(5, 5);
+    const int ignored = s.workPage();
+    s.setPages(2, -1);
+    EXPECT_EQ(std::tuple(ignored, s.workPage(), s.visiblePage()), std::tuple(0, 2, 0));
     s.fillBox(-10, -10, 3, 3, 4);
-    s.drawBox(630, 470, 700, 500, 9);
+    s.drawBox(790, 590, 900, 700, 9);
     s.drawLine(-50, -40, 700, 710, 5);
     s.fillBox(100, 200, 140, 230, 2);
     s.setColors(15, 0);
     s.drawString(100, 200, "H");
-    s.drawString(636, 470, "WW");
-    const int pixels[][3] = {{0, 0, 4},   {3, 3, 4},     {4, 4, 0},     {630, 479, 9},
-                             {631, 471, 0}, {639, 470, 9}, {190, 200, 5}, {100, 200, 2}, {101, 202, 15}};
-    for (const auto& p : pixels) EXPECT_EQ(s.pixel(0, p[0], p[1]), p[2]) << p[0] << "," << p[1];
+    s.drawString(796, 590, "WW");
+    const int pixels[][3] = {{0, 0, 4},     {3, 3, 4},     {4, 4, 0},     {790, 599, 9},
+                             {791, 591, 0}, {799, 590, 9}, {190, 200, 5}, {100, 200, 2}, {101, 202, 15}};
+    for (const auto& p : pixels) EXPECT_EQ(s.pixel(2, p[0], p[1]), p[2]) << p[0] << "," << p[1];
 }
 
 // Pages copy; the window gets only the pixels that differ from what it shows, all of them after
@@ -183,23 +178,6 @@ TEST(Screen, SleepRulesWithKeysWaiting) {
     sleep(-1);
     times.push_back(s.keyWaiting());
     EXPECT_EQ(times, (std::vector<std::int64_t>{99, 229, 279, 1009, true}));
-}
-
-TEST(Input, MouseValidityWheelAndTheRightButton) {
-    Input in;
-    auto poll = [&] {
-        const MouseState m = in.pollMouse();
-        return std::vector{m.valid ? 1 : 0, m.x, m.wheel, m.buttons};
-    };
-    EXPECT_EQ(poll()[1], -1);
-    in.pointerMoved(100, 50);
-    for (int notch : {1, 1, -1}) in.wheelNotch(notch);
-    const auto moved = poll();
-    in.buttonDown(1);
-    const auto held = poll(), stillHeld = poll();
-    in.pointerLeft();
-    EXPECT_EQ((std::vector{moved, held, stillHeld, poll()}),
-              (std::vector<std::vector<int>>{{1, 100, 1, 0}, {1, 100, 1, 2}, {1, 100, 1, 2}, {0, -1, -1, -1}}));
 }
 
 TEST(Cell, PointerToCellTiesToEven) {
