@@ -16,16 +16,14 @@ TEST(Screen, ControlBytesWrappingAndNoScroll) {
     Rig rig;
     Screen& s = rig.screen;
     s.setColors(14, 1);
-    const std::tuple<int, int, std::string> prints[] = {
-        {1, 1, "\tA"}, {2, 8, "\tB\tC"}, {3, 5, "xy\b\bZ\a\x07"}, {4, 1, "\bab\rc\nd"}, {7, 79, "123"}, {29, 1, "keep"},
-        {30, 80, "Q"}};
+    const std::tuple<int, int, std::string> prints[] = {{1, 1, "\tA"},   {2, 8, "\tB\tC"}, {3, 5, "xy\b\bZ\a\x07"}, {4, 1, "\bab\rc\nd"},
+                                                        {7, 79, "123"}, {29, 1, "keep"},  {30, 80, "Q"}};
     for (const auto& [row, col, text] : prints) {
         s.locate(row, col);
         s.print(text);
     }
-    const std::tuple<int, int, std::string> reads[] = {{1, 1, "        A"}, {2, 8, " B       C"}, {3, 5, "Zy"}, {4, 1, "cb"},
-                                                       {5, 1, "d"},          {7, 79, "12"},         {8, 1, "3"},
-                                                       {29, 1, "keep"},      {30, 80, "Q"}};
+    const std::tuple<int, int, std::string> reads[] = {{1, 1, "        A"}, {2, 8, " B       C"}, {3, 5, "Zy"}, {4, 1, "cb"}, {5, 1, "d"},
+                                                       {7, 79, "12"},        {8, 1, "3"}, {29, 1, "keep"}, {30, 80, "Q"}};
     for (const auto& [row, col, text] : reads) EXPECT_EQ(readText(s, 0, row, col, int(text.size())), text) << row;
     EXPECT_EQ(std::pair(readCell(s, 0, 1, 9), rig.presenter.bells), std::pair(CellRead{'A', 14, 1}, 2));
     // Bytes 0, 11, 12, 27 and 128 to 255 are glyphs, one cell each.
@@ -169,8 +167,7 @@ TEST(Screen, SleepRulesWithKeysWaiting) {
     Screen& s = rig.screen;
     std::vector<std::int64_t> times;
     auto sleep = [&](int ms) { s.sleep(ms); times.push_back(rig.clock.nowMs()); };
-    sleep(99);
-    sleep(130);
+    for (int ms : {99, 130}) sleep(ms);
     rig.input.pushKey(Key::character('k'));
     sleep(2000);
     EXPECT_EQ(s.pollKey(), Key::character('k'));
@@ -190,10 +187,7 @@ TEST(InputPress, AClickActsOnceAndALongHoldRepeats) {
     struct Case { int heldAtOpen, holdMs, acts; /* polls every 40 ms while held */ };
     for (const Case c : {Case{0, 50, 1}, {0, 120, 1}, {0, 200, 1}, {0, 400, 4}, {1, 200, 0}}) {
         PressRepeat press;
-        MouseState open;
-        open.valid = true;
-        open.buttons = c.heldAtOpen;
-        press.begin(open);
+        press.begin(MouseState{0, 0, 0, c.heldAtOpen, true});
         int acts = 0;
         for (int t = 0; t < c.holdMs; t += 40) acts += press.acts(1, t);
         const bool released = press.acts(0, c.holdMs);
