@@ -3,10 +3,8 @@
 // comparison), on lists full of ties: equal rows show where the gap passes left them.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <random>
@@ -85,13 +83,10 @@ TEST_F(DirListLoad, RowColumnsForEachKindDateAndSize) {
                                            {"three-billion", 3000000000LL, 0644}, {"eleven-digits", 12345678901LL, 0644}})
         makeFile(name, size, mode);  // the big ones sparse
     ASSERT_EQ(mkdir(path("opendir").c_str(), 0755) | mkdir(path("lockeddir").c_str(), 0555), 0);
-    ASSERT_EQ(mkfifo(path("pipe").c_str(), 0644), 0);  // no writer: opening it for reading would wait forever
+    // No writer, no listener: opening either for reading would wait forever.
+    ASSERT_EQ(mkfifo(path("pipe").c_str(), 0644) | mknod(path("sock").c_str(), S_IFSOCK | 0644, 0), 0);
     const bool root0 = geteuid() == 0;
     if (root0) { ASSERT_EQ(mknod(path("nulldev").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0); }
-    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un addr{AF_UNIX, {}};
-    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path("sock").c_str());
-    ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
     setLocalMtime("target", 2001, 6, 15, 14, 45);
     std::vector<std::pair<std::string, std::string>> rows;  // twelve-hour dates at both edges of noon and midnight
     for (const auto& [hour, minute, text] : {std::tuple{0, 7, "12:07AM"}, {11, 59, "11:59AM"}, {12, 30, "12:30PM"}, {13, 1, "01:01PM"}}) {
@@ -105,7 +100,6 @@ TEST_F(DirListLoad, RowColumnsForEachKindDateAndSize) {
     PauseRecorder clock;
     DirList list;
     loadDirectory(list, root, 1, clock);
-    close(sock);
     EXPECT_EQ(std::tuple(clock.pauses, cwd(), list.count),
               std::tuple(std::vector<int>{20, 20, 20}, root, root0 ? 20 : 19));
     // name, kind, letters, size, and the date when it is pinned
