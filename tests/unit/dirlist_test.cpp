@@ -189,9 +189,8 @@ TEST_F(DirListLoad, ALargeDirectoryIsTheSameWhateverTheThreads) {
     }
 }
 
-// The loader's dates of a whole load come from one offset per steady day: the
-// same keys as the C library's, across offsets of half and quarter hours,
-// half-hour daylight saving, local mean time of odd seconds, and far times.
+// The loader's dates come from one offset per steady day: the C library's keys, across offsets of
+// half and quarter hours, half-hour daylight saving, local mean time of odd seconds, and far times.
 TEST(DirListDates, TheLoadsLocalDatesAreTheCLibrarys) {
     const char* const old = std::getenv("TZ");
     const std::string kept = old ? old : "";

@@ -82,10 +82,9 @@ TEST(ShellQuote, TheStarStaysExpandableInsideAHostileDirectory) {
 }
 
 TEST(SplitArguments, BlanksSeparateAndDoubleQuotesGroup) {
-    // An unterminated quote groups the rest of the string.
-    const std::pair<const char*, Strings> cases[] = {
-        {"   \t ", {}}, {"  /tmp/temp.zip   /a/b.txt\t/c  ", {"/tmp/temp.zip", "/a/b.txt", "/c"}}, {"a\"b  c\"d e", {"ab  cd", "e"}},
-        {"x \"\" y", {"x", "", "y"}}, {"'single quotes' $HOME \\", {"'single", "quotes'", "$HOME", "\\"}}, {"a \"", {"a", ""}}};
+    // An unterminated quote groups the rest of the string (blanks, tabs and "": the runner's line below).
+    const std::pair<const char*, Strings> cases[] = {{"   \t ", {}}, {"a\"b  c\"d e", {"ab  cd", "e"}},
+                                                     {"'single quotes' $HOME \\", {"'single", "quotes'", "$HOME", "\\"}}, {"a \"", {"a", ""}}};
     for (const auto& [text, words] : cases) EXPECT_EQ(splitArguments(text), words) << text;
 }
 
