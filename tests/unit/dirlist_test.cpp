@@ -171,10 +171,8 @@ TEST_F(DirListLoad, StatusIsReadThroughTheDirectoryNotTheWorkingDirectory) {
 // test); long names grow the name arena many times.
 TEST_F(DirListLoad, ALargeDirectoryIsTheSameWhateverTheThreads) {
     const int files = 1600;
-    for (int i = 0; i < files; ++i) {
-        const std::string name = std::string(180 + i % 60, static_cast<char>('a' + i % 26)) + std::to_string(i);
-        makeFile(name, i % 7 * 1000, i % 3 ? 0644 : 0444);
-    }
+    for (int i = 0; i < files; ++i)
+        makeFile(std::string(180 + i % 60, static_cast<char>('a' + i % 26)) + std::to_string(i), i % 7 * 1000, i % 3 ? 0644 : 0444);
     ASSERT_EQ(mkdir(path("zdir").c_str(), 0755), 0);
     const DirList one = entriesOf(root, 1), three = entriesOf(root, 3);
     ASSERT_EQ(std::pair(one.count, three.count), std::pair(files + 2, files + 2));
