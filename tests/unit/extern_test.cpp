@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 
-#include "extern/arguments.h"
 #include "extern/programs.h"
 #include "extern/quote.h"
 #include "extern/runner.h"
@@ -81,13 +80,6 @@ TEST(ShellQuote, TheStarStaysExpandableInsideAHostileDirectory) {
     EXPECT_FALSE(fs::exists(dir / kCanary));
 }
 
-TEST(SplitArguments, BlanksSeparateAndDoubleQuotesGroup) {
-    // An unterminated quote groups the rest of the string (blanks, tabs and "": the runner's line below).
-    const std::pair<const char*, Strings> cases[] = {{"   \t ", {}}, {"a\"b  c\"d e", {"ab  cd", "e"}},
-                                                     {"'single quotes' $HOME \\", {"'single", "quotes'", "$HOME", "\\"}}, {"a \"", {"a", ""}}};
-    for (const auto& [text, words] : cases) EXPECT_EQ(splitArguments(text), words) << text;
-}
-
 TEST(RealRunner, ReportsExitStatusSignalsAndRefusals) {
     const TempDir tmp;
     const fs::path dir = tmp.path;
@@ -125,9 +117,11 @@ TEST(RealRunner, ArgumentsArriveAsSplitOrByteForByte) {
     const fs::path dir = tmp.path;
     RealRunner runner;
     const fs::path script = writeScript(dir, "show args", "printf '%s\\0' \"$0\" \"$@\" > " + shellQuote((dir / "args").string()));
+    // Blanks separate, double quotes group (an unterminated one the rest), nothing else is special.
     // The vector form with hostile names is pinned by the open-file scenarios.
-    for (auto [line, args] : {std::pair{"  one   two\t\"three  four\" \"\"  ", Strings{"one", "two", "three  four", ""}},
-                              {"", Strings{}}}) {
+    for (auto [line, args] : {std::pair{"  one   two\t\"three  four\" \"\"  ", Strings{"one", "two", "three  four", ""}}, {"", Strings{}},
+                              {"   \t ", Strings{}}, {"a\"b  c\"d e", {"ab  cd", "e"}}, {"'single quotes' $HOME \\", {"'single", "quotes'", "$HOME", "\\"}},
+                              {"a \"", {"a", ""}}}) {
         EXPECT_EQ(runner.startProgramArgString(script.string(), line), RunResult::exited(0));
         args.insert(args.begin(), script.string());
         EXPECT_EQ(splitAtNul(tmp.read("args")), args);
