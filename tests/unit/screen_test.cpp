@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 
 #include "rig.h"
 #include "screen/cell.h"
+#include "screen/clock.h"
 #include "screen/font.h"
 #include "screen/press_repeat.h"
 #include "screen/scale.h"
@@ -169,6 +172,17 @@ TEST(Screen, SleepRulesWithKeysWaiting) {
     sleep(-1);
     times.push_back(s.keyWaiting());
     EXPECT_EQ(times, (std::vector<std::int64_t>{99, 229, 279, 1009, true}));
+}
+
+// The idle loops' real wait ends when the X11 event thread delivers input
+// (without the wake-up it would outlast the test's time limit).
+TEST(InputWait, RealWaitEndsWhenAnotherThreadDeliversInput) {
+    Input input;
+    const std::uint64_t seen = input.changes();
+    std::thread producer([&] { input.pointerMoved(3, 4); });
+    RealClock().waitForInput(input, seen, 10 * 60 * 1000);
+    producer.join();
+    EXPECT_NE(input.changes(), seen);
 }
 
 TEST(Cell, PointerToCellTiesToEven) {
