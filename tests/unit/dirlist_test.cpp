@@ -258,10 +258,8 @@ DirList randomList(int entries, unsigned seed) {
     const mode_t kinds[] = {S_IFREG, S_IFREG, S_IFREG, S_IFDIR, S_IFDIR, S_IFIFO};
     for (int i = 2; i <= entries + 1; ++i) {
         // A unique tail past the 37 columns the row shows tells equal rows apart.
-        std::string name = kNames[rng() % std::size(kNames)];
-        name.resize(37, ' ');
-        EntryFacts f = facts(kinds[rng() % 6] | ((rng() % 2) ? 0644 : 0444), kSizes[rng() % std::size(kSizes)],
-                             kTimes[rng() % std::size(kTimes)]);
+        const std::string name = (kNames[rng() % std::size(kNames)] + std::string(37, ' ')).substr(0, 37);
+        EntryFacts f = facts(kinds[rng() % 6] | ((rng() % 2) ? 0644 : 0444), kSizes[rng() % std::size(kSizes)], kTimes[rng() % std::size(kTimes)]);
         if (rng() % 12 == 0) f = EntryFacts{};  // status unknown
         addEntry(list, name + "#" + std::to_string(i), f, 0, 0);
     }
