@@ -82,7 +82,7 @@ TEST(Screen, DesktopScaleFromXftDpiOrGdkScale) {
     struct Case { const char* resources; const char* gdkScale; int scale; };
     for (const Case& c : {Case{"Xft.dpi:\t143.9\n", "", 1}, {"Xft.antialias:\t1\nXft.dpi:\t144\n", nullptr, 2}, {"Xft.dpi: 192", nullptr, 2},
                           {"Xft.dpi:\t240\r\n", nullptr, 3}, {"Xft.dpi:\t96\n", "2", 2}, {"Xft.dpi:\t192\n", "1", 2}, {"", "2x", 1},
-                          {"Xft.dpi: lots\n", nullptr, 1}, {"", "99", kMaxScale}, {"Xft.dpiX:\t192\n", nullptr, 1}})
+                          {"Xft.dpi: lots\n", nullptr, 1}, {"", "99", kMaxScale}, {"Xft.dpi: 816", nullptr, kMaxScale}, {"Xft.dpiX:\t192\n", nullptr, 1}})
         EXPECT_EQ(desktopScale(c.resources, c.gdkScale), c.scale) << c.resources << " / " << (c.gdkScale ? c.gdkScale : "-");
     const std::uint32_t row[] = {7, 9};
     std::uint32_t wide[6] = {};
