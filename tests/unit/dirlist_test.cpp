@@ -1,14 +1,10 @@
-// The Directory list: loading real directories (the row columns for every
-// kind of entry, dates, sizes, failures, large directories), and the fast
-// sort against Kestrel's historical sort, transcribed step for step (gap
-// passes, then adjacent exchanges lowercasing inside every comparison), on
-// lists full of ties: equal rows show where the gap passes left them.
+// The Directory list: loading real directories, and the fast sort against Kestrel's historical
+// sort, transcribed step for step (gap passes, then adjacent exchanges lowercasing inside every
+// comparison), on lists full of ties: equal rows show where the gap passes left them.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <random>
@@ -20,7 +16,6 @@
 
 using namespace kestrel;
 using namespace kestrel::test;
-using Names = std::vector<std::string>;
 
 namespace {
 
@@ -39,6 +34,7 @@ DirList load(const std::string& dir, int sortMode = 1) {
 }
 
 std::string cwd() { return std::filesystem::current_path().string(); }
+EntryFacts facts(mode_t mode, std::uint64_t size, std::time_t mtime) { return {true, mode, 0, 0, mtime, size}; }
 
 // The fixed columns of a row (for rows whose size text fits ten characters).
 std::string lettersOf(const std::string& row) { return row.substr(43, 5); }
@@ -60,6 +56,13 @@ protected:
         const timespec times[2] = {{std::time(nullptr), 0}, {std::mktime(&t), 0}};
         ASSERT_EQ(utimensat(AT_FDCWD, path(name).c_str(), times, 0), 0) << name;
     }
+    static DirList entriesOf(const std::string& dir, int threads = 0) {
+        DirList list;
+        const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        appendEntries(list, fd, threads);
+        close(fd);
+        return list;
+    }
     static const std::string& rowNamed(const DirList& list, const std::string& name) {
         for (int i = 1; i <= list.count; ++i)
             if (list.name(i) == name) return list.row(i);
@@ -74,28 +77,19 @@ protected:
 }  // namespace
 
 TEST_F(DirListLoad, RowColumnsForEachKindDateAndSize) {
-    makeFile("writable", 1234, 0644);
-    makeFile("readonly", 5, 0444);
-    makeFile("empty", 0, 0644);
+    const std::string longName(40, 'L');
+    for (const auto& [name, size, mode] : {std::tuple<std::string, off_t, mode_t>{"writable", 1234, 0644}, {"readonly", 5, 0444},
+                                           {"empty", 0, 0644}, {longName, 1, 0644}, {".hidden", 1, 0644}, {"target", 777, 0644},
+                                           {"three-billion", 3000000000LL, 0644}, {"eleven-digits", 12345678901LL, 0644}})
+        makeFile(name, size, mode);  // the big ones sparse
     ASSERT_EQ(mkdir(path("opendir").c_str(), 0755) | mkdir(path("lockeddir").c_str(), 0555), 0);
-    ASSERT_EQ(mkfifo(path("pipe").c_str(), 0644), 0);  // no writer: opening it for reading would wait forever
+    // No writer, no listener: opening either for reading would wait forever.
+    ASSERT_EQ(mkfifo(path("pipe").c_str(), 0644) | mknod(path("sock").c_str(), S_IFSOCK | 0644, 0), 0);
     const bool root0 = geteuid() == 0;
     if (root0) { ASSERT_EQ(mknod(path("nulldev").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0); }
-    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path("sock").c_str());
-    ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    const std::string longName(40, 'L');
-    makeFile(longName, 1);
-    makeFile(".hidden", 1);
-    makeFile("target", 777);
     setLocalMtime("target", 2001, 6, 15, 14, 45);
-    makeFile("three-billion", 3000000000LL);  // sparse
-    makeFile("eleven-digits", 12345678901LL);
     std::vector<std::pair<std::string, std::string>> rows;  // twelve-hour dates at both edges of noon and midnight
-    for (const auto& [hour, minute, text] : {std::tuple{0, 7, "12:07AM"}, {1, 5, "01:05AM"}, {11, 59, "11:59AM"}, {12, 30, "12:30PM"},
-                                             {13, 1, "01:01PM"}, {23, 9, "11:09PM"}}) {
+    for (const auto& [hour, minute, text] : {std::tuple{0, 7, "12:07AM"}, {11, 59, "11:59AM"}, {12, 30, "12:30PM"}, {13, 1, "01:01PM"}}) {
         rows.emplace_back("at" + std::to_string(hour), std::string(" file a    1           2021-03-04 ") + text);
         makeFile(rows.back().first, 1);
         setLocalMtime(rows.back().first, 2021, 3, 4, hour, minute);
@@ -106,9 +100,8 @@ TEST_F(DirListLoad, RowColumnsForEachKindDateAndSize) {
     PauseRecorder clock;
     DirList list;
     loadDirectory(list, root, 1, clock);
-    close(sock);
     EXPECT_EQ(std::tuple(clock.pauses, cwd(), list.count),
-              std::tuple(std::vector<int>{20, 20, 20}, root, root0 ? 22 : 21));
+              std::tuple(std::vector<int>{20, 20, 20}, root, root0 ? 20 : 19));
     // name, kind, letters, size, and the date when it is pinned
     const std::string none = "(not listed)", system = " file sa              ", folder = "  dir                ";
     rows.insert(rows.end(), {{"writable", " file a    1234      "}, {"readonly", " file ra   5         "}, {"todir", folder},
@@ -117,23 +110,18 @@ TEST_F(DirListLoad, RowColumnsForEachKindDateAndSize) {
              {"dangling", " file a                XXXX-XX-XX XX:XXAM"}, {longName, " file a    1         "},
              {"three-billion", " file a    3000000000"}, {".hidden", none}});
     for (const auto& [name, columns] : rows) {
-        SCOPED_TRACE(name);
         const std::string& row = rowNamed(list, name);
         if (row == "(not listed)" && columns == row) continue;
-        ASSERT_EQ(row.size(), 78u);
-        EXPECT_EQ(row.substr(0, 37) + row.substr(37, columns.size()), (name + std::string(37, ' ')).substr(0, 37) + columns);
-        EXPECT_TRUE(name == "dangling" || dateOf(row) != kUnknownDate);
-        EXPECT_EQ(isDirRow(row), columns[2] == 'd');
-        EXPECT_EQ(isFileRow(row), columns[1] == 'f');
+        ASSERT_EQ(row.size(), 78u) << name;
+        EXPECT_EQ(row.substr(0, 37 + columns.size()), (name + std::string(37, ' ')).substr(0, 37) + columns);
+        EXPECT_EQ(std::tuple(name == "dangling" || dateOf(row) != kUnknownDate, isDirRow(row), isFileRow(row)),
+                  std::tuple(true, columns[2] == 'd', columns[1] == 'f')) << name;
     }
     const std::string& huge = rowNamed(list, "eleven-digits");
     EXPECT_EQ(huge.substr(48, 13) + std::to_string(huge.size()), "12345678901  79");  // not cut; the date moves right
-    std::tm t{};
-    t.tm_mday = 1;
-    t.tm_year = 9999 - 1900;
-    EXPECT_EQ(dateText(t), "9999-01-01 12:00AM");
-    t.tm_year = 10000 - 1900;  // five digits would break the fixed columns
-    EXPECT_EQ(dateText(t), kUnknownDate);
+    std::tm last{0, 0, 0, 1, 0, 9999 - 1900, 0, 0, 0, 0, nullptr}, fiveDigits = last;
+    fiveDigits.tm_year += 1;  // would break the fixed columns
+    EXPECT_EQ(std::pair(dateText(last), dateText(fiveDigits)), std::pair(std::string("9999-01-01 12:00AM"), std::string(kUnknownDate)));
 }
 
 TEST_F(DirListLoad, EmptyUnreadableAndVanishedDirectoriesShowOnlyTheParent) {
@@ -171,10 +159,7 @@ TEST_F(DirListLoad, StatusIsReadThroughTheDirectoryNotTheWorkingDirectory) {
     setLocalMtime("sub/data", 2010, 1, 2, 3, 4);
     makeFile("data", 99999);
     ASSERT_EQ(chdir(root.c_str()), 0);
-    DirList list;
-    const int fd = open(path("sub").c_str(), O_RDONLY | O_DIRECTORY);
-    appendEntries(list, fd);
-    close(fd);
+    const DirList list = entriesOf(path("sub"));
     EXPECT_EQ(cwd() + "|" + std::to_string(list.count) + "|" + list.name(2) + "|" + sizeOf(list.row(2)) + "|" + dateOf(list.row(2)),
               root + "|2|data|321       |2010-01-02 03:04AM");
     // A relative path names the directory as seen from where we were.
@@ -186,48 +171,34 @@ TEST_F(DirListLoad, StatusIsReadThroughTheDirectoryNotTheWorkingDirectory) {
 // test); long names grow the name arena many times.
 TEST_F(DirListLoad, ALargeDirectoryIsTheSameWhateverTheThreads) {
     const int files = 1600;
-    for (int i = 0; i < files; ++i) {
-        const std::string name = std::string(180 + i % 60, static_cast<char>('a' + i % 26)) + std::to_string(i);
-        makeFile(name, i % 7 * 1000, i % 3 ? 0644 : 0444);
-    }
+    for (int i = 0; i < files; ++i)
+        makeFile(std::string(180 + i % 60, static_cast<char>('a' + i % 26)) + std::to_string(i), i % 7 * 1000, i % 3 ? 0644 : 0444);
     ASSERT_EQ(mkdir(path("zdir").c_str(), 0755), 0);
-    const int fd = open(root.c_str(), O_RDONLY | O_DIRECTORY);
-    DirList one, three;
-    appendEntries(one, fd, 1);
-    appendEntries(three, fd, 3);
-    close(fd);
+    const DirList one = entriesOf(root, 1), three = entriesOf(root, 3);
     ASSERT_EQ(std::pair(one.count, three.count), std::pair(files + 2, files + 2));
     for (int i = 1; i <= one.count + 20; ++i) {
         ASSERT_EQ(three.row(i) + three.name(i), one.row(i) + one.name(i)) << i;
         if (i < 2 || i > one.count || one.name(i) == "zdir") continue;
         // Every name whole, and its row showing that file's own mode and size.
         const int k = std::stoi(one.name(i).substr(one.name(i).find_first_of("0123456789")));
-        const std::string size = k % 7 ? std::to_string(k % 7 * 1000) : "";
         ASSERT_EQ(one.row(i).substr(0, 37) + lettersOf(one.row(i)) + sizeOf(one.row(i)),
-                  one.name(i).substr(0, 37) + (k % 3 ? "a    " : "ra   ") + size + std::string(10 - size.size(), ' '))
+                  one.name(i).substr(0, 37) + (k % 3 ? "a    " : "ra   ") + ((k % 7 ? std::to_string(k % 7 * 1000) : "") + kBlank).substr(0, 10))
             << i;
     }
 }
 
-// The loader's dates of a whole load come from one offset per steady day: the
-// same keys as the C library's, across offsets of half and quarter hours,
-// half-hour daylight saving, local mean time of odd seconds, and far times.
+// The loader's dates come from one offset per steady day: the C library's keys, across offsets of
+// half and quarter hours, half-hour daylight saving, local mean time of odd seconds, and far times.
 TEST(DirListDates, TheLoadsLocalDatesAreTheCLibrarys) {
     const char* const old = std::getenv("TZ");
     const std::string kept = old ? old : "";
-    for (const char* zone : {"UTC", "Europe/Berlin", "America/St_Johns", "Asia/Kathmandu", "Australia/Lord_Howe",
-                             "Europe/Amsterdam", "America/Sao_Paulo"}) {
+    std::vector<std::time_t> times = {0, -1, 253402300799, 253402300800, std::time_t{1} << 40, -(std::time_t{1} << 40)};
+    for (std::time_t t = -2208988800; t < 2208988800; t += 26183) times.push_back(t);  // 1900 to 2040, 7h16m23s apart
+    for (const char* zone : {"UTC", "America/St_Johns", "Asia/Kathmandu", "Australia/Lord_Howe", "Europe/Amsterdam", "America/Sao_Paulo"}) {
         setenv("TZ", zone, 1);
         tzset();
         LocalDates dates;
-        std::vector<std::time_t> times = {0, -1, 253402300799, 253402300800, std::time_t{1} << 40, -(std::time_t{1} << 40)};
-        for (std::time_t t = -2208988800; t < 2208988800; t += 26183) times.push_back(t);  // 1900 to 2040, 7h16m23s apart
-        for (std::time_t t : times) {
-            EntryFacts f;
-            f.known = true;
-            f.mtime = t;
-            ASSERT_EQ(dates.keyOf(t), dateKey(f)) << zone << " " << t;
-        }
+        for (std::time_t t : times) ASSERT_EQ(dates.keyOf(t), dateKey(facts(0, 0, t))) << zone << " " << t;
     }
     old ? setenv("TZ", kept.c_str(), 1) : unsetenv("TZ");
     tzset();
@@ -254,7 +225,7 @@ bool outOfOrder(int mode, bool zeroAware, const std::string& a, const std::strin
     return sizeValue(a) < sizeValue(b);
 }
 
-// Rows and names 0 to count + 19, sorted by the historical steps when `mode` is given.
+// Rows and names 0 to count + 19 (the parent's row 1 among them), sorted by the historical steps when `mode` is given.
 std::vector<std::pair<std::string, std::string>> rowsOf(const DirList& list, std::optional<int> mode = {}) {
     std::vector<std::pair<std::string, std::string>> r;
     for (int i = 0; i <= list.count + 19; ++i) r.emplace_back(list.row(i), list.name(i));
@@ -281,25 +252,14 @@ const char* const kNames[] = {"a",  "A",  "ab", "AB", "aB", "a b", "b", "B", "#x
 const std::uint64_t kSizes[] = {0, 0, 0, 1, 7, 42, 42, 1000, 3000000000ULL, 12345678901ULL, 99999999999999ULL};
 const std::time_t kTimes[] = {946684800, 946684800, 978307200, 1600000000, 1600000000 + 43200};
 
-EntryFacts facts(mode_t mode, std::uint64_t size, std::time_t mtime) {
-    EntryFacts f;
-    f.known = true;
-    f.mode = mode;
-    f.size = size;
-    f.mtime = mtime;
-    return f;
-}
-
 DirList randomList(int entries, unsigned seed) {
     std::mt19937 rng(seed);
     DirList list;
     const mode_t kinds[] = {S_IFREG, S_IFREG, S_IFREG, S_IFDIR, S_IFDIR, S_IFIFO};
     for (int i = 2; i <= entries + 1; ++i) {
         // A unique tail past the 37 columns the row shows tells equal rows apart.
-        std::string name = kNames[rng() % std::size(kNames)];
-        name.resize(37, ' ');
-        EntryFacts f = facts(kinds[rng() % 6] | ((rng() % 2) ? 0644 : 0444), kSizes[rng() % std::size(kSizes)],
-                             kTimes[rng() % std::size(kTimes)]);
+        const std::string name = (kNames[rng() % std::size(kNames)] + std::string(37, ' ')).substr(0, 37);
+        EntryFacts f = facts(kinds[rng() % 6] | ((rng() % 2) ? 0644 : 0444), kSizes[rng() % std::size(kSizes)], kTimes[rng() % std::size(kTimes)]);
         if (rng() % 12 == 0) f = EntryFacts{};  // status unknown
         addEntry(list, name + "#" + std::to_string(i), f, 0, 0);
     }
@@ -313,14 +273,12 @@ TEST(DirListSort, MatchesReferenceOnTieRichListsInEveryMode) {
     for (int entries : {0, 1, 2, 3, 5, 24, 25, 26, 27, 51, 76, 101, 180, 301, 650, 1010, 1600}) {
         for (int round = 0; round < (entries > 600 ? 1 : 4); ++round, ++seed) {
             const DirList original = randomList(entries, seed);
-            for (int mode : {1, 2, 3, 4, 0, 7, -3}) {
-                if (entries > 600 && (mode == 0 || mode == -3)) continue;  // same path as 7; keeps the run short
+            for (int mode : {1, 2, 3, 4, 0, 5}) {  // 0 and 5: no such mode, sorted by name
                 DirList fast = original, keyed = original;
                 sortList(fast, mode);
                 sortList(keyed, mode, 0);  // as compact keys on two cores, as long lists are
                 ASSERT_EQ(rowsOf(fast), rowsOf(original, mode)) << "entries " << entries << " seed " << seed << " mode " << mode;
                 ASSERT_EQ(rowsOf(keyed), rowsOf(fast));
-                ASSERT_EQ(fast.row(1), parentRowText());
             }
         }
     }

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 
-#include "extern/arguments.h"
 #include "extern/programs.h"
 #include "extern/quote.h"
 #include "extern/runner.h"
@@ -21,9 +20,6 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-// What a program receives for a quoted word: a leading "-" gains "./", never an option.
-std::string received(const std::string& word) { return !word.empty() && word.front() == '-' ? "./" + word : word; }
-
 std::vector<std::string> splitAtNul(const std::string& text) {
     std::vector<std::string> parts;
     std::size_t start = 0;
@@ -33,14 +29,6 @@ std::vector<std::string> splitAtNul(const std::string& text) {
     return parts;
 }
 
-// Runs printf '%s\0' over the pieces in the scratch directory, returning each argument printf saw.
-std::vector<std::string> argumentsSeenByPrintf(const TempDir& dir, std::vector<Arg> pieces) {
-    std::vector<Arg> line{Arg::literal("cd"), Arg::word(dir.path), Arg::literal("&& printf '%s\\0'")};
-    for (Arg& piece : pieces) line.push_back(std::move(piece));
-    for (Arg tail : {Arg::literal(">"), Arg::word(dir.path + "/out")}) line.push_back(std::move(tail));
-    EXPECT_EQ(RealRunner().runShell(commandLine(line)), 0) << commandLine(line);
-    return splitAtNul(dir.read("out"));
-}
 
 
 fs::path writeScript(const fs::path& dir, const std::string& name, const std::string& body) {
@@ -52,29 +40,24 @@ fs::path writeScript(const fs::path& dir, const std::string& name, const std::st
 
 }  // namespace
 
-TEST(ShellQuote, OrdinaryPathsGiveTheLinesAPersonWouldType) {
-    for (const char* path : {"/", "/home/ann/a.txt", "sdb1", "new_name.c", "/srv/a-b+c,d:e@f%g=h", "REPORT.PDF", "09azAZ"})
-        EXPECT_EQ(shellQuote(path), path);
-
-    // The mv, file and cp -r lines are pinned by the rename, open-file and paste scenarios.
+// Words a person would type stay bare; the rest is single-quoted (double quotes would leave $ and
+// backticks live), and a leading "-" gains "./" so no program takes it for an option.
+TEST(ShellQuote, BareWhenSafeElseSingleQuotedNeverDoubleQuoted) {
+    const std::pair<const char*, const char*> words[] = {
+        {"/srv/a-b+c,d:e@f%g=h", "/srv/a-b+c,d:e@f%g=h"}, {"new_name.c09azAZ", "new_name.c09azAZ"}, {"my file.txt", "'my file.txt'"},
+        {"$(touch CANARY)", "'$(touch CANARY)'"}, {"it's", "'it'\\''s'"}, {"'", "''\\'''"}, {"", "''"}, {"~", "'~'"},
+        {"-rf", "./-rf"}, {"-n x", "'./-n x'"}, {"/abs/-dash", "/abs/-dash"}};
+    for (const auto& [word, quoted] : words) EXPECT_EQ(shellQuote(word), quoted);
+    // An empty directory must not turn into every entry of the root (the mv, file and cp -r lines: scenarios).
     const std::pair<std::vector<Arg>, const char*> lines[] = {
         {{Arg::literal("rm"), Arg::everyEntryOf("/")}, "rm //*"}, {{Arg::literal("rm"), Arg::wordList({})}, "rm"},
+        {{Arg::literal("rm -r"), Arg::everyEntryOf("")}, "rm -r ''"}, {{Arg::literal("ls"), Arg::everyEntryOf("/tmp/a b")}, "ls '/tmp/a b'/*"},
         {{Arg::literal("cp"), Arg::wordList({"/a/x.txt", "/b/y.txt"}), Arg::word("/c")}, "cp /a/x.txt /b/y.txt /c"}};
     for (const auto& [args, line] : lines) EXPECT_EQ(commandLine(args), line);
-}
-
-TEST(ShellQuote, EverythingElseIsSingleQuotedNeverDoubleQuoted) {
-    const std::pair<const char*, const char*> words[] = {
-        {"my file.txt", "'my file.txt'"}, {"$(touch CANARY)", "'$(touch CANARY)'"}, {"it's", "'it'\\''s'"},
-        {"'", "''\\'''"}, {"", "''"}, {"~", "'~'"}, {"-rf", "./-rf"}, {"-n x", "'./-n x'"}, {"/abs/-dash", "/abs/-dash"}};
-    for (const auto& [word, quoted] : words) EXPECT_EQ(shellQuote(word), quoted);
-    EXPECT_EQ(shellQuoteGlob("/tmp/a b"), "'/tmp/a b'/*");
-    // An empty directory must not turn into every entry of the root.
-    EXPECT_EQ(shellQuoteGlob(""), "''");
-    EXPECT_EQ(commandLine({Arg::literal("rm -r"), Arg::everyEntryOf("")}), "rm -r ''");
-    // Double quotes would leave $ and backticks live: every hostile name is bare or single-quoted.
-    for (const std::string& name : hostileNames())
-        EXPECT_TRUE(shellQuote(name) == received(name) || (shellQuote(name).front() == '\'' && shellQuote(name).back() == '\''));
+    for (const std::string& name : hostileNames()) {
+        const std::string quoted = shellQuote(name), bare = name.front() == '-' ? "./" + name : name;
+        EXPECT_TRUE(quoted == bare || (quoted.front() == '\'' && quoted.back() == '\''));
+    }
 }
 
 // Each hostile name reaching cp and rm whole, alone and as a buffer list, is
@@ -88,43 +71,31 @@ TEST(ShellQuote, TheStarStaysExpandableInsideAHostileDirectory) {
         const fs::path inner = dir / name;
         ASSERT_TRUE(fs::create_directory(inner));
         for (const char* file : {"one", "two b", ".hidden"}) std::ofstream(inner / file) << "x";
-        const auto seen = argumentsSeenByPrintf(tmp, {Arg::everyEntryOf(inner.string())});
-        EXPECT_EQ(seen, (std::vector<std::string>{(inner / "one").string(), (inner / "two b").string()}));
+        // Run from the scratch directory, where the neighbours are.
+        const std::string line = commandLine({Arg::literal("cd"), Arg::word(tmp.path), Arg::literal("&& printf '%s\\0'"),
+                                              Arg::everyEntryOf(inner.string()), Arg::literal(">"), Arg::word(tmp.path + "/out")});
+        EXPECT_EQ(RealRunner().runShell(line), 0) << line;
+        EXPECT_EQ(splitAtNul(tmp.read("out")), (Strings{(inner / "one").string(), (inner / "two b").string()}));
     }
     EXPECT_FALSE(fs::exists(dir / kCanary));
-}
-
-TEST(SplitArguments, BlanksSeparateAndDoubleQuotesGroup) {
-    // An unterminated quote groups the rest of the string.
-    const std::pair<const char*, Strings> cases[] = {
-        {"", {}}, {"   \t ", {}}, {"a", {"a"}}, {"  /tmp/temp.zip   /a/b.txt\t/c  ", {"/tmp/temp.zip", "/a/b.txt", "/c"}},
-        {"\"my file.txt\" next", {"my file.txt", "next"}}, {"a\"b  c\"d e", {"ab  cd", "e"}}, {"x \"\" y", {"x", "", "y"}},
-        {"'single quotes' $HOME \\", {"'single", "quotes'", "$HOME", "\\"}}, {"a \"b  c", {"a", "b  c"}}, {"a \"", {"a", ""}}};
-    for (const auto& [text, words] : cases) EXPECT_EQ(splitArguments(text), words) << text;
 }
 
 TEST(RealRunner, ReportsExitStatusSignalsAndRefusals) {
     const TempDir tmp;
     const fs::path dir = tmp.path;
     RealRunner runner;
-    for (const auto& [line, status] : {std::pair{"true", 0}, {"exit 3", 3}, {"exit 255", 255}, {"kill -9 $$", 128 + 9},
-                                       {"no-such-program-kestrel 2>/dev/null", 127}})
+    for (const auto& [line, status] : {std::pair{"true", 0}, {"exit 255", 255}, {"kill -9 $$", 128 + 9}, {"no-such-program-kestrel 2>/dev/null", 127}})
         EXPECT_EQ(runner.runShell(line), status) << line;
     // A NUL would silently cut the line short: it is refused, nothing runs.
     EXPECT_EQ(runner.runShell("touch " + (dir / "touched").string() + std::string(1, '\0') + " other"), -1);
     EXPECT_FALSE(fs::exists(dir / "touched"));
-
-    const fs::path plain = writeScript(dir, "plain", "exit 0");  // not executable: even root may not run it
-    fs::permissions(plain, fs::perms::owner_read | fs::perms::owner_write);
     const std::pair<std::string, RunResult> starts[] = {
         {writeScript(dir, "seven", "exit 7").string(), RunResult::exited(7)},
-        {writeScript(dir, "killed", "kill -9 $$").string(), RunResult::signaled(SIGKILL)},
-        {(dir / "missing").string(), RunResult::notStarted()}, {"", RunResult::notStarted()},
-        {dir.string(), RunResult::notStarted()}, {plain.string(), RunResult::notStarted()},
-        {"no-such-program-kestrel", RunResult::notStarted()}, {"sh", RunResult::exited(0)}};  // a bare name is looked up on PATH
+        {writeScript(dir, "killed", "kill -9 $$").string(), RunResult::signaled(SIGKILL)}, {(dir / "missing").string(), RunResult::notStarted()},
+        {"", RunResult::notStarted()}, {"no-such-program-kestrel", RunResult::notStarted()}, {"sh", RunResult::exited(0)}};  // bare: on PATH
     for (const auto& [program, result] : starts) EXPECT_EQ(runner.startProgram(program, {}), result) << program;
-    EXPECT_TRUE(runner.startProgram("/bin/sh", {"-c", "exit 0"}).succeeded());
-    EXPECT_FALSE(runner.startProgram("/bin/sh", {"-c", "exit 3"}).succeeded());
+    EXPECT_EQ(std::pair(runner.startProgram("/bin/sh", {"-c", "exit 0"}).succeeded(), runner.startProgram("/bin/sh", {"-c", "exit 3"}).succeeded()),
+              std::pair(true, false));
     // An argument that cannot be passed whole is not passed at all.
     EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", std::string("exit 0\0x", 8)}), RunResult::notStarted());
 }
@@ -146,9 +117,11 @@ TEST(RealRunner, ArgumentsArriveAsSplitOrByteForByte) {
     const fs::path dir = tmp.path;
     RealRunner runner;
     const fs::path script = writeScript(dir, "show args", "printf '%s\\0' \"$0\" \"$@\" > " + shellQuote((dir / "args").string()));
+    // Blanks separate, double quotes group (an unterminated one the rest), nothing else is special.
     // The vector form with hostile names is pinned by the open-file scenarios.
-    for (auto [line, args] : {std::pair{"  one   two\t\"three  four\" \"\"  ", Strings{"one", "two", "three  four", ""}},
-                              {"", Strings{}}}) {
+    for (auto [line, args] : {std::pair{"  one   two\t\"three  four\" \"\"  ", Strings{"one", "two", "three  four", ""}}, {"", Strings{}},
+                              {"   \t ", Strings{}}, {"a\"b  c\"d e", {"ab  cd", "e"}}, {"'single quotes' $HOME \\", {"'single", "quotes'", "$HOME", "\\"}},
+                              {"a \"", {"a", ""}}}) {
         EXPECT_EQ(runner.startProgramArgString(script.string(), line), RunResult::exited(0));
         args.insert(args.begin(), script.string());
         EXPECT_EQ(splitAtNul(tmp.read("args")), args);
@@ -179,15 +152,7 @@ TEST(RealRunner, ChildStartsCleanWhateverKestrelHolds) {
 // The extension, dot included, ends the whole path in any case (the common ones: open-file scenarios).
 TEST(ProgramFor, MatchesBySuffixOfTheWholePathIgnoringCase) {
     const std::pair<const char*, std::string_view> cases[] = {
-        {"/home/ann/photo.Bmp", kImageEditor},  {"/a/photo.tiff", kImageViewer},
-        {"/home/ann/page.htm", kHtmlEditor},  {"/home/ann/song.midi", kSoundPlayer},  {"/a/sheet.ods", kSpreadsheet},
-        {"/a/letter.abw", kWordProcessor},    {"/a/backup.tgz", kArchiver},           {"/src/main.h", kTextEditor},
-        {"/a/letter.doc", kWordProcessor},    {".h", kTextEditor},                    {"/home/ann/pdf", "none"},
-        {"/a/file.pdf.bak", "none"},          {"/home/ann/x.cpp", "none"},            {"/a/pack.gzip", "none"},
-        {"/a/project.txt/README", "none"},    {"/home/ann/v1.2/Makefile", "none"},    {"", "none"},
-    };
-    for (const auto& [path, program] : cases) {
-        const auto group = programFor(path);
-        EXPECT_EQ(group ? group->program : std::string_view("none"), program) << path;
-    }
+        {"/home/ann/photo.Bmp", kImageEditor}, {"/a/backup.TGZ", kArchiver}, {"/a/letter.abw", kWordProcessor}, {".h", kTextEditor},
+        {"/home/ann/pdf", "none"}, {"/a/file.pdf.bak", "none"}, {"/a/pack.gzip", "none"}, {"/a/project.txt/README", "none"}, {"", "none"}};
+    for (const auto& [path, program] : cases) EXPECT_EQ(programFor(path) ? programFor(path)->program : "none", program) << path;
 }
