@@ -71,10 +71,10 @@ TEST(DisksScreen, MountUnmountAndViewRefuseAskOrAct) {
         {"own_layout", 0, "M", 25, partitionsOnly, {}}, {"own_layout", 4, "u", 25, partitionsOnly, {}}, {"no_disks", 0, "m", 25, "Nothing Selected", {}},
         {"no_disks", 0, "U", 25, "Nothing Selected", {}}, {"own_layout", 1, "U", 25, primary, {}}, {"own_layout", 2, "U", 25, primary, {}},
         {"long_names", 2, "U", 25, primary, {}}, {"own_layout", 1, "M", 25, "Already Mounted", {}}, {"own_layout", 5, "U", 25, "Already UnMounted", {}},
-        {"own_layout", 5, "My", 25, " ( Yes ) ( No ) mount /dev/sdb1 /mnt/sdb1", mountLines("sdb1")},
-        {"today", 3, "My", 25, " ( Yes ) ( No ) mount /dev/nvme0n1p3 /mnt/nvme0n1p3", mountLines("nvme0n1p3")},
+        {"own_layout", 5, "My", 25, " ( Yes ) ( No ) mount /dev/sdb1 /mnt/sdb1", {"mkdir /mnt/sdb1", "mount /dev/sdb1 /mnt/sdb1"}},
+        {"today", 3, "My", 25, " ( Yes ) ( No ) mount /dev/nvme0n1p3 /mnt/nvme0n1p3", {"mkdir /mnt/nvme0n1p3", "mount /dev/nvme0n1p3 /mnt/nvme0n1p3"}},
         {"own_layout", 5, "Mn", 25, " ( Yes ) ( No ) mount /dev/sdb1 /mnt/sdb1", {}},
-        {"own_layout_mounted", 5, "uY", 25, " ( Yes ) ( No ) umount -l /dev/sdb1", unmountLines("sdb1")},
+        {"own_layout_mounted", 5, "uY", 25, " ( Yes ) ( No ) umount -l /dev/sdb1", {"umount -l /mnt/sdb1", "umount -l /dev/sdb1"}},
         {"long_names", 6, "u\x1b", 25, " ( Yes ) ( No ) umount -l /dev/sdaa10", {}},
         {"own_layout", 3, "\r", 27, "No Mount Point.", {}}, {"long_names", 0, "\r", 27, "No Mount Point.", {}},  // [SWAP], a whole disk
         {"no_disks", 0, "\r", 27, "Nothing Selected.", {}}, {"own_layout", 2, "\r", 0, "/root", {}},  // "/init" shows /root
