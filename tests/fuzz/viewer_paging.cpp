@@ -1,7 +1,5 @@
 // Paging any file (the first bytes choose the view and the commands): the position stays in the file,
 // forward moves on, the last page ends at the end.
-#include <cstdint>
-#include <string>
 
 #include "fuzz_check.h"
 #include "screen/screen.h"
