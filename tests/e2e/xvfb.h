@@ -25,10 +25,8 @@ public:
         posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
         for (int fd : {0, 1, 2}) posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd ? O_WRONLY : O_RDONLY, 0);
         // -noreset: one client after another must not catch the server mid-reset.
-        std::string args[] = {"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp", "-noreset"};
-        char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(), args[4].data(),
-                        args[5].data(), args[6].data(), args[7].data(), args[8].data(), nullptr};
-        if (posix_spawnp(&pid_, "Xvfb", &actions, nullptr, argv, environ) != 0) pid_ = -1;
+        const char* argv[] = {"Xvfb", "-displayfd", "3", "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset", nullptr};
+        if (posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char* const*>(argv), environ) != 0) pid_ = -1;
         posix_spawn_file_actions_destroy(&actions);
         close(fds[1]);
         // The display number and a newline come once Xvfb accepts clients.

@@ -1,10 +1,5 @@
 // The lsblk and df -h readers on any two texts (split at the first NUL): each device read from its own
 // lsblk line, in order, at most kMaxDeviceRows; its df figures from the first df line naming exactly it.
-#include <algorithm>
-#include <cstdint>
-#include <string>
-#include <string_view>
-#include <vector>
 
 #include "disks/drive_report.h"
 #include "fuzz_check.h"

@@ -1,8 +1,6 @@
 // Any bytes drawn as a name: every byte is taken by exactly one character or
 // stands alone, a cell limit is never passed, and the tail that fits a width
 // fits it.
-#include <cstdint>
-#include <string_view>
 
 #include "fuzz_check.h"
 #include "screen/screen.h"

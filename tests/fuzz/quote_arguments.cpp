@@ -1,10 +1,6 @@
 // Quoting and splitting on any NUL-separated words: a quoted word reads back as the word ("./" before a
 // leading "-") with nothing left for the shell to interpret; double-quoted words split back whole.
 #include <cctype>
-#include <cstdint>
-#include <string>
-#include <string_view>
-#include <vector>
 
 #include "extern/arguments.h"
 #include "extern/quote.h"

@@ -1,7 +1,4 @@
 // The settings reader on any text: the four values, written back as at exit, read back the same.
-#include <algorithm>
-#include <cstdint>
-#include <string>
 
 #include "frame/settings.h"
 #include "fuzz_check.h"

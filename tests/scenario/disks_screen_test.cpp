@@ -16,21 +16,12 @@ constexpr int kNotice = 3600;  // a three-second notice and the refresh after it
 
 std::string text(Session& s, int row, size_t len) { return s.row(row).substr(1, len); }
 
-// The lines that are not part of a refresh: mkdir, mount, umount.
-std::vector<std::string> actions(const Session& s) {
-    std::vector<std::string> out;
-    for (const auto& l : s.runner.shellLines)
-        if (!l.starts_with("echo - DRIVES") && !l.starts_with("lsblk ") && !l.starts_with("df -h")) out.push_back(l);
-    return out;
-}
-
 // The disks screen opened with L over a directory holding "sub".
 struct Disks : Session {
-    std::string machine;
-    explicit Disks(std::string m, int bigSmall = 0) : machine(std::move(m)) {
+    explicit Disks(const std::string& machine, int bigSmall = 0) {
         dir.dir("sub");
         settings(bigSmall, 0, dir.path, 1);
-        actAsMachine(runner, programDir.path, &machine);
+        actAsMachine(runner, programDir.path, machine);
         script.wait(1000).key('l').wait(kSettle);
     }
     Script& downs(int n) {
@@ -49,49 +40,45 @@ TEST(DisksScreen, OpensOverTheBrowserAndGoesBackToItsDirectory) {
         EXPECT_EQ(std::tuple(s.app.activeScreen, s.cell(3, 65), s.cell(5, 2)), std::tuple(2, CellRead{'M', 7, 6}, CellRead{'s', 5, 9}));
         // sr0 and loop0 are not listed; the browser's buttons stay.
         EXPECT_EQ((std::vector{text(s, 4, 78), text(s, 10, 4), text(s, 11, 78), s.row(29).substr(2, 13), s.row(29).substr(49, 2), text(s, 27, 41)}),
-                  (std::vector<std::string>{std::string(kDrivesHeader), "sdb1", std::string(78, ' '), " 6 Found     ", "Up", "Disks can not be Mounted only Partitions."}));
+                  (std::vector<std::string>{std::string(kDrivesHeader), "sdb1", std::string(78, ' '), " 6 Found     ", "Up",
+                                            "Disks can not be Mounted only Partitions."}));
     });
     s.downs(2).then([&] { EXPECT_EQ(text(s, 27, 46), "Partition sda2 Mounted /init Primary Partition"); });
     s.downs(3).then([&] { EXPECT_EQ(text(s, 27, 25), "Partition sdb1 UnMounted "); });
     // The window-position pad, 90 pixels right of and 50 below the browser's.
-    s.script.click(703, 498).wait(300).then([&] { EXPECT_EQ(std::tuple(s.screen().pixel(0, 700, 495), s.screen().windowPosition()), std::tuple(12, s.app.targets[0])); });
+    s.script.click(703, 498).wait(300).then([&] {
+        EXPECT_EQ(std::tuple(s.screen().pixel(0, 700, 495), s.screen().windowPosition()), std::tuple(12, s.app.targets[0]));
+    });
     s.script.key('@').wait(300).then([&] { EXPECT_EQ(s.screen().windowPosition(), s.app.startPosition); });
     // Through the calculator panel and out: the panel's help for this screen.
-    s.script.move(700, 40).wait(300).move(300, 200).wait(300).then([&] { EXPECT_EQ(readText(s.screen(), 0, 31, 3, 28) + readText(s.screen(), 0, 34, 3, 21), "Mouse button to select item.@ = Center on screen."); });
+    s.script.move(700, 40).wait(300).move(300, 200).wait(300).then([&] {
+        EXPECT_EQ(readText(s.screen(), 0, 31, 3, 28) + readText(s.screen(), 0, 34, 3, 21), "Mouse button to select item.@ = Center on screen.");
+    });
     s.script.key(ch::Esc).wait(kSettle).then([&] {  // the disks pad is gone
-        EXPECT_EQ(std::tuple(s.app.selectedPath, s.listName(2), s.app.activeScreen, s.screen().pixel(0, 700, 500)), std::tuple(s.dir.path, "sub", 1, s.app.backgroundColour));
+        EXPECT_EQ(std::tuple(s.app.selectedPath, s.listName(2), s.app.activeScreen, s.screen().pixel(0, 700, 500)),
+                  std::tuple(s.dir.path, "sub", 1, s.app.backgroundColour));
     });
     EXPECT_EQ(s.quit(), 0);
 }
 
 TEST(DisksScreen, MountUnmountAndViewRefuseAskOrAct) {
-    struct Case {
-        const char* machine;
-        int downs;
-        const char* keys;  // the command key, then the answer if asked
-        int row;           // where the notice or the question shows; 0: View opens `shown`
-        const char* shown;
-        std::vector<std::string> ran;
-    };
+    // keys: the command key, then the answer if asked; row: where the notice or the question shows, 0 when View
+    // opens `shown`; ran: the lines between the refresh on opening and the one after the notice or the answer.
+    struct Case { const char* machine; int downs; const char* keys; int row; const char* shown; std::vector<std::string> ran; };
     const char *partitionsOnly = "Disks can not be Mounted only Partitions.", *primary = "Primary Partition";
+    // Each refusal of both commands, each primary mount point (/boot, /init, /), each answer; the views of /init, a Tab, an SD card.
     const Case cases[] = {
-        {"own_layout", 0, "M", 25, partitionsOnly, {}}, {"own_layout", 4, "u", 25, partitionsOnly, {}},
-        {"no_disks", 0, "m", 25, "Nothing Selected", {}}, {"no_disks", 0, "U", 25, "Nothing Selected", {}},
-        {"own_layout", 1, "U", 25, primary, {}}, {"own_layout", 2, "U", 25, primary, {}},
-        {"long_names", 2, "U", 25, primary, {}},  // "/" itself
-        {"own_layout", 1, "M", 25, "Already Mounted", {}}, {"own_layout", 5, "U", 25, "Already UnMounted", {}},
-        {"own_layout", 5, "My", 25, " ( Yes ) ( No ) mount /dev/sdb1 /mnt/sdb1", mountLines("sdb1")},
-        {"today", 3, "My", 25, " ( Yes ) ( No ) mount /dev/nvme0n1p3 /mnt/nvme0n1p3", mountLines("nvme0n1p3")},
-        {"today", 4, "M", 25, partitionsOnly, {}},  // vda, a whole disk
-        {"today", 5, "\r", 0, "/srv/vm", {}}, {"today", 7, "\t", 0, "/media/ann/SD", {}},
+        {"own_layout", 0, "M", 25, partitionsOnly, {}}, {"own_layout", 4, "u", 25, partitionsOnly, {}}, {"no_disks", 0, "m", 25, "Nothing Selected", {}},
+        {"no_disks", 0, "U", 25, "Nothing Selected", {}}, {"own_layout", 1, "U", 25, primary, {}}, {"own_layout", 2, "U", 25, primary, {}},
+        {"long_names", 2, "U", 25, primary, {}}, {"own_layout", 1, "M", 25, "Already Mounted", {}}, {"own_layout", 5, "U", 25, "Already UnMounted", {}},
+        {"own_layout", 5, "My", 25, " ( Yes ) ( No ) mount /dev/sdb1 /mnt/sdb1", {"mkdir /mnt/sdb1", "mount /dev/sdb1 /mnt/sdb1"}},
+        {"today", 3, "My", 25, " ( Yes ) ( No ) mount /dev/nvme0n1p3 /mnt/nvme0n1p3", {"mkdir /mnt/nvme0n1p3", "mount /dev/nvme0n1p3 /mnt/nvme0n1p3"}},
         {"own_layout", 5, "Mn", 25, " ( Yes ) ( No ) mount /dev/sdb1 /mnt/sdb1", {}},
-        {"own_layout_mounted", 5, "uY", 25, " ( Yes ) ( No ) umount -l /dev/sdb1", unmountLines("sdb1")},
-        {"long_names", 5, "UY", 25, " ( Yes ) ( No ) umount -l /dev/sdaa1", unmountLines("sdaa1")},
+        {"own_layout_mounted", 5, "uY", 25, " ( Yes ) ( No ) umount -l /dev/sdb1", {"umount -l /mnt/sdb1", "umount -l /dev/sdb1"}},
         {"long_names", 6, "u\x1b", 25, " ( Yes ) ( No ) umount -l /dev/sdaa10", {}},
-        {"own_layout", 3, "\r", 27, "No Mount Point.", {}}, {"own_layout", 5, "\r", 27, "No Mount Point.", {}},  // [SWAP], unmounted
-        {"long_names", 0, "\r", 27, "No Mount Point.", {}}, {"no_disks", 0, "\r", 27, "Nothing Selected.", {}},  // a whole disk
-        {"own_layout", 2, "\r", 0, "/root", {}}, {"own_layout", 1, "\t", 0, "/boot", {}},  // "/init" shows /root
-        {"long_names", 5, "\r", 0, "/media/ann/My Disk", {}},
+        {"own_layout", 3, "\r", 27, "No Mount Point.", {}}, {"long_names", 0, "\r", 27, "No Mount Point.", {}},  // [SWAP], a whole disk
+        {"no_disks", 0, "\r", 27, "Nothing Selected.", {}}, {"own_layout", 2, "\r", 0, "/root", {}},  // "/init" shows /root
+        {"own_layout", 1, "\t", 0, "/boot", {}}, {"today", 7, "\t", 0, "/media/ann/SD", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.machine) + " " + c.keys + " " + std::to_string(c.downs));
@@ -104,13 +91,19 @@ TEST(DisksScreen, MountUnmountAndViewRefuseAskOrAct) {
         });
         if (c.keys[1]) s.script.key(c.keys[1]);
         s.script.wait(kNotice).then([&] {
-            EXPECT_EQ(actions(s), c.ran);
+            const auto refresh = refreshLines(s.programDir.path);
+            std::vector<std::string> lines = refresh;
+            lines.insert(lines.end(), c.ran.begin(), c.ran.end());
+            if (c.row) lines.insert(lines.end(), refresh.begin(), refresh.end());
+            EXPECT_EQ(s.runner.shellLines, lines);
             if (!c.row) return;
             EXPECT_NE(text(s, c.row, shown.size()), shown);  // the notice is gone
             EXPECT_EQ(s.cell(5, 2).bg, 9);  // listed again, cursor on the first row
         });
         if (c.row) s.script.key(ch::Esc).wait(kSettle);
-        s.script.then([&] { EXPECT_EQ(std::tuple(s.app.selectedPath, s.app.startPathRequest, s.screen().visiblePage()), std::tuple(c.row ? s.dir.path : shown, false, 0)); });
+        s.script.then([&] {
+            EXPECT_EQ(std::tuple(s.app.selectedPath, s.app.startPathRequest, s.screen().visiblePage()), std::tuple(c.row ? s.dir.path : shown, false, 0));
+        });
         EXPECT_EQ(s.quit(), 0);
     }
 }
@@ -132,7 +125,9 @@ TEST(DisksScreen, AThousandRowsWalkedNeverLeaveTheWindowAndAStaleReportIsNotFoun
         EXPECT_EQ(s.cell(line + 4, 2).bg, 9) << line;
         EXPECT_EQ(s.cell(line == 1 ? 6 : 5, 2).bg, s.app.backgroundColour) << line;
     };
-    s.script.wait(1000).key('L').wait(500).then([&] { EXPECT_EQ(std::tuple(text(s, 5, 15), s.cell(5, 2)), std::tuple("List not found.", CellRead{'L', 4, s.app.accentColour})); });
+    s.script.wait(1000).key('L').wait(500).then([&] {
+        EXPECT_EQ(std::tuple(text(s, 5, 15), s.cell(5, 2)), std::tuple("List not found.", CellRead{'L', 4, s.app.accentColour}));
+    });
     s.script.wait(4000).then([&] { EXPECT_EQ(s.app.selectedPath, s.dir.path); });
     s.script.key('L').wait(kSettle).then([&] { EXPECT_EQ(s.row(29).substr(2, 13), " 1000 Found  "); });
     for (int i = 0; i < 19; ++i) s.script.ext(scan::Down).wait(80);

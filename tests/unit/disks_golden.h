@@ -13,16 +13,12 @@ inline std::string golden(const std::string& name) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The drives.txt the refresh writes: the marker, then lsblk's report.
-inline std::string drivesReport(const std::string& machine) { return "- DRIVES\n" + golden(machine + ".lsblk"); }
-
-// Answers the refresh lines as echo, lsblk and df would on `machine`
-// (changeable between refreshes); every other line is only recorded.
-inline void actAsMachine(RecordingRunner& runner, const std::string& exeDir, const std::string* machine) {
+// Answers the refresh lines as echo, lsblk and df would on `machine`; every other line is only recorded.
+inline void actAsMachine(RecordingRunner& runner, const std::string& exeDir, const std::string& machine) {
     runner.onShell = [exeDir, machine](const std::string& line) {
         if (line.starts_with("echo - DRIVES >")) std::ofstream(exeDir + "/drives.txt") << "- DRIVES\n";
-        if (line.starts_with("lsblk ")) std::ofstream(exeDir + "/drives.txt", std::ios::app) << golden(*machine + ".lsblk");
-        if (line.starts_with("df -h >")) std::ofstream(exeDir + "/free.txt") << golden(*machine + ".df");
+        if (line.starts_with("lsblk ")) std::ofstream(exeDir + "/drives.txt", std::ios::app) << golden(machine + ".lsblk");
+        if (line.starts_with("df -h >")) std::ofstream(exeDir + "/free.txt") << golden(machine + ".df");
         return 0;
     };
 }
