@@ -144,6 +144,7 @@ TEST(DisksScreen, AThousandRowsWalkedNeverLeaveTheWindowAndAStaleReportIsNotFoun
     s.script.wait(300).then([&] { shows(7, 988); });
     s.script.wheel(-1).wait(300).then([&] { shows(8, 989); });
     s.script.ext(scan::Home).wait(300).then([&] { shows(1, 1); });
+    s.script.click(xOfColumn(79), yOfRow(23)).wait(300).then([&] { shows(19, 19); });  // the window's last line and column
     // Twenty rows: Down from line 18 onto the second-to-last row centres it on line 9.
     s.script.key(ch::Esc).wait(kSettle).then([&] { report.resize(report.find("sdz21 ")); }).key('L').wait(kSettle);
     for (int i = 0; i < 18; ++i) s.script.ext(scan::Down).wait(80);

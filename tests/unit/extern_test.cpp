@@ -106,8 +106,9 @@ TEST(RealRunner, KeepsTheFirstErrorLineAndDoesNotWaitForWhatIsLeftRunning) {
     const TempDir tmp;
     RealRunner runner;
     const auto child = runner.launch(Launch::shellLine("echo first >&2; echo second >&2; sleep 30 & echo $! > " + tmp.path + "/pid; exit 3"));
-    EXPECT_TRUE(child->wait(-1));
+    EXPECT_TRUE(child->wait(-1) && child->wait(0));  // a second wait keeps what the first saw
     EXPECT_EQ(std::pair(child->result(), child->errorLine()), std::pair(RunResult::exited(3), std::string("first")));
+    EXPECT_FALSE(runner.launch(Launch::shellLine("sleep 0.3"))->wait(20));  // a wait with a limit ends without the child
     EXPECT_EQ(kill(std::stoi(tmp.read("pid")), SIGKILL), 0);  // it was still running
     EXPECT_EQ(runner.launch(Launch::direct("/no/such/program", {}))->errorLine(), "/no/such/program: No such file or directory");
 }
