@@ -72,7 +72,7 @@ TEST(DisksScreen, MountUnmountAndViewRefuseAskOrAct) {
         {"no_disks", 0, "U", 25, "Nothing Selected", {}}, {"own_layout", 1, "U", 25, primary, {}}, {"own_layout", 2, "U", 25, primary, {}},
         {"long_names", 2, "U", 25, primary, {}}, {"own_layout", 1, "M", 25, "Already Mounted", {}}, {"own_layout", 5, "U", 25, "Already UnMounted", {}},
         {"own_layout", 5, "My", 25, " ( Yes ) ( No ) mount /dev/sdb1 /mnt/sdb1", {"mkdir /mnt/sdb1", "mount /dev/sdb1 /mnt/sdb1"}},
-        {"today", 3, "My", 25, " ( Yes ) ( No ) mount /dev/nvme0n1p3 /mnt/nvme0n1p3", {"mkdir /mnt/nvme0n1p3", "mount /dev/nvme0n1p3 /mnt/nvme0n1p3"}},
+        {"today", 3, "M*", 25, " ( Yes ) ( No ) mount /dev/nvme0n1p3 /mnt/nvme0n1p3", {"mkdir /mnt/nvme0n1p3", "mount /dev/nvme0n1p3 /mnt/nvme0n1p3"}},
         {"own_layout", 5, "Mn", 25, " ( Yes ) ( No ) mount /dev/sdb1 /mnt/sdb1", {}},
         {"own_layout_mounted", 5, "uY", 25, " ( Yes ) ( No ) umount -l /dev/sdb1", {"umount -l /mnt/sdb1", "umount -l /dev/sdb1"}},
         {"long_names", 6, "u\x1b", 25, " ( Yes ) ( No ) umount -l /dev/sdaa10", {}},
@@ -89,7 +89,8 @@ TEST(DisksScreen, MountUnmountAndViewRefuseAskOrAct) {
             EXPECT_EQ(text(s, c.row, shown.size()), shown);
             EXPECT_EQ(s.cell(c.row, c.keys[1] ? 5 : 2), (CellRead{c.keys[1] ? 'Y' : c.shown[0], 4, 2}));
         });
-        if (c.keys[1]) s.script.key(c.keys[1]);
+        if (c.keys[1] == '*') s.script.click(xOfColumn(5), yOfRow(25));  // "( Yes )" clicked
+        else if (c.keys[1]) s.script.key(c.keys[1]);
         s.script.wait(kNotice).then([&] {
             const auto refresh = refreshLines(s.programDir.path);
             std::vector<std::string> lines = refresh;

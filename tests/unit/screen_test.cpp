@@ -110,12 +110,12 @@ TEST(Screen, ModePalettePagesAndClipping) {
     s.fillBox(-10, -10, 3, 3, 4);
     s.drawBox(790, 590, 900, 700, 9);
     s.drawLine(-50, -40, 700, 710, 5);
-    s.fillBox(100, 200, 140, 230, 2);
+    s.fillBox(0, 200, 40, 230, 2);
     s.setColors(15, 0);
-    s.drawString(100, 200, "H");
+    s.drawString(0, 200, "H");  // its left column on the page's first pixel
     s.drawString(796, 590, "WW");
     const int pixels[][3] = {{0, 0, 4},     {3, 3, 4},     {4, 4, 0},     {790, 599, 9},
-                             {791, 591, 0}, {799, 590, 9}, {190, 200, 5}, {100, 200, 2}, {101, 202, 15}};
+                             {791, 591, 0}, {799, 590, 9}, {190, 200, 5}, {0, 200, 2}, {0, 202, 15}};
     for (const auto& p : pixels) EXPECT_EQ(s.pixel(2, p[0], p[1]), p[2]) << p[0] << "," << p[1];
 }
 
