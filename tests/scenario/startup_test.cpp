@@ -16,10 +16,11 @@ using namespace kestrel;
 using namespace kestrel::test;
 
 namespace {
-struct stat statOf(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st), st;
-}
+
+bool helpShown(Session& s) { return s.screen().width() == 640 && s.row(2).substr(4, 23) == "Kestrel Ver. 1.1 - Help"; }
+
+constexpr int kHolds[] = {50, 100, 200};
+
 }  // namespace
 
 TEST(StartUp, ExpandedViewFromTheSettingsFileInDateOrder) {
@@ -92,14 +93,6 @@ TEST(StartUp, OddSettingsFilesStartWithTheDefaults) {
         EXPECT_EQ(s.quit(), 0);
     }
 }
-
-namespace {
-
-bool helpShown(Session& s) { return s.screen().width() == 640 && s.row(2).substr(4, 23) == "Kestrel Ver. 1.1 - Help"; }
-
-constexpr int kHolds[] = {50, 100, 200};
-
-}  // namespace
 
 // The pad's bottom-right square places the window; the "Help" button shows the page in the normal view on the
 // browser's background, BACK outlined, the window where the pad put it, and the browser is set up afresh after.
@@ -248,7 +241,9 @@ TEST(StartUp, AnOrdinaryUserOfASharedInstallKeepsOwnSettingsAndSeesOnlyOwnReport
     });
     if (faults == kCannotDrop) GTEST_SKIP() << "cannot act as an ordinary user";
     EXPECT_EQ(faults, 0);
-    EXPECT_EQ(statOf(state).st_mode & 07777, 0700u);
+    struct stat st {};
+    ASSERT_EQ(lstat(state.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
     EXPECT_EQ(readTextFile(state + "/Kestrel.cfg"), "1 BigSmall\n3 BackGround\n" + tree + "\n4 SortList\n");
     EXPECT_NE(readTextFile(state + "/identify.txt").find("mine.txt"), std::string::npos);
     EXPECT_NE(readTextFile(state + "/drives.txt").find("- DRIVES"), std::string::npos);
