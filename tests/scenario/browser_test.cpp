@@ -20,6 +20,13 @@ Script& keysApart(Session& s, int scanCode, int n) {
     return s.script.wait(kSettle);
 }
 std::pair<int, int> at(Session& s) { return {s.app.cursorIndex, s.app.cursorRow}; }
+// Esc ends Kestrel; fails when Kestrel had already ended before the script's last step (whose checks never ran).
+int quitAfterScript(Session& s) {
+    const std::int64_t last = s.script.time();
+    const int status = s.quit();
+    EXPECT_GE(s.rig.clock.nowMs(), last);
+    return status;
+}
 
 // A directory of fruit in the ordinary view, or in the expanded one.
 struct Fruit : Session {
@@ -114,7 +121,7 @@ TEST(Browser, EndInShortListsAndTheLastPanelRow) {
             EXPECT_EQ(std::tuple(s.app.cursorRow, s.listName(1), s.listName(endRow), s.cell(endRow + 4, 2)),
                       std::tuple(endRow, files == 8 ? ".." : fileName(2), fileName(files + 1), CellRead{'f', 5, 9}));
         });
-        EXPECT_EQ(s.quit(), 0);
+        EXPECT_EQ(quitAfterScript(s), 0);
     }
 }
 
@@ -128,7 +135,7 @@ TEST(Browser, EnteringDirectoriesAndGoingUp) {
     // Tab on ".." goes back up, then up again with the right button.
     s.script.key(ch::Tab).wait(1000).then([&] { EXPECT_EQ(s.app.selectedPath, a); });
     s.script.click(100, yOfRow(5), 1).wait(1000).then([&] { EXPECT_EQ(s.app.selectedPath, s.dir.path); });
-    EXPECT_EQ(s.quit(), 0);
+    EXPECT_EQ(quitAfterScript(s), 0);
     const char* const paths[][4] = {{"/", "b", "", "/b"}, {"/home", "..", "p", "/"}, {"/a/b c ", "..", "p", "/a"},
                                     {"/a", "trailing ", "", "/a/trailing "}};
     for (const auto& p : paths) EXPECT_EQ(selectedChildPath(p[0], p[1], *p[2] == 'p'), p[3]);
@@ -143,34 +150,32 @@ TEST(Browser, ParentOfRootAndPickCheckMessages) {
     s.script.key('k').wait(300).then([&] { EXPECT_EQ(message(25) + s.app.selectedPath, "Pick a file or directory./"); });
     // A key cuts the message short.
     s.script.wait(200).key('z').wait(300).then([&] { EXPECT_EQ(message(25), std::string(25, ' ')); });
-    EXPECT_EQ(s.quit(), 0);
+    EXPECT_EQ(quitAfterScript(s), 0);
 }
 
 // One entry per pass however far the wheel turned: a hand's three notches over 50 ms span two passes,
-// five notches between two polls move one. A burst of 1000 Down keys keeps at most 32 waiting.
+// five notches between two polls move one. Keys typed while the buffer's editor runs, Esc included, are
+// dropped when it ends. A burst of 1000 Down keys keeps at most 32 waiting: the next Esc ends Kestrel.
 TEST(Browser, WheelMovesOneEntryPerCycleAndKeyBurstsAreCut) {
     Session s;
     s.dir.numberedFiles(50);
+    s.runner.onShell = [&](const std::string&) { return s.rig.clock.sleepMs(4000), 0; };
     s.browse().move(300, 200).wait(200).wheel(-3).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 3); });
     s.script.wheel(-5, 0).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 4); });
-    s.script.wheel(1).wait(kSettle).wheel(1).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 2); });
+    s.script.wheel(1).wait(kSettle).wheel(1).wait(kSettle).key('V').wait(200);
+    for (int i = 0; i < 40; ++i) s.script.ext(scan::Down).wait(60);
+    int cursorAfterEditor = 0;
+    s.script.key(27).wait(2000).then([&] { cursorAfterEditor = s.app.cursorIndex; });
     for (int i = 0; i < 1000; ++i) (i % 5 ? s.script : s.script.wait(12)).ext(scan::Down);
     const std::int64_t escAt = s.script.wait(60).time();
     EXPECT_EQ(s.quit(), 0);
+    EXPECT_EQ(cursorAfterEditor, 2);
     EXPECT_LT(s.rig.clock.nowMs() - escAt, 5000);
     Input in;
     for (int i = 0; i < 1000; ++i) in.pushKey(Key::character(static_cast<std::uint8_t>('a' + i % 26)));
     std::string kept;
     for (Key k = in.pollKey(); !k.empty(); k = in.pollKey()) kept += static_cast<char>(k.code);
     EXPECT_EQ(kept, "ghijklmnopqrstuvwxyzabcdefghijkl");  // the newest, in order
-    // Keys typed while the buffer's editor runs, Esc included, are dropped when it ends; the next Esc ends Kestrel.
-    Session e;
-    e.dir.numberedFiles(40);
-    e.runner.onShell = [&](const std::string&) { return e.rig.clock.sleepMs(4000), 0; };
-    e.browse().move(300, 200).key('V').wait(200);
-    for (int i = 0; i < 40; ++i) e.script.ext(scan::Down).wait(60);
-    e.script.key(27).wait(2000).then([&] { EXPECT_EQ(e.app.cursorIndex, 1); });
-    EXPECT_EQ(e.quit(), 0);
 }
 
 // The drag loop samples twice 10 ms apart; moves between the samples move the window, the pointer put
@@ -198,7 +203,7 @@ TEST(Browser, DraggingTheTopBarAndThePadMoveTheWindow) {
     for (const auto& [x, y] : {std::pair{610, 448}, {617, 448}, {613, 445}, {613, 452}}) s.script.click(x, y).wait(kSettle);
     s.script.then([&] { EXPECT_EQ(s.app.placement, Placement::Start); });
     s.script.click(616, 451).wait(kSettle).then([&] { EXPECT_EQ(placed(), std::pair(Point{4, 4}, Placement::TopLeft)); });
-    EXPECT_EQ(s.quit(), 0);
+    EXPECT_EQ(quitAfterScript(s), 0);
 }
 
 // ">" opens the blinking drive prompt; Esc or the top bar's " X " leave it (Kestrel keeps running), each reloading.
@@ -223,7 +228,7 @@ TEST(Browser, DrivePromptOpensOnGreaterThanAndLeavesOnEscOrTheCloseBox) {
         s.dir.file("third.txt");
     });
     s.script.click(xOfColumn(79), 8).wait(600).move(300, 200).wait(400).then([&] { EXPECT_EQ(s.listName(4) + status(), "third.txt Found 4 "); });
-    EXPECT_EQ(s.quit(), 0);
+    EXPECT_EQ(quitAfterScript(s), 0);
 }
 
 TEST(Search, NextRunsThroughMatchesThenLeavesAndSortingReloads) {
@@ -258,7 +263,7 @@ TEST(Search, NextRunsThroughMatchesThenLeavesAndSortingReloads) {
     s.script.click(5 * 8, yOfRow(4)).wait(1000).then([&] { EXPECT_EQ(std::tuple(s.app.SortList, s.cell(4, 4)), std::tuple(1, CellRead{'N', 0, 3})); });
     s.script.click(63 * 8, yOfRow(4)).wait(1000).then([&] { EXPECT_EQ(s.app.SortList, 4); });
     s.script.key('t').wait(1000).then([&] { EXPECT_EQ(s.app.SortList, 2); });
-    EXPECT_EQ(s.quit(), 0);
+    EXPECT_EQ(quitAfterScript(s), 0);
     EXPECT_NE(s.programDir.read("Kestrel.cfg").find("2 SortList"), std::string::npos);
 }
 
@@ -280,5 +285,5 @@ TEST(Search, FindNextButtonsAndStartOnlyInTheExpandedView) {
     // The "X" leaves the mode.
     s.script.click(627, 483).wait(kSettle).then([&] { EXPECT_FALSE(s.app.search.active); });
     s.script.wait(2000);
-    EXPECT_EQ(s.quit(), 0);
+    EXPECT_EQ(quitAfterScript(s), 0);
 }

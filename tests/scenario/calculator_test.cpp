@@ -57,10 +57,13 @@ struct Calc : Session {
         for (size_t i = 0; i < n; ++i) out.push_back(record(24 + static_cast<int>(i)));
         return out;
     }
-    // Leaves the panel and ends Kestrel.
+    // Leaves the panel and ends Kestrel; fails when Kestrel had ended before the script's last step.
     int finish() {
+        const std::int64_t last = script.time();
         script.move(300, 200).wait(500);
-        return quit();
+        const int status = quit();
+        EXPECT_GE(rig.clock.nowMs(), last);
+        return status;
     }
 };
 
