@@ -42,11 +42,14 @@ struct Fruit : Session {
 
 }  // namespace
 
-// The frame, list and cursor colours; a refresh by F3 or the path line; the close box saves and exits.
-TEST(Browser, FrameListAndCursorColoursRefreshAndTheCloseBox) {
+// The frame, list and cursor colours; into a directory and back up by Tab and the right button; a refresh by F3
+// or the path line, the cursor back on ".."; "/" has no parent; the close box saves and exits.
+TEST(Browser, FrameColoursDirectoriesRefreshRootAndTheCloseBox) {
     Session s;
     s.dir.file("alpha.txt", "hello");
-    s.dir.dir("beta");
+    s.dir.dir("beta/b");
+    const std::string beta = s.dir.path + "/beta";
+    const auto message = [&](size_t n) { return s.row(27).substr(1, n); };
     s.browse().then([&] {
         EXPECT_EQ(s.row(1).substr(27, 24) + "|" + s.listName(1) + "|" + s.row(29).substr(2, 11), "Select Directory or File|..|Found 3 @ 1");
         const std::vector<CellRead> cells{s.cell(1, 2), s.cell(1, 79), s.cell(5, 2), s.cell(6, 2), s.cell(4, 4), s.cell(4, 40)};
@@ -57,19 +60,31 @@ TEST(Browser, FrameListAndCursorColoursRefreshAndTheCloseBox) {
     s.script.click(4, yOfRow(5)).wait(kSettle).then([&] { EXPECT_EQ(s.cell(5, 2), (CellRead{'.', 5, 9})); });
     // K on a directory does nothing; a close request from the window manager is ignored.
     keysApart(s, scan::Down, 2).key('K').wait(300).then([&] { EXPECT_EQ(s.row(27).substr(1, 25), std::string(25, ' ')); });
-    s.script.ext(scan::Close).wait(kSettle).ext(scan::PgUp).wait(kSettle).then([&] {
-        EXPECT_EQ(s.app.cursorIndex, 3);
+    s.script.ext(scan::Close).wait(kSettle).ext(scan::PgUp).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 3); });
+    s.script.key(ch::Enter).wait(1000).ext(scan::Down).wait(kSettle).key(ch::Enter).wait(1000).then([&] {
+        EXPECT_EQ(std::tuple(s.app.selectedPath, s.app.list.count, s.row(3).find(beta + "/b") != std::string::npos), std::tuple(beta + "/b", 1, true));
+    });
+    s.script.key(ch::Tab).wait(1000).then([&] { EXPECT_EQ(s.app.selectedPath, beta); });
+    s.script.click(100, yOfRow(5), 1).wait(1000).then([&] {
+        EXPECT_EQ(s.app.selectedPath, s.dir.path);
         s.dir.file("f100", "new");
     });
-    // F3 and a press on the path line read the directory again, the cursor back on "..".
     s.script.ext(scan::F3).wait(1000).then([&] { EXPECT_EQ(std::pair(s.app.list.count, s.app.cursorIndex), std::pair(4, 1)); });
     s.script.ext(scan::Down).wait(kSettle).then([&] { s.dir.file("f101", "newer"); });
     s.script.click(300, yOfRow(3)).wait(1000).then([&] { EXPECT_EQ(std::pair(s.app.list.count, s.app.cursorIndex), std::pair(5, 1)); });
-    s.script.key('h').wait(1000).then([&] { EXPECT_EQ(s.app.selectedPath, "/root"); });
+    s.script.key('h').wait(1000).key(ch::Enter).wait(1000).then([&] { EXPECT_EQ(s.app.selectedPath, "/"); });
+    s.script.key(ch::Enter).wait(300).then([&] { EXPECT_EQ(std::pair(message(30), s.cell(27, 2).fg), std::pair(std::string("No parent directories beyond /"), 4)); });
+    s.script.wait(2500).then([&] { EXPECT_EQ(message(30), std::string(30, ' ')); });
+    s.script.key('k').wait(300).then([&] { EXPECT_EQ(message(25) + s.app.selectedPath, "Pick a file or directory./"); });
+    // A key cuts the message short.
+    s.script.wait(200).key('z').wait(300).then([&] { EXPECT_EQ(message(25), std::string(25, ' ')); });
     s.script.click(628, 8);  // " X "
     EXPECT_EQ(s.run(), 0);
-    EXPECT_EQ(s.programDir.read("Kestrel.cfg"), "0 BigSmall\n0 BackGround\n/root\n1 SortList\n");
-    EXPECT_TRUE(std::filesystem::exists(s.dir.path + "/beta"));
+    EXPECT_EQ(s.programDir.read("Kestrel.cfg"), "0 BigSmall\n0 BackGround\n/\n1 SortList\n");
+    EXPECT_TRUE(std::filesystem::exists(beta));
+    const char* const paths[][4] = {{"/", "b", "", "/b"}, {"/home", "..", "p", "/"}, {"/a/b c ", "..", "p", "/a"},
+                                    {"/a", "trailing ", "", "/a/trailing "}};
+    for (const auto& p : paths) EXPECT_EQ(selectedChildPath(p[0], p[1], *p[2] == 'p'), p[3]);
 }
 
 // 100 entries: the cursor, the page, Found and the thumb while moving.
@@ -123,34 +138,6 @@ TEST(Browser, EndInShortListsAndTheLastPanelRow) {
         });
         EXPECT_EQ(quitAfterScript(s), 0);
     }
-}
-
-TEST(Browser, EnteringDirectoriesAndGoingUp) {
-    Session s;
-    s.dir.dir("a/b");
-    const std::string a = s.dir.path + "/a";
-    s.browse(a).ext(scan::Down).wait(kSettle).key(ch::Enter).wait(1000).then([&] {
-        EXPECT_EQ(std::tuple(s.app.selectedPath, s.app.list.count, s.row(3).find(a + "/b") != std::string::npos), std::tuple(a + "/b", 1, true));
-    });
-    // Tab on ".." goes back up, then up again with the right button.
-    s.script.key(ch::Tab).wait(1000).then([&] { EXPECT_EQ(s.app.selectedPath, a); });
-    s.script.click(100, yOfRow(5), 1).wait(1000).then([&] { EXPECT_EQ(s.app.selectedPath, s.dir.path); });
-    EXPECT_EQ(quitAfterScript(s), 0);
-    const char* const paths[][4] = {{"/", "b", "", "/b"}, {"/home", "..", "p", "/"}, {"/a/b c ", "..", "p", "/a"},
-                                    {"/a", "trailing ", "", "/a/trailing "}};
-    for (const auto& p : paths) EXPECT_EQ(selectedChildPath(p[0], p[1], *p[2] == 'p'), p[3]);
-}
-
-TEST(Browser, ParentOfRootAndPickCheckMessages) {
-    Session s;
-    s.readsOutside = true;
-    const auto message = [&](size_t n) { return s.row(27).substr(1, n); };
-    s.browse("/").key(ch::Enter).wait(300).then([&] { EXPECT_EQ(std::pair(message(30), s.cell(27, 2).fg), std::pair(std::string("No parent directories beyond /"), 4)); });
-    s.script.wait(2500).then([&] { EXPECT_EQ(message(30), std::string(30, ' ')); });
-    s.script.key('k').wait(300).then([&] { EXPECT_EQ(message(25) + s.app.selectedPath, "Pick a file or directory./"); });
-    // A key cuts the message short.
-    s.script.wait(200).key('z').wait(300).then([&] { EXPECT_EQ(message(25), std::string(25, ' ')); });
-    EXPECT_EQ(quitAfterScript(s), 0);
 }
 
 // One entry per pass however far the wheel turned: a hand's three notches over 50 ms span two passes,
