@@ -42,15 +42,38 @@ struct Fruit : Session {
 
 }  // namespace
 
-// The frame, list and cursor colours; into a directory and back up by Tab and the right button; a refresh by F3
+// Dragging the top bar and the pad move the window; the frame, list and cursor colours; into a directory and back up by Tab and the right button; a refresh by F3
 // or the path line, the cursor back on ".."; "/" has no parent; the close box saves and exits.
-TEST(Browser, FrameColoursDirectoriesRefreshRootAndTheCloseBox) {
+TEST(Browser, DragPadColoursDirectoriesRefreshRootAndTheCloseBox) {
     Session s;
     s.dir.file("alpha.txt", "hello");
     s.dir.dir("beta/b");
     const std::string beta = s.dir.path + "/beta";
     const auto message = [&](size_t n) { return s.row(27).substr(1, n); };
+    // The drag loop samples twice 10 ms apart; moves between the samples move the window, the pointer put
+    // back each time. Only the title part of the top bar (columns 14 to 69) drags.
+    const auto drag = [&](int x) {
+        const Point start = s.rig.presenter.position;
+        const std::int64_t t = s.rig.clock.nowMs();
+        s.rig.input.pointerMoved(x, 8);
+        s.rig.input.buttonDown(0);
+        s.rig.clock.at(t + 5, [&] { s.rig.input.pointerMoved(x + 30, 18); });
+        s.rig.clock.at(t + 25, [&] { s.rig.input.pointerMoved(x + 330, 28); });  // x jumps 300
+        s.rig.clock.at(t + 45, [&] { s.rig.input.buttonUp(0); });
+        dragWindow(s.app);
+        return Point{s.rig.presenter.position.x - start.x, s.rig.presenter.position.y - start.y};
+    };
+    const auto placed = [&] { return std::pair(s.rig.presenter.position, s.app.placement); };
     s.browse().then([&] {
+        for (const int col : {13, 70, 14, 69}) EXPECT_EQ(drag(xOfColumn(col)), (col == 14 || col == 69 ? Point{30, 30} : Point{0, 0})) << col;
+        EXPECT_EQ(placed(), std::pair(s.app.draggedPosition, Placement::Dragged));
+    });
+    s.script.wait(kSettle).key('@').wait(kSettle).then([&] { EXPECT_EQ(placed(), std::pair(s.app.startPosition, Placement::Start)); });
+    // The pad's top-left square (inner pixels 611-616, 446-451) moves the window to (4, 4); its outline does nothing.
+    for (const auto& [x, y] : {std::pair{610, 448}, {617, 448}, {613, 445}, {613, 452}}) s.script.click(x, y).wait(kSettle);
+    s.script.then([&] { EXPECT_EQ(s.app.placement, Placement::Start); });
+    s.script.click(616, 451).wait(kSettle).then([&] {
+        EXPECT_EQ(placed(), std::pair(Point{4, 4}, Placement::TopLeft));
         EXPECT_EQ(s.row(1).substr(27, 24) + "|" + s.listName(1) + "|" + s.row(29).substr(2, 11), "Select Directory or File|..|Found 3 @ 1");
         const std::vector<CellRead> cells{s.cell(1, 2), s.cell(1, 79), s.cell(5, 2), s.cell(6, 2), s.cell(4, 4), s.cell(4, 40)};
         EXPECT_EQ(cells, (std::vector<CellRead>{{'T', 7, 1}, {'X', 15, 4}, {'.', 5, 9}, {'a', 0, 2}, {'N', 0, 3}, {'T', 1, 2}}));
@@ -163,34 +186,6 @@ TEST(Browser, WheelMovesOneEntryPerCycleAndKeyBurstsAreCut) {
     std::string kept;
     for (Key k = in.pollKey(); !k.empty(); k = in.pollKey()) kept += static_cast<char>(k.code);
     EXPECT_EQ(kept, "ghijklmnopqrstuvwxyzabcdefghijkl");  // the newest, in order
-}
-
-// The drag loop samples twice 10 ms apart; moves between the samples move the window, the pointer put
-// back each time. Only the title part of the top bar (columns 14 to 69) drags.
-TEST(Browser, DraggingTheTopBarAndThePadMoveTheWindow) {
-    Session s;
-    const auto drag = [&](int x) {
-        const Point start = s.rig.presenter.position;
-        const std::int64_t t = s.rig.clock.nowMs();
-        s.rig.input.pointerMoved(x, 8);
-        s.rig.input.buttonDown(0);
-        s.rig.clock.at(t + 5, [&] { s.rig.input.pointerMoved(x + 30, 18); });
-        s.rig.clock.at(t + 25, [&] { s.rig.input.pointerMoved(x + 330, 28); });  // x jumps 300
-        s.rig.clock.at(t + 45, [&] { s.rig.input.buttonUp(0); });
-        dragWindow(s.app);
-        return Point{s.rig.presenter.position.x - start.x, s.rig.presenter.position.y - start.y};
-    };
-    const auto placed = [&] { return std::pair(s.rig.presenter.position, s.app.placement); };
-    s.browse().then([&] {
-        for (const int col : {13, 70, 14, 69}) EXPECT_EQ(drag(xOfColumn(col)), (col == 14 || col == 69 ? Point{30, 30} : Point{0, 0})) << col;
-        EXPECT_EQ(placed(), std::pair(s.app.draggedPosition, Placement::Dragged));
-    });
-    s.script.wait(kSettle).key('@').wait(kSettle).then([&] { EXPECT_EQ(placed(), std::pair(s.app.startPosition, Placement::Start)); });
-    // The pad's top-left square (inner pixels 611-616, 446-451) moves the window to (4, 4); its outline does nothing.
-    for (const auto& [x, y] : {std::pair{610, 448}, {617, 448}, {613, 445}, {613, 452}}) s.script.click(x, y).wait(kSettle);
-    s.script.then([&] { EXPECT_EQ(s.app.placement, Placement::Start); });
-    s.script.click(616, 451).wait(kSettle).then([&] { EXPECT_EQ(placed(), std::pair(Point{4, 4}, Placement::TopLeft)); });
-    EXPECT_EQ(quitAfterScript(s), 0);
 }
 
 // ">" opens the blinking drive prompt; Esc or the top bar's " X " leave it (Kestrel keeps running), each reloading.
