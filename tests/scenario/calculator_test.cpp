@@ -97,21 +97,9 @@ TEST(Calculator, MouseAndKeysShowResultAndRecord) {
     }
 }
 
-TEST(Calculator, MarksFocusFrameAndMemoryBox) {
-    Calc c;
-    const auto at = [&](int x, int y) { return c.screen().pixel(0, x, y); };
-    c.type("2").click("+").click("*");
-    // + stays marked, * is not; the focus frame; the M box stays on a new entry and the pending operator is marked again.
-    c.script.then([&] { EXPECT_EQ(std::tuple(at(743, 219), at(767, 219), c.record(24), at(640, 62)), std::tuple(7, 9, "2+", 14)); });
-    c.type("5M").script.move(300, 200).wait(300).then([&] { EXPECT_EQ(std::tuple(c.app.calcPanel.active, at(640, 62), at(647, 124)), std::tuple(false, 2, 15)); });
-    c.script.move(700, 40).wait(300).move(640, 40).wait(300).then([&] {  // x 640 is still the panel's
-        EXPECT_EQ(std::tuple(c.app.calcPanel.active, at(640, 62), at(647, 124), at(743, 219)), std::tuple(true, 14, 15, 7));
-    });
-    EXPECT_EQ(c.finish(), 0);
-}
-
-// The record shows its six last lines, View writes them all; an error shows for two seconds.
-TEST(Calculator, SixLastLinesShownViewWritesThemAllAndErrorsShowTwoSeconds) {
+// The record shows its six last lines, View writes them all; an error shows for two seconds; the marks, the
+// focus frame and the memory box.
+TEST(Calculator, SixLastLinesViewErrorsMarksFocusFrameAndMemoryBox) {
     Calc c;
     const auto errorShown = [&] { return c.screen().pixel(0, 749, 307) == 4; };
     std::string shownWhileEditing;  // what the window shows at row 27 while the editor runs
@@ -125,6 +113,15 @@ TEST(Calculator, SixLastLinesShownViewWritesThemAllAndErrorsShowTwoSeconds) {
     });
     bool shownAtFirst = false;
     c.script.keys("5/0=").wait(300).then([&] { shownAtFirst = errorShown(); }).wait(2500).then([&] { EXPECT_EQ(std::pair(shownAtFirst, errorShown()), std::pair(true, false)); });
+    // After C: + stays marked, * is not; the focus frame; the M box stays on a new entry and the pending operator
+    // is marked again.
+    const auto at = [&](int x, int y) { return c.screen().pixel(0, x, y); };
+    c.type("C2").click("+").click("*");
+    c.script.then([&] { EXPECT_EQ(std::tuple(at(743, 219), at(767, 219), c.record(24), at(640, 62)), std::tuple(7, 9, "2+", 14)); });
+    c.type("5M").script.move(300, 200).wait(300).then([&] { EXPECT_EQ(std::tuple(c.app.calcPanel.active, at(640, 62), at(647, 124)), std::tuple(false, 2, 15)); });
+    c.script.move(700, 40).wait(300).move(640, 40).wait(300).then([&] {  // x 640 is still the panel's
+        EXPECT_EQ(std::tuple(c.app.calcPanel.active, at(640, 62), at(647, 124), at(743, 219)), std::tuple(true, 14, 15, 7));
+    });
     EXPECT_EQ(c.finish(), 0);
     EXPECT_EQ(shownWhileEditing, "Waiting for program to close.");
     EXPECT_EQ(c.programDir.read("CalcBuffer.txt"), "1=1\n2=12\n3=123\n4=1234\n5=12345\n6=123456\n7=1234567\n8=12345678\n");
