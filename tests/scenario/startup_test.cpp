@@ -23,34 +23,6 @@ constexpr int kHolds[] = {50, 100, 200};
 
 }  // namespace
 
-TEST(StartUp, ExpandedViewFromTheSettingsFileInDateOrder) {
-    Session s;
-    const TempDir& d = s.dir;
-    for (const auto& [name, when] : {std::pair{"newest", 1700000000}, {"oldest", 900000000}, {"middle", 1300000000}}) {
-        const timespec times[2] = {{when, 0}, {when, 0}};
-        utimensat(AT_FDCWD, d.file(name, name).c_str(), times, 0);
-    }
-    s.settings(1, 3, "   " + d.path + "   ", 4);
-    s.script.wait(1500).then([&] {
-        EXPECT_EQ(std::tuple(s.screen().height(), s.app.backgroundColour, s.app.accentColour, s.screen().palette()[10], s.app.selectedPath),
-                  std::tuple(600, 10, 2, Rgb{198, 141, 85}, d.path));
-        EXPECT_EQ(s.rig.presenter.title + s.listName(2) + s.listName(3) + s.listName(4), "Kestreloldestmiddlenewest");
-        // The help lines, banner and panels; the button boxes cross the cells' edges.
-        const auto text = [&](int r, int c, int n) { return readText(s.screen(), 0, r, c, n) + "|"; };
-        EXPECT_EQ(text(31, 3, 11) + text(37, 5, 9) + text(31, 82, 17) + text(33, 84, 3) + text(33, 91, 2) + text(33, 95, 2),
-                  "Mouse wheel| Kestrel |Copy/Kill  Buffer|lea|ie| 0|");
-        EXPECT_EQ(std::tuple(s.cell(4, 62), s.cell(31, 3).bg, s.cell(37, 6).fg), std::tuple(CellRead{'D', 0, 3}, 10, 8));
-        // The outer frame's boxes are outlines: -1 is the background colour.
-        for (const auto [x, y, colour] :
-             {std::array{793, 300, 1}, {796, 300, 1}, {794, 300, -1}, {795, 300, -1}, {2, 530, 1}, {5, 530, 1}, {3, 530, -1},
-              {400, 593, 1}, {400, 594, 1}, {400, 595, -1}, {400, 596, 1}, {400, 597, 1}, {700, 2, 1}, {700, 3, 1},
-              {700, 4, -1}, {700, 5, -1}, {700, 6, 1}, {700, 7, 1}})
-            EXPECT_EQ(s.screen().pixel(0, x, y), colour < 0 ? 10 : colour) << x << "," << y;
-    });
-    EXPECT_EQ(s.quit(), 0);
-    EXPECT_EQ(s.programDir.read("Kestrel.cfg"), "1 BigSmall\n3 BackGround\n" + d.path + "\n4 SortList\n");
-}
-
 TEST(StartUp, DefaultsWithoutASettingsFileAndBackgroundCycle) {
     Session s;
     s.readsOutside = true;
@@ -83,26 +55,31 @@ TEST(StartUp, OddSettingsFilesStartWithTheDefaults) {
     const std::function<void(Session&)> cases[] = {
         [](Session& s) { mkfifo((s.programDir.path + "/Kestrel.cfg").c_str(), 0644); },
         [](Session& s) { std::filesystem::create_symlink("/dev/zero", s.programDir.path + "/Kestrel.cfg"); },
-        [&](Session& s) { s.settings(0, 0, cut, 1); },
+        [&](Session& s) { s.settings(0, 0, cut, 0); },  // and a stored sort of 0 reads as name order
     };
     for (int i = 0; i < 3; ++i) {
         Session s;
         s.readsOutside = true;
         cases[i](s);
-        s.script.wait(1000).then([&] { EXPECT_EQ(std::pair(s.app.selectedPath, i == 2 ? s.app.list.count : 1), std::pair(i == 2 ? cut : "/root", 1)) << i; });
+        s.script.wait(1000).then([&] {
+            EXPECT_EQ(std::tuple(s.app.selectedPath, i == 2 ? s.app.list.count : 1, s.app.SortList), std::tuple(i == 2 ? cut : "/root", 1, 1)) << i;
+        });
         EXPECT_EQ(s.quit(), 0);
     }
 }
 
 // The pad's bottom-right square places the window; the "Help" button shows the page in the normal view on the
 // browser's background, BACK outlined, the window where the pad put it, and the browser is set up afresh after.
-// M then switches to the expanded view, the placement computed again for its size (a stored sort of 0 reads as
-// name order). Help over the expanded view closes on Esc, B, b and presses strictly inside BACK; the browser
+// M then switches to the expanded view, the placement computed again for its size, the list in date order from
+// the settings file. Help over the expanded view closes on Esc, B, b and presses strictly inside BACK; the browser
 // comes back in its own view and the closing key never reaches it (Esc would end Kestrel, b cycle the background).
 TEST(Help, ButtonAndF1OpenItEscBAndPressesStrictlyInsideBackCloseIt) {
     Session s;
-    s.dir.file("a.txt");
-    s.settings(0, 2, s.dir.path, 0);
+    for (const auto& [name, when] : {std::pair{"newest", 1700000000}, {"oldest", 900000000}, {"middle", 1300000000}}) {
+        const timespec times[2] = {{when, 0}, {when, 0}};
+        utimensat(AT_FDCWD, s.dir.file(name, name).c_str(), times, 0);
+    }
+    s.settings(0, 3, "   " + s.dir.path + "   ", 4);
     Point placed;
     int checks = 0;
     s.script.wait(1000).click(629, 464).wait(400).then([&] {
@@ -112,14 +89,28 @@ TEST(Help, ButtonAndF1OpenItEscBAndPressesStrictlyInsideBackCloseIt) {
     s.script.ext(scan::Down).wait(300).click(588, 392).wait(800).then([&] {  // "Help", row 25
         ASSERT_TRUE(helpShown(s));
         EXPECT_EQ(s.rig.presenter.position, placed);
-        EXPECT_EQ((std::vector{s.cell(2, 5), s.cell(5, 5), s.cell(29, 74)}), (std::vector<CellRead>{{'K', 1, 13}, {'U', 0, 13}, {'B', 1, 13}}));
+        EXPECT_EQ((std::vector{s.cell(2, 5), s.cell(5, 5), s.cell(29, 74)}), (std::vector<CellRead>{{'K', 1, 10}, {'U', 0, 10}, {'B', 1, 10}}));
         EXPECT_EQ(s.row(17).substr(4, 69), "Depending on how permissions are set, some features my be restricted.");
         for (const auto [x, y, colour] : {std::array{569, 450, 0}, {2, 100, 1}, {1, 100, 3}, {639, 479, 3}})
             EXPECT_EQ(s.screen().pixel(0, x, y), colour) << x << "," << y;
     });
-    s.script.key('b').wait(900).then([&] { EXPECT_EQ(std::tuple(s.listName(2), s.app.cursorIndex, s.rig.presenter.position), std::tuple("a.txt", 1, placed)); });
+    s.script.key('b').wait(900).then([&] { EXPECT_EQ(std::tuple(s.listName(2), s.app.cursorIndex, s.rig.presenter.position), std::tuple("oldest", 1, placed)); });
     s.script.key('m').wait(1200).then([&] {
-        EXPECT_EQ(std::tuple(s.screen().width(), s.rig.presenter.position, s.app.SortList), std::tuple(800, Point{1920 - 560 - 245, 1080 - 240 - 393}, 1));
+        EXPECT_EQ(std::tuple(s.screen().width(), s.screen().height(), s.rig.presenter.position, s.app.selectedPath),
+                  std::tuple(800, 600, Point{1920 - 560 - 245, 1080 - 240 - 393}, s.dir.path));
+        EXPECT_EQ(std::tuple(s.app.backgroundColour, s.app.accentColour, s.screen().palette()[10]), std::tuple(10, 2, Rgb{198, 141, 85}));
+        EXPECT_EQ(s.rig.presenter.title + s.listName(2) + s.listName(3) + s.listName(4), "Kestreloldestmiddlenewest");
+        // The help lines, banner and panels; the button boxes cross the cells' edges.
+        const auto text = [&](int r, int c, int n) { return readText(s.screen(), 0, r, c, n) + "|"; };
+        EXPECT_EQ(text(31, 3, 11) + text(37, 5, 9) + text(31, 82, 17) + text(33, 84, 3) + text(33, 91, 2) + text(33, 95, 2),
+                  "Mouse wheel| Kestrel |Copy/Kill  Buffer|lea|ie| 0|");
+        EXPECT_EQ(std::tuple(s.cell(4, 62), s.cell(31, 3).bg, s.cell(37, 6).fg), std::tuple(CellRead{'D', 0, 3}, 10, 8));
+        // The outer frame's boxes are outlines: -1 is the background colour.
+        for (const auto [x, y, colour] :
+             {std::array{793, 300, 1}, {796, 300, 1}, {794, 300, -1}, {795, 300, -1}, {2, 530, 1}, {5, 530, 1}, {3, 530, -1},
+              {400, 593, 1}, {400, 594, 1}, {400, 595, -1}, {400, 596, 1}, {400, 597, 1}, {700, 2, 1}, {700, 3, 1},
+              {700, 4, -1}, {700, 5, -1}, {700, 6, 1}, {700, 7, 1}})
+            EXPECT_EQ(s.screen().pixel(0, x, y), colour < 0 ? 10 : colour) << x << "," << y;
     });
     // name ('-': does not close), key, or a click at x, y with button
     const std::tuple<const char*, int, int, int, int> closers[] = {
@@ -138,7 +129,7 @@ TEST(Help, ButtonAndF1OpenItEscBAndPressesStrictlyInsideBackCloseIt) {
     }
     EXPECT_EQ(s.quit(), 0);
     EXPECT_EQ(std::pair(checks, s.app.placement), std::pair(int(std::size(closers)), Placement::BottomRight));
-    EXPECT_EQ(s.programDir.read("Kestrel.cfg"), "1 BigSmall\n2 BackGround\n" + s.dir.path + "\n1 SortList\n");
+    EXPECT_EQ(s.programDir.read("Kestrel.cfg"), "1 BigSmall\n3 BackGround\n" + s.dir.path + "\n4 SortList\n");
 }
 
 // Each reload puts the pointer at (320,240), over entry 12. Every kind of hit area, each hold length somewhere.
