@@ -28,12 +28,12 @@ int quitAfterScript(Session& s) {
     return status;
 }
 
-// A directory of fruit in the ordinary view, or in the expanded one.
+// A directory of fruit in the ordinary view.
 struct Fruit : Session {
-    explicit Fruit(int bigSmall = 0) {
+    Fruit() {
         for (const char* n : {"apple", "Banana", "cherry_apple", "grape"}) dir.file(n, n);
         dir.file(std::string(40, 'x') + "needle", "");
-        settings(bigSmall, 0, dir.path, 1);
+        settings(0, 0, dir.path, 1);
         script.wait(1000);
     }
     Script& enter() { return script.key(ch::Enter).wait(kSettle); }
@@ -189,8 +189,8 @@ TEST(Browser, WheelMovesOneEntryPerCycleAndKeyBurstsAreCut) {
 }
 
 // ">" opens the blinking drive prompt; Esc or the top bar's " X " leave it (Kestrel keeps running), each reloading.
-// Then the search mode's Next, and the sort keys and headers.
-TEST(Browser, DrivePromptSearchNextAndSorting) {
+// Then the search mode: Next by Enter, Find and Next by buttons; and the sort keys and headers.
+TEST(Browser, DrivePromptSearchAndSorting) {
     Fruit s;
     std::vector<std::string> seen;
     const auto status = [&] { return s.row(29).substr(1, 9); };
@@ -233,25 +233,14 @@ TEST(Browser, DrivePromptSearchNextAndSorting) {
     s.script.key(27).wait(2000).then([&] { s.app.search = SearchState{}; });
     s.script.key('?').wait(100).keys(".");
     s.enter().then([&] { EXPECT_EQ(std::tuple(s.app.search.active, s.app.cursorIndex), std::tuple(true, 1)); });
-    // A sort key or a press on a header reloads with the cursor back on the first row.
-    s.script.key(27).wait(2000).ext(scan::Down).wait(kSettle).key('s').wait(1000).then([&] {
-        EXPECT_EQ(std::tuple(s.app.SortList, s.app.cursorIndex, s.cell(4, 50), s.cell(4, 4)), std::tuple(3, 1, CellRead{'S', 0, 3}, CellRead{'N', 1, 2}));
-    });
-    s.script.click(5 * 8, yOfRow(4)).wait(1000).then([&] { EXPECT_EQ(std::tuple(s.app.SortList, s.cell(4, 4)), std::tuple(1, CellRead{'N', 0, 3})); });
-    s.script.click(63 * 8, yOfRow(4)).wait(1000).then([&] { EXPECT_EQ(s.app.SortList, 4); });
-    s.script.key('t').wait(1000).then([&] { EXPECT_EQ(s.app.SortList, 2); });
-    EXPECT_EQ(quitAfterScript(s), 0);
-    EXPECT_NE(s.programDir.read("Kestrel.cfg").find("2 SortList"), std::string::npos);
-}
-
-// Start Only toggled outside the search mode; with it, "cherry_apple" does not match.
-TEST(Search, FindNextButtonsAndStartOnlyInTheExpandedView) {
-    Fruit s(1);
+    // In the expanded view, Start Only toggled outside the search mode; with it, "cherry_apple" does not match.
     const auto pixel = [&](int x, int y) { return s.screen().pixel(0, x, y); };
-    s.script.wait(500).click(530, 555).wait(700).then([&] { EXPECT_EQ(std::tuple(s.app.search.startOnly, pixel(530, 555)), std::tuple(1, 1)); });
+    s.script.key(27).wait(2000).key('m').wait(1200).click(530, 555).wait(700).then([&] {
+        EXPECT_EQ(std::tuple(s.app.search.startOnly, pixel(530, 555)), std::tuple(1, 1));
+    });
     // The field frame while searching.
     s.script.click(570, 503).wait(200).then([&] { EXPECT_EQ(std::tuple(s.app.search.active, pixel(520, 500)), std::tuple(true, 14)); });
-    s.script.keys("app").click(540, 528).wait(kSettle).then([&] { EXPECT_EQ(std::tuple(readText(s.screen(), 0, 32, 67, 4), s.app.cursorIndex), std::tuple(">app", 2)); });
+    s.script.keys("\bapp").click(540, 528).wait(kSettle).then([&] { EXPECT_EQ(std::tuple(readText(s.screen(), 0, 32, 67, 4), s.app.cursorIndex), std::tuple(">app", 2)); });
     s.script.click(600, 528).wait(kSettle).then([&] { EXPECT_EQ(std::tuple(s.app.search.active, pixel(520, 500), s.app.cursorIndex), std::tuple(false, 8, 2)); });
     s.script.wait(2000).click(530, 555).wait(700).then([&] { EXPECT_EQ(s.app.search.startOnly, 0); });
     s.script.click(570, 503).wait(200);
@@ -261,6 +250,13 @@ TEST(Search, FindNextButtonsAndStartOnlyInTheExpandedView) {
     }
     // The "X" leaves the mode.
     s.script.click(627, 483).wait(kSettle).then([&] { EXPECT_FALSE(s.app.search.active); });
-    s.script.wait(2000);
+    // Back in the ordinary view, a sort key or a press on a header reloads with the cursor back on the first row.
+    s.script.wait(2000).key('m').wait(1200).ext(scan::Down).wait(kSettle).key('s').wait(1000).then([&] {
+        EXPECT_EQ(std::tuple(s.app.SortList, s.app.cursorIndex, s.cell(4, 50), s.cell(4, 4)), std::tuple(3, 1, CellRead{'S', 0, 3}, CellRead{'N', 1, 2}));
+    });
+    s.script.click(5 * 8, yOfRow(4)).wait(1000).then([&] { EXPECT_EQ(std::tuple(s.app.SortList, s.cell(4, 4)), std::tuple(1, CellRead{'N', 0, 3})); });
+    s.script.click(63 * 8, yOfRow(4)).wait(1000).then([&] { EXPECT_EQ(s.app.SortList, 4); });
+    s.script.key('t').wait(1000).then([&] { EXPECT_EQ(s.app.SortList, 2); });
     EXPECT_EQ(quitAfterScript(s), 0);
+    EXPECT_NE(s.programDir.read("Kestrel.cfg").find("2 SortList"), std::string::npos);
 }
