@@ -28,17 +28,6 @@ int quitAfterScript(Session& s) {
     return status;
 }
 
-// A directory of fruit in the ordinary view.
-struct Fruit : Session {
-    Fruit() {
-        for (const char* n : {"apple", "Banana", "cherry_apple", "grape"}) dir.file(n, n);
-        dir.file(std::string(40, 'x') + "needle", "");
-        settings(0, 0, dir.path, 1);
-        script.wait(1000);
-    }
-    Script& enter() { return script.key(ch::Enter).wait(kSettle); }
-    void cursorAt(int index) { script.then([this, index] { EXPECT_EQ(app.cursorIndex, index); }); }
-};
 
 }  // namespace
 
@@ -191,10 +180,14 @@ TEST(Browser, WheelMovesOneEntryPerCycleAndKeyBurstsAreCut) {
 // ">" opens the blinking drive prompt; Esc or the top bar's " X " leave it (Kestrel keeps running), each reloading.
 // Then the search mode: Next by Enter, Find and Next by buttons; and the sort keys and headers.
 TEST(Browser, DrivePromptSearchAndSorting) {
-    Fruit s;
+    Session s;
+    for (const char* n : {"apple", "Banana", "cherry_apple", "grape"}) s.dir.file(n, n);
+    s.dir.file(std::string(40, 'x') + "needle", "");
+    const auto enter = [&]() -> Script& { return s.script.key(ch::Enter).wait(kSettle); };
+    const auto cursorAt = [&](int index) { s.script.then([&s, index] { EXPECT_EQ(s.app.cursorIndex, index); }); };
     std::vector<std::string> seen;
     const auto status = [&] { return s.row(29).substr(1, 9); };
-    s.script.move(300, 200).key('>');
+    s.browse().move(300, 200).key('>');
     for (int t = 0; t < 1000; t += 25) s.script.wait(25).then([&] { seen.push_back(s.row(29).substr(1, 10)); });
     s.script.then([&] {
         for (const char* phase : {" Drive > _", " Drive >  "}) EXPECT_NE(std::find(seen.begin(), seen.end(), phase), seen.end());
@@ -211,28 +204,28 @@ TEST(Browser, DrivePromptSearchAndSorting) {
     });
     s.script.click(xOfColumn(79), 8).wait(600).move(300, 200).wait(400).then([&] { EXPECT_EQ(s.listName(7) + status(), "third.txt Found 8 "); });
     s.script.key('?').wait(100).keys("aPp");
-    s.enter().then([&] {
+    enter().then([&] {
         EXPECT_EQ(std::tuple(s.app.search.active, s.app.search.text, s.app.cursorRow, s.listName(1), s.cell(5, 2), s.row(27).substr(1, 11)),
                   std::tuple(true, "aPp", 1, "apple", CellRead{'a', 5, 9}, "Search >aPp"));
     });
-    s.enter().then([&] { EXPECT_EQ(std::tuple(s.listName(1), s.app.cursorIndex), std::tuple(std::string("cherry_apple"), 4)); });
+    enter().then([&] { EXPECT_EQ(std::tuple(s.listName(1), s.app.cursorIndex), std::tuple(std::string("cherry_apple"), 4)); });
     // No further match: the mode ends and the cursor stays.
-    s.enter().then([&] { EXPECT_EQ(std::tuple(s.app.search.active, s.app.search.position, s.app.cursorIndex), std::tuple(false, 1, 4)); });
+    enter().then([&] { EXPECT_EQ(std::tuple(s.app.search.active, s.app.search.position, s.app.cursorIndex), std::tuple(false, 1, 4)); });
     // Keys typed during the settle are dropped.
     s.script.key('x').wait(2000).then([&] { EXPECT_FALSE(s.rig.input.keyWaiting()); });
     // The next Next starts at row 2 again; only the 37-character name column is searched.
     s.script.key('?').wait(100);
-    s.enter();
-    s.cursorAt(2);
+    enter();
+    cursorAt(2);
     s.script.keys("\b\b\bneedle");
-    s.enter().then([&] { EXPECT_EQ(std::tuple(s.app.search.active, s.app.cursorIndex), std::tuple(false, 2)); });
+    enter().then([&] { EXPECT_EQ(std::tuple(s.app.search.active, s.app.cursorIndex), std::tuple(false, 2)); });
     // Only name characters, at most ten; a fresh run's "." matches the parent row on the first Enter.
     s.script.wait(2000).key('?').wait(100).keys("\b\b\b\b\b\ba b?c,(d)").then([&] { EXPECT_EQ(s.app.search.text, "abcd"); });
     s.script.keys("efghijklm").then([&] { EXPECT_EQ(s.app.search.text, "abcdefghij"); });
     s.script.key(ch::Backspace).ext(scan::Left).wait(300).then([&] { EXPECT_EQ(s.app.search.text, "abcdefgh"); });
     s.script.key(27).wait(2000).then([&] { s.app.search = SearchState{}; });
     s.script.key('?').wait(100).keys(".");
-    s.enter().then([&] { EXPECT_EQ(std::tuple(s.app.search.active, s.app.cursorIndex), std::tuple(true, 1)); });
+    enter().then([&] { EXPECT_EQ(std::tuple(s.app.search.active, s.app.cursorIndex), std::tuple(true, 1)); });
     // In the expanded view, Start Only toggled outside the search mode; with it, "cherry_apple" does not match.
     const auto pixel = [&](int x, int y) { return s.screen().pixel(0, x, y); };
     s.script.key(27).wait(2000).key('m').wait(1200).click(530, 555).wait(700).then([&] {
@@ -246,7 +239,7 @@ TEST(Browser, DrivePromptSearchAndSorting) {
     s.script.click(570, 503).wait(200);
     for (const auto& [x, bit, cursor] : {std::array{540, 1, 2}, {600, 1, 4}, {540, 0, 2}}) {
         s.script.click(x, 528, bit).wait(kSettle);
-        s.cursorAt(cursor);
+        cursorAt(cursor);
     }
     // The "X" leaves the mode.
     s.script.click(627, 483).wait(kSettle).then([&] { EXPECT_FALSE(s.app.search.active); });
