@@ -99,10 +99,11 @@ TEST(Browser, DragPadColoursDirectoriesRefreshRootAndTheCloseBox) {
     for (const auto& p : paths) EXPECT_EQ(selectedChildPath(p[0], p[1], *p[2] == 'p'), p[3]);
 }
 
-// 100 entries: the cursor, the page, Found and the thumb while moving.
-TEST(Browser, DownAcrossPagesEndLastRowSliderAndButtons) {
+// 100 entries: the cursor, the page, Found and the thumb while moving; then the wheel and key bursts.
+TEST(Browser, DownAcrossPagesEndLastRowSliderButtonsWheelAndKeyBursts) {
     Session s;
     s.dir.numberedFiles(99);
+    s.runner.onShell = [&](const std::string&) { return s.rig.clock.sleepMs(4000), 0; };
     s.browse();
     keysApart(s, scan::Down, 17).then([&] { EXPECT_EQ(s.app.cursorRow, 18); });
     s.script.ext(scan::Down).wait(kSettle).then([&] {
@@ -129,37 +130,10 @@ TEST(Browser, DownAcrossPagesEndLastRowSliderAndButtons) {
         (bit ? s.script.instantTap(x, yOfRow(row), 1) : s.script.click(x, yOfRow(row))).wait(kSettle);
         s.script.then([&, cursor = cursor] { EXPECT_EQ(s.app.cursorIndex, cursor); });
     }
-    // The "Esc" button saves and exits.
-    s.script.click(480, yOfRow(29));
-    EXPECT_EQ(s.run(), 0);
-    EXPECT_NE(s.programDir.read("Kestrel.cfg").find(s.dir.path), std::string::npos);
-}
-
-// 9 entries: a press on the last moves there, End stays on the first page.
-// 20 entries: a click on panel row 19 and Down still show the last entry under the cursor.
-TEST(Browser, EndInShortListsAndTheLastPanelRow) {
-    for (const auto& [files, row, endRow] : {std::array{8, 13, 9}, {19, 23, 19}}) {
-        Session s;
-        s.dir.numberedFiles(files);
-        s.browse().click(100, yOfRow(row)).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, row - 4); });
-        s.script.move(300, 100).ext(files == 8 ? scan::Home : scan::Down).wait(kSettle);
-        if (files == 8) s.script.ext(scan::End).wait(kSettle);
-        s.script.then([&] {
-            EXPECT_EQ(std::tuple(s.app.cursorRow, s.listName(1), s.listName(endRow), s.cell(endRow + 4, 2)),
-                      std::tuple(endRow, files == 8 ? ".." : fileName(2), fileName(files + 1), CellRead{'f', 5, 9}));
-        });
-        EXPECT_EQ(quitAfterScript(s), 0);
-    }
-}
-
-// One entry per pass however far the wheel turned: a hand's three notches over 50 ms span two passes,
-// five notches between two polls move one. Keys typed while the buffer's editor runs, Esc included, are
-// dropped when it ends. A burst of 1000 Down keys keeps at most 32 waiting: the next Esc ends Kestrel.
-TEST(Browser, WheelMovesOneEntryPerCycleAndKeyBurstsAreCut) {
-    Session s;
-    s.dir.numberedFiles(50);
-    s.runner.onShell = [&](const std::string&) { return s.rig.clock.sleepMs(4000), 0; };
-    s.browse().move(300, 200).wait(200).wheel(-3).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 3); });
+    // One entry per pass however far the wheel turned: a hand's three notches over 50 ms span two passes,
+    // five notches between two polls move one. Keys typed while the buffer's editor runs, Esc included, are
+    // dropped when it ends. A burst of 1000 Down keys keeps at most 32 waiting: the next Esc ends Kestrel.
+    s.script.move(300, 200).wait(200).wheel(-3).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 3); });
     s.script.wheel(-5, 0).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 4); });
     s.script.wheel(1).wait(kSettle).wheel(1).wait(kSettle).key('V').wait(200);
     for (int i = 0; i < 40; ++i) s.script.ext(scan::Down).wait(60);
@@ -176,6 +150,25 @@ TEST(Browser, WheelMovesOneEntryPerCycleAndKeyBurstsAreCut) {
     for (Key k = in.pollKey(); !k.empty(); k = in.pollKey()) kept += static_cast<char>(k.code);
     EXPECT_EQ(kept, "ghijklmnopqrstuvwxyzabcdefghijkl");  // the newest, in order
 }
+
+// 9 entries: a press on the last moves there, End stays on the first page.
+// 20 entries: a click on panel row 19 and Down still show the last entry under the cursor.
+TEST(Browser, EndInShortListsAndTheLastPanelRow) {
+    for (const auto& [files, row, endRow] : {std::array{8, 13, 9}, {19, 23, 19}}) {
+        Session s;
+        s.dir.numberedFiles(files);
+        s.browse().click(100, yOfRow(row)).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, row - 4); });
+        s.script.move(300, 100).ext(files == 8 ? scan::Home : scan::Down).wait(kSettle);
+        if (files == 8) s.script.ext(scan::End).wait(kSettle);
+        s.script.then([&] {
+            EXPECT_EQ(std::tuple(s.app.cursorRow, s.listName(1), s.listName(endRow), s.cell(endRow + 4, 2)),
+                      std::tuple(endRow, files == 8 ? ".." : fileName(2), fileName(files + 1), CellRead{'f', 5, 9}));
+        });
+        s.script.click(480, yOfRow(29));  // the "Esc" button ends Kestrel
+        EXPECT_EQ(s.run(), 0);
+    }
+}
+
 
 // ">" opens the blinking drive prompt; Esc or the top bar's " X " leave it (Kestrel keeps running), each reloading.
 // Then the search mode: Next by Enter, Find and Next by buttons; and the sort keys and headers.
