@@ -31,8 +31,9 @@ int quitAfterScript(Session& s) {
 
 }  // namespace
 
-// Dragging the top bar and the pad move the window; the frame, list and cursor colours; into a directory and back up by Tab and the right button; a refresh by F3
-// or the path line, the cursor back on ".."; "/" has no parent; the close box saves and exits.
+// Dragging the top bar and the pad move the window; the frame, list and cursor colours; into a directory and
+// back up by Tab and the right button; a refresh by F3 or the path line, the cursor back on ".."; "/" has no
+// parent; the close box saves and exits.
 TEST(Browser, DragPadColoursDirectoriesRefreshRootAndTheCloseBox) {
     Session s;
     s.dir.file("alpha.txt", "hello");
@@ -85,7 +86,9 @@ TEST(Browser, DragPadColoursDirectoriesRefreshRootAndTheCloseBox) {
     s.script.ext(scan::Down).wait(kSettle).then([&] { s.dir.file("f101", "newer"); });
     s.script.click(300, yOfRow(3)).wait(1000).then([&] { EXPECT_EQ(std::pair(s.app.list.count, s.app.cursorIndex), std::pair(5, 1)); });
     s.script.key('h').wait(1000).key(ch::Enter).wait(1000).then([&] { EXPECT_EQ(s.app.selectedPath, "/"); });
-    s.script.key(ch::Enter).wait(300).then([&] { EXPECT_EQ(std::pair(message(30), s.cell(27, 2).fg), std::pair(std::string("No parent directories beyond /"), 4)); });
+    s.script.key(ch::Enter).wait(300).then([&] {
+        EXPECT_EQ(std::pair(message(30), s.cell(27, 2).fg), std::pair(std::string("No parent directories beyond /"), 4));
+    });
     s.script.wait(2500).then([&] { EXPECT_EQ(message(30), std::string(30, ' ')); });
     s.script.key('k').wait(300).then([&] { EXPECT_EQ(message(25) + s.app.selectedPath, "Pick a file or directory./"); });
     // A key cuts the message short.
@@ -226,8 +229,12 @@ TEST(Browser, DrivePromptSearchAndSorting) {
     });
     // The field frame while searching.
     s.script.click(570, 503).wait(200).then([&] { EXPECT_EQ(std::tuple(s.app.search.active, pixel(520, 500)), std::tuple(true, 14)); });
-    s.script.keys("\bapp").click(540, 528).wait(kSettle).then([&] { EXPECT_EQ(std::tuple(readText(s.screen(), 0, 32, 67, 4), s.app.cursorIndex), std::tuple(">app", 2)); });
-    s.script.click(600, 528).wait(kSettle).then([&] { EXPECT_EQ(std::tuple(s.app.search.active, pixel(520, 500), s.app.cursorIndex), std::tuple(false, 8, 2)); });
+    s.script.keys("\bapp").click(540, 528).wait(kSettle).then([&] {
+        EXPECT_EQ(std::tuple(readText(s.screen(), 0, 32, 67, 4), s.app.cursorIndex), std::tuple(">app", 2));
+    });
+    s.script.click(600, 528).wait(kSettle).then([&] {
+        EXPECT_EQ(std::tuple(s.app.search.active, pixel(520, 500), s.app.cursorIndex), std::tuple(false, 8, 2));
+    });
     s.script.wait(2000).click(530, 555).wait(700).then([&] { EXPECT_EQ(s.app.search.startOnly, 0); });
     s.script.click(570, 503).wait(200);
     for (const auto& [x, bit, cursor] : {std::array{540, 1, 2}, {600, 1, 4}, {540, 0, 2}}) {

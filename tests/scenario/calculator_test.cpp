@@ -112,13 +112,17 @@ TEST(Calculator, SixLastLinesViewErrorsMarksFocusFrameAndMemoryBox) {
         EXPECT_TRUE(c.rig.presenter.pointerVisible);  // shown again after the editor
     });
     bool shownAtFirst = false;
-    c.script.keys("5/0=").wait(300).then([&] { shownAtFirst = errorShown(); }).wait(2500).then([&] { EXPECT_EQ(std::pair(shownAtFirst, errorShown()), std::pair(true, false)); });
+    c.script.keys("5/0=").wait(300).then([&] { shownAtFirst = errorShown(); }).wait(2500).then([&] {
+        EXPECT_EQ(std::pair(shownAtFirst, errorShown()), std::pair(true, false));
+    });
     // After C: + stays marked, * is not; the focus frame; the M box stays on a new entry and the pending operator
     // is marked again.
     const auto at = [&](int x, int y) { return c.screen().pixel(0, x, y); };
     c.type("C2").click("+").click("*");
     c.script.then([&] { EXPECT_EQ(std::tuple(at(743, 219), at(767, 219), c.records(1)[0], at(640, 62)), std::tuple(7, 9, "2+", 14)); });
-    c.type("5M").script.move(300, 200).wait(300).then([&] { EXPECT_EQ(std::tuple(c.app.calcPanel.active, at(640, 62), at(647, 124)), std::tuple(false, 2, 15)); });
+    c.type("5M").script.move(300, 200).wait(300).then([&] {
+        EXPECT_EQ(std::tuple(c.app.calcPanel.active, at(640, 62), at(647, 124)), std::tuple(false, 2, 15));
+    });
     c.script.move(700, 40).wait(300).move(640, 40).wait(300).then([&] {  // x 640 is still the panel's
         EXPECT_EQ(std::tuple(c.app.calcPanel.active, at(640, 62), at(647, 124), at(743, 219)), std::tuple(true, 14, 15, 7));
     });

@@ -88,7 +88,9 @@ TEST(Help, ButtonAndF1OpenItEscBAndPressesStrictlyInsideBackCloseIt) {
         for (const auto [x, y, colour] : {std::array{569, 450, 0}, {2, 100, 1}, {1, 100, 3}, {639, 479, 3}})
             EXPECT_EQ(s.screen().pixel(0, x, y), colour) << x << "," << y;
     });
-    s.script.key('b').wait(900).then([&] { EXPECT_EQ(std::tuple(s.listName(2), s.app.cursorIndex, s.rig.presenter.position), std::tuple("oldest", 1, placed)); });
+    s.script.key('b').wait(900).then([&] {
+        EXPECT_EQ(std::tuple(s.listName(2), s.app.cursorIndex, s.rig.presenter.position), std::tuple("oldest", 1, placed));
+    });
     s.script.key('m').wait(1200).then([&] {
         EXPECT_EQ(std::tuple(s.screen().width(), s.screen().height(), s.rig.presenter.position, s.app.selectedPath),
                   std::tuple(800, 600, Point{1920 - 560 - 245, 1080 - 240 - 393}, s.dir.path));
