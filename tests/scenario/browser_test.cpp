@@ -5,7 +5,6 @@
 #include "frame/window_drag.h"
 #include "frame/child_path.h"
 #include "session.h"
-#include "dirlist/name_search.h"
 
 using namespace kestrel;
 using namespace kestrel::test;
@@ -21,26 +20,50 @@ Script& keysApart(Session& s, int scanCode, int n) {
     return s.script.wait(kSettle);
 }
 std::pair<int, int> at(Session& s) { return {s.app.cursorIndex, s.app.cursorRow}; }
+// Esc ends Kestrel; fails when Kestrel had already ended before the script's last step (whose checks never ran).
+int quitAfterScript(Session& s) {
+    const std::int64_t last = s.script.time();
+    const int status = s.quit();
+    EXPECT_GE(s.rig.clock.nowMs(), last);
+    return status;
+}
 
-// A directory of fruit in the ordinary view, or in the expanded one.
-struct Fruit : Session {
-    explicit Fruit(int bigSmall = 0) {
-        for (const char* n : {"apple", "Banana", "cherry_apple", "grape"}) dir.file(n, n);
-        dir.file(std::string(40, 'x') + "needle", "");
-        settings(bigSmall, 0, dir.path, 1);
-        script.wait(1000);
-    }
-    Script& enter() { return script.key(ch::Enter).wait(kSettle); }
-    void cursorAt(int index) { script.then([this, index] { EXPECT_EQ(app.cursorIndex, index); }); }
-};
 
 }  // namespace
 
-TEST(Browser, FrameListAndCursorColours) {
+// Dragging the top bar and the pad move the window; the frame, list and cursor colours; into a directory and
+// back up by Tab and the right button; a refresh by F3 or the path line, the cursor back on ".."; "/" has no
+// parent; the close box saves and exits.
+TEST(Browser, DragPadColoursDirectoriesRefreshRootAndTheCloseBox) {
     Session s;
     s.dir.file("alpha.txt", "hello");
-    s.dir.dir("beta");
+    s.dir.dir("beta/b");
+    const std::string beta = s.dir.path + "/beta";
+    const auto message = [&](size_t n) { return s.row(27).substr(1, n); };
+    // The drag loop samples twice 10 ms apart; moves between the samples move the window, the pointer put
+    // back each time. Only the title part of the top bar (columns 14 to 69) drags.
+    const auto drag = [&](int x) {
+        const Point start = s.rig.presenter.position;
+        const std::int64_t t = s.rig.clock.nowMs();
+        s.rig.input.pointerMoved(x, 8);
+        s.rig.input.buttonDown(0);
+        s.rig.clock.at(t + 5, [&] { s.rig.input.pointerMoved(x + 30, 18); });
+        s.rig.clock.at(t + 25, [&] { s.rig.input.pointerMoved(x + 330, 28); });  // x jumps 300
+        s.rig.clock.at(t + 45, [&] { s.rig.input.buttonUp(0); });
+        dragWindow(s.app);
+        return Point{s.rig.presenter.position.x - start.x, s.rig.presenter.position.y - start.y};
+    };
+    const auto placed = [&] { return std::pair(s.rig.presenter.position, s.app.placement); };
     s.browse().then([&] {
+        for (const int col : {13, 70, 14, 69}) EXPECT_EQ(drag(xOfColumn(col)), (col == 14 || col == 69 ? Point{30, 30} : Point{0, 0})) << col;
+        EXPECT_EQ(placed(), std::pair(s.app.draggedPosition, Placement::Dragged));
+    });
+    s.script.wait(kSettle).key('@').wait(kSettle).then([&] { EXPECT_EQ(placed(), std::pair(s.app.startPosition, Placement::Start)); });
+    // The pad's top-left square (inner pixels 611-616, 446-451) moves the window to (4, 4); its outline does nothing.
+    for (const auto& [x, y] : {std::pair{610, 448}, {617, 448}, {613, 445}, {613, 452}}) s.script.click(x, y).wait(kSettle);
+    s.script.then([&] { EXPECT_EQ(s.app.placement, Placement::Start); });
+    s.script.click(616, 451).wait(kSettle).then([&] {
+        EXPECT_EQ(placed(), std::pair(Point{4, 4}, Placement::TopLeft));
         EXPECT_EQ(s.row(1).substr(27, 24) + "|" + s.listName(1) + "|" + s.row(29).substr(2, 11), "Select Directory or File|..|Found 3 @ 1");
         const std::vector<CellRead> cells{s.cell(1, 2), s.cell(1, 79), s.cell(5, 2), s.cell(6, 2), s.cell(4, 4), s.cell(4, 40)};
         EXPECT_EQ(cells, (std::vector<CellRead>{{'T', 7, 1}, {'X', 15, 4}, {'.', 5, 9}, {'a', 0, 2}, {'N', 0, 3}, {'T', 1, 2}}));
@@ -51,14 +74,39 @@ TEST(Browser, FrameListAndCursorColours) {
     // K on a directory does nothing; a close request from the window manager is ignored.
     keysApart(s, scan::Down, 2).key('K').wait(300).then([&] { EXPECT_EQ(s.row(27).substr(1, 25), std::string(25, ' ')); });
     s.script.ext(scan::Close).wait(kSettle).ext(scan::PgUp).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 3); });
-    EXPECT_EQ(s.quit(), 0);
-    EXPECT_TRUE(std::filesystem::exists(s.dir.path + "/beta"));
+    s.script.key(ch::Enter).wait(1000).ext(scan::Down).wait(kSettle).key(ch::Enter).wait(1000).then([&] {
+        EXPECT_EQ(std::tuple(s.app.selectedPath, s.app.list.count, s.row(3).find(beta + "/b") != std::string::npos), std::tuple(beta + "/b", 1, true));
+    });
+    s.script.key(ch::Tab).wait(1000).then([&] { EXPECT_EQ(s.app.selectedPath, beta); });
+    s.script.click(100, yOfRow(5), 1).wait(1000).then([&] {
+        EXPECT_EQ(s.app.selectedPath, s.dir.path);
+        s.dir.file("f100", "new");
+    });
+    s.script.ext(scan::F3).wait(1000).then([&] { EXPECT_EQ(std::pair(s.app.list.count, s.app.cursorIndex), std::pair(4, 1)); });
+    s.script.ext(scan::Down).wait(kSettle).then([&] { s.dir.file("f101", "newer"); });
+    s.script.click(300, yOfRow(3)).wait(1000).then([&] { EXPECT_EQ(std::pair(s.app.list.count, s.app.cursorIndex), std::pair(5, 1)); });
+    s.script.key('h').wait(1000).key(ch::Enter).wait(1000).then([&] { EXPECT_EQ(s.app.selectedPath, "/"); });
+    s.script.key(ch::Enter).wait(300).then([&] {
+        EXPECT_EQ(std::pair(message(30), s.cell(27, 2).fg), std::pair(std::string("No parent directories beyond /"), 4));
+    });
+    s.script.wait(2500).then([&] { EXPECT_EQ(message(30), std::string(30, ' ')); });
+    s.script.key('k').wait(300).then([&] { EXPECT_EQ(message(25) + s.app.selectedPath, "Pick a file or directory./"); });
+    // A key cuts the message short.
+    s.script.wait(200).key('z').wait(300).then([&] { EXPECT_EQ(message(25), std::string(25, ' ')); });
+    s.script.click(628, 8);  // " X "
+    EXPECT_EQ(s.run(), 0);
+    EXPECT_EQ(s.programDir.read("Kestrel.cfg"), "0 BigSmall\n0 BackGround\n/\n1 SortList\n");
+    EXPECT_TRUE(std::filesystem::exists(beta));
+    const char* const paths[][4] = {{"/", "b", "", "/b"}, {"/home", "..", "p", "/"}, {"/a/b c ", "..", "p", "/a"},
+                                    {"/a", "trailing ", "", "/a/trailing "}};
+    for (const auto& p : paths) EXPECT_EQ(selectedChildPath(p[0], p[1], *p[2] == 'p'), p[3]);
 }
 
-// 100 entries: the cursor, the page, Found and the thumb while moving.
-TEST(Browser, DownAcrossPagesEndLastRowSliderAndButtons) {
+// 100 entries: the cursor, the page, Found and the thumb while moving; then the wheel and key bursts.
+TEST(Browser, DownAcrossPagesEndLastRowSliderButtonsWheelAndKeyBursts) {
     Session s;
     s.dir.numberedFiles(99);
+    s.runner.onShell = [&](const std::string&) { return s.rig.clock.sleepMs(4000), 0; };
     s.browse();
     keysApart(s, scan::Down, 17).then([&] { EXPECT_EQ(s.app.cursorRow, 18); });
     s.script.ext(scan::Down).wait(kSettle).then([&] {
@@ -85,10 +133,25 @@ TEST(Browser, DownAcrossPagesEndLastRowSliderAndButtons) {
         (bit ? s.script.instantTap(x, yOfRow(row), 1) : s.script.click(x, yOfRow(row))).wait(kSettle);
         s.script.then([&, cursor = cursor] { EXPECT_EQ(s.app.cursorIndex, cursor); });
     }
-    // The "Esc" button saves and exits.
-    s.script.click(480, yOfRow(29));
-    EXPECT_EQ(s.run(), 0);
-    EXPECT_NE(s.programDir.read("Kestrel.cfg").find(s.dir.path), std::string::npos);
+    // One entry per pass however far the wheel turned: a hand's three notches over 50 ms span two passes,
+    // five notches between two polls move one. Keys typed while the buffer's editor runs, Esc included, are
+    // dropped when it ends. A burst of 1000 Down keys keeps at most 32 waiting: the next Esc ends Kestrel.
+    s.script.move(300, 200).wait(200).wheel(-3).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 3); });
+    s.script.wheel(-5, 0).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 4); });
+    s.script.wheel(1).wait(kSettle).wheel(1).wait(kSettle).key('V').wait(200);
+    for (int i = 0; i < 40; ++i) s.script.ext(scan::Down).wait(60);
+    int cursorAfterEditor = 0;
+    s.script.key(27).wait(2000).then([&] { cursorAfterEditor = s.app.cursorIndex; });
+    for (int i = 0; i < 1000; ++i) (i % 5 ? s.script : s.script.wait(12)).ext(scan::Down);
+    const std::int64_t escAt = s.script.wait(60).time();
+    EXPECT_EQ(s.quit(), 0);
+    EXPECT_EQ(cursorAfterEditor, 2);
+    EXPECT_LT(s.rig.clock.nowMs() - escAt, 5000);
+    Input in;
+    for (int i = 0; i < 1000; ++i) in.pushKey(Key::character(static_cast<std::uint8_t>('a' + i % 26)));
+    std::string kept;
+    for (Key k = in.pollKey(); !k.empty(); k = in.pollKey()) kept += static_cast<char>(k.code);
+    EXPECT_EQ(kept, "ghijklmnopqrstuvwxyzabcdefghijkl");  // the newest, in order
 }
 
 // 9 entries: a press on the last moves there, End stays on the first page.
@@ -104,111 +167,20 @@ TEST(Browser, EndInShortListsAndTheLastPanelRow) {
             EXPECT_EQ(std::tuple(s.app.cursorRow, s.listName(1), s.listName(endRow), s.cell(endRow + 4, 2)),
                       std::tuple(endRow, files == 8 ? ".." : fileName(2), fileName(files + 1), CellRead{'f', 5, 9}));
         });
-        EXPECT_EQ(s.quit(), 0);
+        s.script.click(480, yOfRow(29));  // the "Esc" button ends Kestrel
+        EXPECT_EQ(s.run(), 0);
     }
 }
 
-TEST(Browser, EnteringDirectoriesAndGoingUp) {
-    Session s;
-    s.dir.dir("a/b");
-    const std::string a = s.dir.path + "/a";
-    s.browse(a).ext(scan::Down).wait(kSettle).key(ch::Enter).wait(1000).then([&] {
-        EXPECT_EQ(std::tuple(s.app.selectedPath, s.app.list.count, s.row(3).find(a + "/b") != std::string::npos), std::tuple(a + "/b", 1, true));
-    });
-    // Tab on ".." goes back up, then up again with the right button.
-    s.script.key(ch::Tab).wait(1000).then([&] { EXPECT_EQ(s.app.selectedPath, a); });
-    s.script.click(100, yOfRow(5), 1).wait(1000).then([&] { EXPECT_EQ(s.app.selectedPath, s.dir.path); });
-    EXPECT_EQ(s.quit(), 0);
-    const char* const paths[][4] = {{"/", "b", "", "/b"}, {"/home", "..", "p", "/"}, {"/a/b c ", "..", "p", "/a"},
-                                    {"/a", "trailing ", "", "/a/trailing "}};
-    for (const auto& p : paths) EXPECT_EQ(selectedChildPath(p[0], p[1], *p[2] == 'p'), p[3]);
-}
-
-TEST(Browser, ParentOfRootAndPickCheckMessages) {
-    Session s;
-    s.readsOutside = true;
-    const auto message = [&](size_t n) { return s.row(27).substr(1, n); };
-    s.browse("/").key(ch::Enter).wait(300).then([&] { EXPECT_EQ(std::pair(message(30), s.cell(27, 2).fg), std::pair(std::string("No parent directories beyond /"), 4)); });
-    s.script.wait(2500).then([&] { EXPECT_EQ(message(30), std::string(30, ' ')); });
-    s.script.key('k').wait(300).then([&] { EXPECT_EQ(message(25) + s.app.selectedPath, "Pick a file or directory./"); });
-    // A key cuts the message short.
-    s.script.wait(200).key('z').wait(300).then([&] { EXPECT_EQ(message(25), std::string(25, ' ')); });
-    EXPECT_EQ(s.quit(), 0);
-}
-
-// One entry per pass however far the wheel turned: a hand's three notches over 50 ms span two passes,
-// five notches between two polls move one. A burst of 1000 Down keys keeps at most 32 waiting.
-TEST(Browser, WheelMovesOneEntryPerCycleAndKeyBurstsAreCut) {
-    Session s;
-    s.dir.numberedFiles(50);
-    s.browse().move(300, 200).wait(200).wheel(-3).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 3); });
-    s.script.wheel(-5, 0).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 4); });
-    s.script.wheel(1).wait(kSettle).wheel(1).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 2); });
-    for (int i = 0; i < 1000; ++i) (i % 5 ? s.script : s.script.wait(12)).ext(scan::Down);
-    const std::int64_t escAt = s.script.wait(60).time();
-    EXPECT_EQ(s.quit(), 0);
-    EXPECT_LT(s.rig.clock.nowMs() - escAt, 5000);
-    Input in;
-    for (int i = 0; i < 1000; ++i) in.pushKey(Key::character(static_cast<std::uint8_t>('a' + i % 26)));
-    std::string kept;
-    for (Key k = in.pollKey(); !k.empty(); k = in.pollKey()) kept += static_cast<char>(k.code);
-    EXPECT_EQ(kept, "ghijklmnopqrstuvwxyzabcdefghijkl");  // the newest, in order
-    // Keys typed while the buffer's editor runs, Esc included, are dropped when it ends; the next Esc ends Kestrel.
-    Session e;
-    e.dir.numberedFiles(40);
-    e.runner.onShell = [&](const std::string&) { return e.rig.clock.sleepMs(4000), 0; };
-    e.browse().move(300, 200).key('V').wait(200);
-    for (int i = 0; i < 40; ++i) e.script.ext(scan::Down).wait(60);
-    e.script.key(27).wait(2000).then([&] { EXPECT_EQ(e.app.cursorIndex, 1); });
-    EXPECT_EQ(e.quit(), 0);
-}
-
-// The drag loop samples twice 10 ms apart; moves between the samples move the window, the pointer put
-// back each time. Only the title part of the top bar (columns 14 to 69) drags.
-TEST(Browser, DraggingTheTopBarAndThePadMoveTheWindow) {
-    Session s;
-    const auto drag = [&](int x) {
-        const Point start = s.rig.presenter.position;
-        const std::int64_t t = s.rig.clock.nowMs();
-        s.rig.input.pointerMoved(x, 8);
-        s.rig.input.buttonDown(0);
-        s.rig.clock.at(t + 5, [&] { s.rig.input.pointerMoved(x + 30, 18); });
-        s.rig.clock.at(t + 25, [&] { s.rig.input.pointerMoved(x + 330, 28); });  // x jumps 300
-        s.rig.clock.at(t + 45, [&] { s.rig.input.buttonUp(0); });
-        dragWindow(s.app);
-        return Point{s.rig.presenter.position.x - start.x, s.rig.presenter.position.y - start.y};
-    };
-    const auto placed = [&] { return std::pair(s.rig.presenter.position, s.app.placement); };
-    s.browse().then([&] {
-        for (const int col : {13, 70, 14, 69}) EXPECT_EQ(drag(xOfColumn(col)), (col == 14 || col == 69 ? Point{30, 30} : Point{0, 0})) << col;
-        EXPECT_EQ(placed(), std::pair(s.app.draggedPosition, Placement::Dragged));
-    });
-    s.script.wait(kSettle).key('@').wait(kSettle).then([&] { EXPECT_EQ(placed(), std::pair(s.app.startPosition, Placement::Start)); });
-    // The pad's top-left square (inner pixels 611-616, 446-451) moves the window to (4, 4); its outline does nothing.
-    for (const auto& [x, y] : {std::pair{610, 448}, {617, 448}, {613, 445}, {613, 452}}) s.script.click(x, y).wait(kSettle);
-    s.script.then([&] { EXPECT_EQ(s.app.placement, Placement::Start); });
-    s.script.click(616, 451).wait(kSettle).then([&] { EXPECT_EQ(placed(), std::pair(Point{4, 4}, Placement::TopLeft)); });
-    EXPECT_EQ(s.quit(), 0);
-}
-
-// F3 and a press on the path line read the directory again, the cursor back on "..".
-TEST(Browser, RootRefreshAndTheCloseBox) {
-    Session s;
-    s.dir.numberedFiles(3);
-    s.browse().ext(scan::Down).wait(kSettle).then([&] { s.dir.file("f100", "new"); });
-    s.script.ext(scan::F3).wait(1000).then([&] { EXPECT_EQ(std::pair(s.app.list.count, s.app.cursorIndex), std::pair(5, 1)); });
-    s.script.ext(scan::Down).wait(kSettle).then([&] { s.dir.file("f101", "newer"); });
-    s.script.click(300, yOfRow(3)).wait(1000).then([&] { EXPECT_EQ(std::pair(s.app.list.count, s.app.cursorIndex), std::pair(6, 1)); });
-    s.script.key('h').wait(1000).then([&] { EXPECT_EQ(s.app.selectedPath, "/root"); });
-    s.script.click(628, 8);  // " X "
-    EXPECT_EQ(s.run(), 0);
-    EXPECT_EQ(s.programDir.read("Kestrel.cfg"), "0 BigSmall\n0 BackGround\n/root\n1 SortList\n");
-}
 
 // ">" opens the blinking drive prompt; Esc or the top bar's " X " leave it (Kestrel keeps running), each reloading.
-TEST(Browser, DrivePromptOpensOnGreaterThanAndLeavesOnEscOrTheCloseBox) {
+// Then the search mode: Next by Enter, Find and Next by buttons; and the sort keys and headers.
+TEST(Browser, DrivePromptSearchAndSorting) {
     Session s;
-    s.dir.file("first.txt");
+    for (const char* n : {"apple", "Banana", "cherry_apple", "grape"}) s.dir.file(n, n);
+    s.dir.file(std::string(40, 'x') + "needle", "");
+    const auto enter = [&]() -> Script& { return s.script.key(ch::Enter).wait(kSettle); };
+    const auto cursorAt = [&](int index) { s.script.then([&s, index] { EXPECT_EQ(s.app.cursorIndex, index); }); };
     std::vector<std::string> seen;
     const auto status = [&] { return s.row(29).substr(1, 9); };
     s.browse().move(300, 200).key('>');
@@ -220,83 +192,64 @@ TEST(Browser, DrivePromptOpensOnGreaterThanAndLeavesOnEscOrTheCloseBox) {
     });
     // Other keys do nothing (H would go to /root, N sort), nor do presses beside the close box.
     s.script.keys("HN?").click(xOfColumn(71), 8).wait(300).click(xOfColumn(75), 24).wait(300).click(300, 200, 1);
-    s.script.wait(300).then([&] { EXPECT_EQ(status().substr(0, 8) + "|" + s.listName(3), " Drive >|"); });
-    s.script.key(27).wait(800).then([&] { EXPECT_EQ(s.app.selectedPath + "|" + s.listName(3) + status(), s.dir.path + "|second.txt Found 3 "); });
+    s.script.wait(300).then([&] { EXPECT_EQ(status().substr(0, 8) + "|" + s.listName(6), " Drive >|" + std::string(37, 'x')); });
+    s.script.key(27).wait(800).then([&] { EXPECT_EQ(s.app.selectedPath + "|" + s.listName(6) + status(), s.dir.path + "|second.txt Found 7 "); });
     s.script.key('>').wait(300).then([&] {
         EXPECT_EQ(status().substr(0, 8), " Drive >");
         s.dir.file("third.txt");
     });
-    s.script.click(xOfColumn(79), 8).wait(600).move(300, 200).wait(400).then([&] { EXPECT_EQ(s.listName(4) + status(), "third.txt Found 4 "); });
-    EXPECT_EQ(s.quit(), 0);
-}
-
-TEST(Search, NextRunsThroughMatchesThenLeaves) {
-    Fruit s;
+    s.script.click(xOfColumn(79), 8).wait(600).move(300, 200).wait(400).then([&] { EXPECT_EQ(s.listName(7) + status(), "third.txt Found 8 "); });
     s.script.key('?').wait(100).keys("aPp");
-    s.enter().then([&] {
+    enter().then([&] {
         EXPECT_EQ(std::tuple(s.app.search.active, s.app.search.text, s.app.cursorRow, s.listName(1), s.cell(5, 2), s.row(27).substr(1, 11)),
                   std::tuple(true, "aPp", 1, "apple", CellRead{'a', 5, 9}, "Search >aPp"));
     });
-    s.enter().then([&] { EXPECT_EQ(std::tuple(s.listName(1), s.app.cursorIndex), std::tuple(std::string("cherry_apple"), 4)); });
+    enter().then([&] { EXPECT_EQ(std::tuple(s.listName(1), s.app.cursorIndex), std::tuple(std::string("cherry_apple"), 4)); });
     // No further match: the mode ends and the cursor stays.
-    s.enter().then([&] { EXPECT_EQ(std::tuple(s.app.search.active, s.app.search.position, s.app.cursorIndex), std::tuple(false, 1, 4)); });
+    enter().then([&] { EXPECT_EQ(std::tuple(s.app.search.active, s.app.search.position, s.app.cursorIndex), std::tuple(false, 1, 4)); });
     // Keys typed during the settle are dropped.
     s.script.key('x').wait(2000).then([&] { EXPECT_FALSE(s.rig.input.keyWaiting()); });
     // The next Next starts at row 2 again; only the 37-character name column is searched.
     s.script.key('?').wait(100);
-    s.enter();
-    s.cursorAt(2);
+    enter();
+    cursorAt(2);
     s.script.keys("\b\b\bneedle");
-    s.enter().then([&] { EXPECT_EQ(std::tuple(s.app.search.active, s.app.cursorIndex), std::tuple(false, 2)); });
+    enter().then([&] { EXPECT_EQ(std::tuple(s.app.search.active, s.app.cursorIndex), std::tuple(false, 2)); });
     // Only name characters, at most ten; a fresh run's "." matches the parent row on the first Enter.
     s.script.wait(2000).key('?').wait(100).keys("\b\b\b\b\b\ba b?c,(d)").then([&] { EXPECT_EQ(s.app.search.text, "abcd"); });
     s.script.keys("efghijklm").then([&] { EXPECT_EQ(s.app.search.text, "abcdefghij"); });
     s.script.key(ch::Backspace).ext(scan::Left).wait(300).then([&] { EXPECT_EQ(s.app.search.text, "abcdefgh"); });
     s.script.key(27).wait(2000).then([&] { s.app.search = SearchState{}; });
     s.script.key('?').wait(100).keys(".");
-    s.enter().then([&] { EXPECT_EQ(std::tuple(s.app.search.active, s.app.cursorIndex), std::tuple(true, 1)); });
-    s.script.key(27).wait(2000);
-    EXPECT_EQ(s.quit(), 0);
-    DirList list;
-    list.setRow(2, "one");
-    list.setRow(3, "two");
-    list.count = 3;
-    int position = 0;
-    const int none = searchEntries(list, "", false, SearchRule::Next, position), firstAt = position;
-    const int found = searchEntries(list, "O", true, SearchRule::Find, position);
-    EXPECT_EQ(std::tuple(none, firstAt, found, searchEntries(list, "O", false, SearchRule::Next, position)), std::tuple(0, 1, 2, 3));
-}
-
-// Start Only toggled outside the search mode; with it, "cherry_apple" does not match.
-TEST(Search, FindNextButtonsAndStartOnlyInTheExpandedView) {
-    Fruit s(1);
+    enter().then([&] { EXPECT_EQ(std::tuple(s.app.search.active, s.app.cursorIndex), std::tuple(true, 1)); });
+    // In the expanded view, Start Only toggled outside the search mode; with it, "cherry_apple" does not match.
     const auto pixel = [&](int x, int y) { return s.screen().pixel(0, x, y); };
-    s.script.wait(500).click(530, 555).wait(700).then([&] { EXPECT_EQ(std::tuple(s.app.search.startOnly, pixel(530, 555)), std::tuple(1, 1)); });
+    s.script.key(27).wait(2000).key('m').wait(1200).click(530, 555).wait(700).then([&] {
+        EXPECT_EQ(std::tuple(s.app.search.startOnly, pixel(530, 555)), std::tuple(1, 1));
+    });
     // The field frame while searching.
     s.script.click(570, 503).wait(200).then([&] { EXPECT_EQ(std::tuple(s.app.search.active, pixel(520, 500)), std::tuple(true, 14)); });
-    s.script.keys("app").click(540, 528).wait(kSettle).then([&] { EXPECT_EQ(std::tuple(readText(s.screen(), 0, 32, 67, 4), s.app.cursorIndex), std::tuple(">app", 2)); });
-    s.script.click(600, 528).wait(kSettle).then([&] { EXPECT_EQ(std::tuple(s.app.search.active, pixel(520, 500), s.app.cursorIndex), std::tuple(false, 8, 2)); });
+    s.script.keys("\bapp").click(540, 528).wait(kSettle).then([&] {
+        EXPECT_EQ(std::tuple(readText(s.screen(), 0, 32, 67, 4), s.app.cursorIndex), std::tuple(">app", 2));
+    });
+    s.script.click(600, 528).wait(kSettle).then([&] {
+        EXPECT_EQ(std::tuple(s.app.search.active, pixel(520, 500), s.app.cursorIndex), std::tuple(false, 8, 2));
+    });
     s.script.wait(2000).click(530, 555).wait(700).then([&] { EXPECT_EQ(s.app.search.startOnly, 0); });
     s.script.click(570, 503).wait(200);
     for (const auto& [x, bit, cursor] : {std::array{540, 1, 2}, {600, 1, 4}, {540, 0, 2}}) {
         s.script.click(x, 528, bit).wait(kSettle);
-        s.cursorAt(cursor);
+        cursorAt(cursor);
     }
     // The "X" leaves the mode.
     s.script.click(627, 483).wait(kSettle).then([&] { EXPECT_FALSE(s.app.search.active); });
-    s.script.wait(2000);
-    EXPECT_EQ(s.quit(), 0);
-}
-
-// A sort key or a press on a header reloads with the cursor back on the first row.
-TEST(Sorting, KeysAndHeaderClicksReload) {
-    Fruit s;
-    s.script.ext(scan::Down).wait(kSettle).key('s').wait(1000).then([&] {
+    // Back in the ordinary view, a sort key or a press on a header reloads with the cursor back on the first row.
+    s.script.wait(2000).key('m').wait(1200).ext(scan::Down).wait(kSettle).key('s').wait(1000).then([&] {
         EXPECT_EQ(std::tuple(s.app.SortList, s.app.cursorIndex, s.cell(4, 50), s.cell(4, 4)), std::tuple(3, 1, CellRead{'S', 0, 3}, CellRead{'N', 1, 2}));
     });
     s.script.click(5 * 8, yOfRow(4)).wait(1000).then([&] { EXPECT_EQ(std::tuple(s.app.SortList, s.cell(4, 4)), std::tuple(1, CellRead{'N', 0, 3})); });
     s.script.click(63 * 8, yOfRow(4)).wait(1000).then([&] { EXPECT_EQ(s.app.SortList, 4); });
     s.script.key('t').wait(1000).then([&] { EXPECT_EQ(s.app.SortList, 2); });
-    EXPECT_EQ(s.quit(), 0);
+    EXPECT_EQ(quitAfterScript(s), 0);
     EXPECT_NE(s.programDir.read("Kestrel.cfg").find("2 SortList"), std::string::npos);
 }

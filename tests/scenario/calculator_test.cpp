@@ -48,19 +48,22 @@ struct Calc : Session {
         return *this;
     }
     std::string display() { return readDisplay(screen()); }
-    std::string record(int r) {
-        std::string t = readText(screen(), 0, r, 82, 18);
-        return t.substr(0, t.find_last_not_of(' ') + 1);
-    }
-    std::vector<std::string> records(size_t n) {
+    // Screen rows 24 onwards of the record, trailing blanks cut.
+    std::vector<std::string> records(int n) {
         std::vector<std::string> out;
-        for (size_t i = 0; i < n; ++i) out.push_back(record(24 + static_cast<int>(i)));
+        for (int r = 24; r < 24 + n; ++r) {
+            const std::string t = readText(screen(), 0, r, 82, 18);
+            out.push_back(t.substr(0, t.find_last_not_of(' ') + 1));
+        }
         return out;
     }
-    // Leaves the panel and ends Kestrel.
+    // Leaves the panel and ends Kestrel; fails when Kestrel had ended before the script's last step.
     int finish() {
+        const std::int64_t last = script.time();
         script.move(300, 200).wait(500);
-        return quit();
+        const int status = quit();
+        EXPECT_GE(rig.clock.nowMs(), last);
+        return status;
     }
 };
 
@@ -89,26 +92,14 @@ TEST(Calculator, MouseAndKeysShowResultAndRecord) {
         SCOPED_TRACE(name);
         Calc c;
         input(c);
-        c.script.then([&] { EXPECT_EQ(std::pair(c.display(), c.records(rows.size())), std::pair(display, rows)); });
+        c.script.then([&] { EXPECT_EQ(std::pair(c.display(), c.records(static_cast<int>(rows.size()))), std::pair(display, rows)); });
         EXPECT_EQ(c.finish(), 0);
     }
 }
 
-TEST(Calculator, MarksFocusFrameAndMemoryBox) {
-    Calc c;
-    const auto at = [&](int x, int y) { return c.screen().pixel(0, x, y); };
-    c.type("2").click("+").click("*");
-    // + stays marked, * is not; the focus frame; the M box stays on a new entry and the pending operator is marked again.
-    c.script.then([&] { EXPECT_EQ(std::tuple(at(743, 219), at(767, 219), c.record(24), at(640, 62)), std::tuple(7, 9, "2+", 14)); });
-    c.type("5M").script.move(300, 200).wait(300).then([&] { EXPECT_EQ(std::tuple(c.app.calcPanel.active, at(640, 62), at(647, 124)), std::tuple(false, 2, 15)); });
-    c.script.move(700, 40).wait(300).move(640, 40).wait(300).then([&] {  // x 640 is still the panel's
-        EXPECT_EQ(std::tuple(c.app.calcPanel.active, at(640, 62), at(647, 124), at(743, 219)), std::tuple(true, 14, 15, 7));
-    });
-    EXPECT_EQ(c.finish(), 0);
-}
-
-// The record shows its six last lines, View writes them all; an error shows for two seconds.
-TEST(Calculator, SixLastLinesShownViewWritesThemAllAndErrorsShowTwoSeconds) {
+// The record shows its six last lines, View writes them all; an error shows for two seconds; the marks, the
+// focus frame and the memory box.
+TEST(Calculator, SixLastLinesViewErrorsMarksFocusFrameAndMemoryBox) {
     Calc c;
     const auto errorShown = [&] { return c.screen().pixel(0, 749, 307) == 4; };
     std::string shownWhileEditing;  // what the window shows at row 27 while the editor runs
@@ -121,7 +112,20 @@ TEST(Calculator, SixLastLinesShownViewWritesThemAllAndErrorsShowTwoSeconds) {
         EXPECT_TRUE(c.rig.presenter.pointerVisible);  // shown again after the editor
     });
     bool shownAtFirst = false;
-    c.script.keys("5/0=").wait(300).then([&] { shownAtFirst = errorShown(); }).wait(2500).then([&] { EXPECT_EQ(std::pair(shownAtFirst, errorShown()), std::pair(true, false)); });
+    c.script.keys("5/0=").wait(300).then([&] { shownAtFirst = errorShown(); }).wait(2500).then([&] {
+        EXPECT_EQ(std::pair(shownAtFirst, errorShown()), std::pair(true, false));
+    });
+    // After C: + stays marked, * is not; the focus frame; the M box stays on a new entry and the pending operator
+    // is marked again.
+    const auto at = [&](int x, int y) { return c.screen().pixel(0, x, y); };
+    c.type("C2").click("+").click("*");
+    c.script.then([&] { EXPECT_EQ(std::tuple(at(743, 219), at(767, 219), c.records(1)[0], at(640, 62)), std::tuple(7, 9, "2+", 14)); });
+    c.type("5M").script.move(300, 200).wait(300).then([&] {
+        EXPECT_EQ(std::tuple(c.app.calcPanel.active, at(640, 62), at(647, 124)), std::tuple(false, 2, 15));
+    });
+    c.script.move(700, 40).wait(300).move(640, 40).wait(300).then([&] {  // x 640 is still the panel's
+        EXPECT_EQ(std::tuple(c.app.calcPanel.active, at(640, 62), at(647, 124), at(743, 219)), std::tuple(true, 14, 15, 7));
+    });
     EXPECT_EQ(c.finish(), 0);
     EXPECT_EQ(shownWhileEditing, "Waiting for program to close.");
     EXPECT_EQ(c.programDir.read("CalcBuffer.txt"), "1=1\n2=12\n3=123\n4=1234\n5=12345\n6=123456\n7=1234567\n8=12345678\n");
