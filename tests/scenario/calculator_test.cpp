@@ -123,7 +123,7 @@ TEST(Calculator, SixLastLinesViewErrorsMarksFocusFrameAndMemoryBox) {
     c.type("5M").script.move(300, 200).wait(300).then([&] {
         EXPECT_EQ(std::tuple(c.app.calcPanel.active, at(640, 62), at(647, 124)), std::tuple(false, 2, 15));
     });
-    c.script.move(700, 40).wait(300).move(640, 40).wait(300).then([&] {  // x 640 is still the panel's
+    c.script.move(700, 40).wait(300).move(640, 470).wait(300).then([&] {  // x 640 and y 470 are still the panel's
         EXPECT_EQ(std::tuple(c.app.calcPanel.active, at(640, 62), at(647, 124), at(743, 219)), std::tuple(true, 14, 15, 7));
     });
     EXPECT_EQ(c.finish(), 0);

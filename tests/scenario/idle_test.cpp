@@ -26,7 +26,7 @@ TEST(Idle, BrowserSearchAndViewerWaitForInput) {
     for (int t = 5; t <= 160; t += 5)  // as soon as a busy loop showed it
         s.script.wait(5).then([&, t] { shownAt = shownAt < 0 && s.row(29).substr(2, 12) == "Found 31 @ 2" ? t : shownAt; });
     s.script.then([&] { EXPECT_GE(shownAt, 0); });
-    s.script.wait(500).key('?').wait(500).then([&] { sleepsSince(); });
+    s.script.wait(500).key('?').wait(500).leave().then([&] { sleepsSince(); });  // the pointer gone as well
     for (int t = 0; t < 3000; t += 10) s.script.wait(10).then([&] { blinks += readCell(s.screen(), 0, 32, 68).ch == '_'; });
     s.script.then([&] {
         EXPECT_GE(blinks, 40);  // about 100 ms in every 600

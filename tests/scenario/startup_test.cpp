@@ -137,6 +137,7 @@ TEST(ClickOnce, BrowserClicksActOnceWhereTheyWereMade) {
         {"Background, first column", 0, xOfColumn(32), yOfRow(25), 0, 100, 3, {1, 1, 0}},
         {"More, last column", 0, xOfColumn(21), yOfRow(25), 0, 50, 3, {1, 1, 0}},
         {"Start Only box", 1, 530, 555, 0, 200, 0, {1, 1, 1}},
+        {"Start Only box, right", 1, 530, 555, 1, 100, 0, {1, 1, 0}},  // only the left button toggles it
         {"Down button", 0, xOfColumn(55), yOfRow(29), 0, 200, 3, {4, 1, 0}},
         {"Down button, right", 0, xOfColumn(55), yOfRow(29), 1, 100, 3, {4, 1, 0}},
         {"Up button", 0, xOfColumn(50), yOfRow(29), 0, 200, 3, {2, 1, 0}},
