@@ -61,7 +61,9 @@ struct Session {
             ADD_FAILURE() << "refused: a session that changes files must start in its temporary root, not in " << start;
             return -1;
         }
-        return runKestrel(app);
+        const int status = runKestrel(app);
+        EXPECT_EQ(rig.clock.pending(), 0u) << "Kestrel ended before the script did: its later steps and checks never ran";
+        return status;
     }
     int quit() { return script.key(27), run(); }
 

@@ -20,6 +20,8 @@ public:
     void waitForInput(Input& input, std::uint64_t seen, int ms) override;
     // Runs `action` once virtual time reaches `t`.
     void at(std::int64_t t, std::function<void()> action) { events_.emplace(t, std::move(action)); }
+    // Scripted steps not yet come due: a program that ended early left them unrun.
+    std::size_t pending() const { return events_.size(); }
 
     std::int64_t limitMs = 10 * 60 * 1000;
     std::time_t wallBase = 1700000000;  // 2023-11-14 22:13:20 UTC
