@@ -151,6 +151,7 @@ TEST(Settings, LinesReadAndWritten) {
 TEST(Settings, TheStateDirectoryIsTheProgramsWhenWritableElseTheUsersOwn) {
     TempDir d;
     const std::string prog = d.dir("prog"), xdg = d.path + "/xdg", home = d.path + "/home", blocked = d.file("file") + "/x";
+    const std::string other = d.path + "/other", inTheWay = d.file("other/kestrel", "a file where the directory goes");
     struct Case { const char* what; bool always; const char* xdg; std::string dir; std::string note; };
     const Case cases[] = {
         {"writable", false, nullptr, prog, ""},
@@ -159,6 +160,8 @@ TEST(Settings, TheStateDirectoryIsTheProgramsWhenWritableElseTheUsersOwn) {
         {"vanished", false, nullptr, home + "/.local/state/kestrel", ""},
         {"blocked", true, blocked.c_str(), blocked + "/kestrel",
          "kestrel: cannot write to " + blocked + "/kestrel: settings (Kestrel.cfg) and reports will not be saved\n"},
+        {"a file in the way", true, other.c_str(), inTheWay,
+         "kestrel: cannot write to " + inTheWay + ": settings (Kestrel.cfg) and reports will not be saved\n"},
     };
     for (const Case& c : cases) {
         const StateDir st = chooseStateDir(std::string(c.what) == "vanished" ? d.path + "/gone" : prog, c.always, c.xdg, home.c_str());
