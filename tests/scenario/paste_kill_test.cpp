@@ -34,15 +34,17 @@ struct RealSession : Session {
 // Plays `actions` one every kStep ms: 'j' Down, 'k' Up, '!' F2, "[d]" goes to the directory d of the session's (F3),
 // '*' and o, y, n, b or p clicks Options, Yes, No, the buffer button or Paste All, '-' removes src/a behind Kestrel's
 // back, '.' waits a second, '|' calls `check` with its number (the key before it waits only 500 ms: messages go
-// sooner); anything else is typed.
-void walk(Session& s, const std::string& actions, const std::function<void(int)>& check = {}) {
+// sooner); anything else is typed. Returns the directory last gone to, if any.
+std::string walk(Session& s, const std::string& actions, const std::function<void(int)>& check = {}) {
     int checks = 0;
+    std::string last;
     for (size_t i = 0; i < actions.size(); ++i) {
         const char a = actions[i];
         const int gap = i + 1 < actions.size() && actions[i + 1] == '|' ? 500 : kStep;
         if (a == '[') {
             const std::string to = s.dir.path + "/" + actions.substr(i + 1, actions.find(']', i) - i - 1);
             s.script.then([&s, to] { s.app.selectedPath = to; }).ext(scan::F3).wait(kStep);
+            last = to;
             i = actions.find(']', i);
         } else if (a == '*') {
             const char b = actions[++i];
@@ -60,6 +62,7 @@ void walk(Session& s, const std::string& actions, const std::function<void(int)>
             s.script.key(a).wait(gap);
         }
     }
+    return last;
 }
 
 // The text of a row inside the frame's side lines, without outer blanks.
@@ -187,21 +190,18 @@ TEST(CopyKillBuffer, HighlightIsTheFileWhateverItsRowTextAndThePanelCounts) {
 // src holds the corpus, a hidden file, a subdirectory with a file and a FIFO; dst is empty.
 // The shell starts in src, where a canary would land. Keys: the answers given, in order.
 TEST(PasteKill, HostileNamesReachCpAndRmWhole) {
-    enum class Run { Paste, PasteAll, KillFile, KillAll };
     const std::set<std::string> extras{".hidden", "sub", "fifo"};
-    const std::tuple<Run, bool, const char*, std::set<std::string>, std::set<std::string>> cases[] = {
-        // run, corpus picked into the buffer, keys, src left and dst extras besides the corpus
-        {Run::Paste, false, "", extras, {}},
-        {Run::PasteAll, false, "Y", extras, {}},
-        {Run::PasteAll, false, "OY", extras, {"sub", "fifo"}},
-        {Run::PasteAll, true, "Y", extras, {}},
-        {Run::KillFile, false, "", extras, {}},
-        {Run::KillAll, false, "Y", {".hidden", "sub"}, {}},
-        {Run::KillAll, false, "OY", {".hidden"}, {}},
-        {Run::KillAll, true, "BY", extras, {}},
+    const std::tuple<bool, bool, const char*, std::set<std::string>, std::set<std::string>> cases[] = {
+        // paste all (else kill all), corpus picked into the buffer, keys, src left and dst extras besides the corpus
+        {true, false, "Y", extras, {}},
+        {true, false, "OY", extras, {"sub", "fifo"}},
+        {true, true, "Y", extras, {}},
+        {false, false, "Y", {".hidden", "sub"}, {}},
+        {false, false, "OY", {".hidden"}, {}},
+        {false, true, "BY", extras, {}},
     };
-    for (const auto& [run, buffer, keys, srcExtra, dstExtra] : cases) {
-        SCOPED_TRACE(std::to_string(int(run)) + keys + (buffer ? " buffer" : ""));
+    for (const auto& [copies, buffer, keys, srcExtra, dstExtra] : cases) {
+        SCOPED_TRACE(std::string(copies ? "paste " : "kill ") + keys + (buffer ? " buffer" : ""));
         RealSession s;
         App& app = s.app;
         const std::string src = s.dir.dir("src"), dst = s.dir.dir("dst");
@@ -212,24 +212,11 @@ TEST(PasteKill, HostileNamesReachCpAndRmWhole) {
         fs::current_path(src);
         s.script.move(300, 200).wait(100);
         walk(s, keys);
-        const bool copies = run == Run::Paste || run == Run::PasteAll;
-        for (const auto& n : hostileNames()) {
+        for (const auto& n : hostileNames())
             if (buffer) app.buffer.add("row " + n, src + "/" + n);
-            if (run == Run::Paste) {
-                app.copySelection.sourceFile = src + "/" + n;
-                app.savedDirectoryPath = dst;
-                paste(app);
-            } else if (run == Run::KillFile) {
-                app.screen.input().pushKey(Key::character('Y'));
-                app.selectedPath = src + "/" + n;
-                app.savedDirectoryPath = src;
-                killFile(app);
-            }
-        }
         app.savedDirectoryPath = copies ? dst : src;
-        if (run == Run::PasteAll && !buffer) app.copySelection.sourceDirectory = src;
-        if (run == Run::PasteAll) { EXPECT_EQ(pasteAll(app), Next::Reload); }
-        if (run == Run::KillAll) { EXPECT_EQ(killAll(app), Next::Reload); }
+        if (copies && !buffer) app.copySelection.sourceDirectory = src;
+        EXPECT_EQ(copies ? pasteAll(app) : killAll(app), Next::Reload);
         std::set<std::string> srcLeft = srcExtra, dstAfter = dstExtra;
         if (copies) srcLeft.insert(hostileNames().begin(), hostileNames().end()), dstAfter.insert(hostileNames().begin(), hostileNames().end());
         EXPECT_EQ(std::pair(entryNames(src), entryNames(dst)), std::pair(srcLeft, dstAfter));
@@ -319,11 +306,11 @@ TEST(PasteKill, AsksBeforeReplacingRefusesWhatCannotBeAndSaysWhatFailed) {
             return s.real.launch(l);
         };
         s.browse(d.path + "/" + start).move(300, 200);
-        const std::string at = std::string(actions).find('[') == std::string::npos ? start : std::string(actions).substr(std::string(actions).find('[') + 1, std::string(actions).find(']') - std::string(actions).find('[') - 1);
-        walk(s, actions, [&](int) { expectShown(s, shown, d.path + "/" + at); });
+        std::string at = d.path + "/" + start;
+        if (const std::string to = walk(s, actions, [&](int) { expectShown(s, shown, at); }); !to.empty()) at = to;
         s.script.wait(8000).then([&] {
             EXPECT_EQ(std::tuple(*after ? treesLike(d.path, after) : "", s.app.selectedPath, s.screen().visiblePage(), s.app.buffer.count),
-                      std::tuple(std::string(after), d.path + "/" + at, 0, count));
+                      std::tuple(std::string(after), at, 0, count));
         });
         EXPECT_EQ(s.quit(), 0);
     }
