@@ -72,13 +72,18 @@ std::string trimmed(std::string t) {
     return b == std::string::npos ? "" : t.substr(b, e - b + 1);
 }
 
+// `text` with every "%" standing for `dir`.
+std::string at(std::string text, const std::string& dir) {
+    for (size_t p; (p = text.find('%')) != std::string::npos;) text.replace(p, 1, dir);
+    return text;
+}
+
 // Compares rows of the screen, trimmed: `items` is "row text" joined by " / "; "%" stands for `dir`, "…" for any text.
 void expectShown(Session& s, const std::string& items, const std::string& dir) {
     for (size_t from = 0; from < items.size();) {
         const size_t to = std::min(items.find(" / ", from), items.size());
         const int r = std::stoi(items.substr(from, 2));
-        std::string want = items.substr(from + 3, to - from - 3);
-        for (size_t p; (p = want.find('%')) != std::string::npos;) want.replace(p, 1, dir);
+        const std::string want = at(items.substr(from + 3, to - from - 3), dir);
         const std::string got = trimmed(s.row(r));
         const size_t any = want.find("…");
         if (any == std::string::npos) EXPECT_EQ(got, want) << "row " << r;
@@ -201,56 +206,31 @@ TEST(PasteKill, HostileNamesReachCpAndRmWhole) {
     }
 }
 
-// Only the buffer is set, then a copy selection: paste-all opens on the buffer choice and ignores Options until there
-// is a directory to copy; Kill Buffer empties the buffer, and the buffer button then says there is none.
-TEST(PasteKill, TheBufferChoicesThenACopySelection) {
-    RealSession s;
-    const std::string src = s.dir.dir("src"), dst = s.dir.dir("dst");
-    for (const char* f : {"src/f1", "src/f2", "src/.h"}) s.dir.file(f, "1");
-    s.settings(1, 0, src, 1);
-    s.script.wait(1000).move(300, 200);
-    walk(s, "jQ[dst]*p*o|*y|[src]jjX*b|*y|jC|[dst]*p|oO|*b|..|*y|", [&](int step) {
-        const char* shown[] = {"25 Paste Buffer Files?… / 27 cp BufferFiles %/dst", "", "25 Kill Buffer Files?…", "",
-                               "27 %/src / 28 %/src/f2…", "25 Paste all Files ?…", "25 Paste all Files?… / 27 cp %/src/* %/dst",
-                               "25 No Buffer Files.…", "25 Paste all Files ?…", ""};
-        expectShown(s, shown[step], s.dir.path);
-        if (step == 1) {
-            EXPECT_EQ(std::pair(entryNames(dst), s.programDir.read("cp_buffer.txt")),
-                      std::pair(std::set<std::string>{"f1"}, "cp " + src + "/f1 " + dst + "\n"));
-        }
-        if (step == 3) {
-            EXPECT_EQ(std::tuple(entryNames(src), s.programDir.read("Kl_buffer.txt"), s.row(33).substr(94, 3)),
-                      std::tuple(std::set<std::string>{".h", "f2"}, "rm " + src + "/f1\n", " 0 "));
-        }
-        if (step == 9) { EXPECT_EQ(entryNames(dst), (std::set<std::string>{"f1", "f2"})); }
-    });
-    EXPECT_EQ(s.quit(), 0);
-}
-
 // Picks are taken one by one and in runs; nothing is replaced, copied into itself, lost or failed without a word. The
 // session's directories: p{a b c d e sub}, src{a b sub{x}}, dst{a b@ c} (b a link to keep/f), e{z}, keep{f},
 // k{.hid a empty held{x}}, g{big}, w{a b}, mix{f sub{g}}, l{lnk} (a link to src), and ro and full, small disks
 // holding x. Actions as walk() reads them.
 TEST(PasteKill, AsksBeforeReplacingRefusesWhatCannotBeAndSaysWhatFailed) {
-    // start, actions, the rows shown at each '|' as expectShown() reads them (% the directory last gone to),
-    // the directories afterwards (as treesLike() reads them), the picks afterwards
+    // start, actions, the rows shown at each '|' (joined by " | ") as expectShown() reads them (% the session's
+    // directory), the directories afterwards (as treesLike() reads them), the picks afterwards and, after " / ", the
+    // lines of cp_buffer.txt and Kl_buffer.txt
     const std::tuple<const char*, const char*, const char*, const char*, const char*> cases[] = {
         {"p", "Q|", "27 Files Only.", "", ""}, {"p", "jjjjjjQ|", "27 Files Only.", "", ""}, {"p", "jQQ", "", "", ""},
         {"p", "jQjQ", "", "", "p/a p/b"}, {"p", "jQjW", "", "", "p/a p/b"}, {"p", "jQjjjW", "", "", "p/a p/b p/c p/d"},
         {"p", "jjjjQkkkW", "", "", "p/d p/a p/b p/c"}, {"p", "jjQW", "", "", "p/b p/a"},
         {"p", "jQW", "", "", "p/a"},  // W on the anchor at index 2 leaves out the parent
         {"p", "jW|", "27 Need File Start.", "", ""}, {"p", "jQjjjjjW|", "27 Files Only.", "", "p/a"}, {"p", "jQjQZ", "", "", ""},
-        {"k", "jK|N", "25 Kill this File ? / 27 rm %/a", "k{.hid:1 a:1 empty{} held{x:1}}", ""},
-        {"k", "jK|Y", "25 Kill this File ? / 27 rm %/a", "k{.hid:1 empty{} held{x:1}}", ""},
-        {"k", "jjR|Y", "25 Remove This Directory ? / 27 %/empty", "k{.hid:1 a:1 held{x:1}}", ""},
+        {"k", "jK|N", "25 Kill this File ? / 27 rm %/k/a", "k{.hid:1 a:1 empty{} held{x:1}}", ""},
+        {"k", "jK|Y", "25 Kill this File ? / 27 rm %/k/a", "k{.hid:1 empty{} held{x:1}}", ""},
+        {"k", "jjR|Y", "25 Remove This Directory ? / 27 %/k/empty", "k{.hid:1 a:1 held{x:1}}", ""},
         {"k", "jjjRY|", "28 Error: unable to remove Directory / 29 Remove Files in Directory", "k{.hid:1 a:1 empty{} held{x:1}}", ""},
         {"l", "jRY|", "29 It is a link to a Directory", "l{lnk@}", ""},
         {"k", "P|", "27 Pick a file or directory.", "", ""},
         {"k", "jP|", "27 Must first make a Copy selection.", "", ""},
         {"k", "jjP|", "27 ", "k{.hid:1 a:1 empty{} held{x:1}}", ""},
-        {"k", "jX|*y", "25 Kill all Files?… / 26 Caution!… / 27 rm %/*", "k{.hid:1 empty{} held{x:1}}", ""},
-        {"k", "jX*o|*y", "25 Kill all Files and Directories?… / 27 rm -r %/*", "k{.hid:1}", ""},
-        {"k", "jX*o*o|*y", "25 Kill all Files?… / 27 rm %/*", "k{.hid:1 empty{} held{x:1}}", ""},
+        {"k", "jX|*y", "25 Kill all Files?… / 26 Caution!… / 27 rm %/k/*", "k{.hid:1 empty{} held{x:1}}", ""},
+        {"k", "jX*o|*y", "25 Kill all Files and Directories?… / 27 rm -r %/k/*", "k{.hid:1}", ""},
+        {"k", "jX*o*o|*y", "25 Kill all Files?… / 27 rm %/k/*", "k{.hid:1 empty{} held{x:1}}", ""},
         {"k", "jX*o|*n", "25 Kill all Files and Directories?…", "k{.hid:1 a:1 empty{} held{x:1}}", ""},
         {"mix", "jXY|", "27 ", "mix{sub{g:g}}", ""},  // files only: the directory is left, and that is no failure
         {"src", "jC[dst]jP|N", "25 Replace Existing Files ? / 27 a already exists", "dst{a:old b@ c:old}", ""},
@@ -259,8 +239,13 @@ TEST(PasteKill, AsksBeforeReplacingRefusesWhatCannotBeAndSaysWhatFailed) {
         {"src", "jC[dst]jAY|N", "27 a and 1 more already exist", "dst{a:old b@ c:old}", ""},
         {"src", "jC[src/sub]jAOY|", "27 Cannot copy a directory into itself: sub", "src{a:A b:B sub{x:x}}", ""},
         {"src", "jCjP|", "27 Cannot copy a file onto itself: a", "src{a:A b:B sub{x:x}}", ""},
-        {"src", "jQjQ-[e]jAY|", "27 No longer there, skipped: a", "e{b:B z:z} src{b:B sub{x:x}}", "src/a src/b"},
-        {"src", "jQjQ-XBY|", "27 No longer there, skipped: a", "src{sub{x:x}}", ""},
+        {"src", "jQjQ-[e]jAY|", "27 No longer there, skipped: a", "e{b:B z:z} src{b:B sub{x:x}}", "src/a src/b / cp %/src/b %/e\n"},
+        {"src", "jQjQ-XBY|", "27 No longer there, skipped: a", "src{sub{x:x}}", " / rm %/src/b\n"},
+        // Only the buffer is set: paste-all opens on the buffer choice and ignores Options; then a copy selection.
+        {"src", "jQ[e]*p*o|*y[src]jjX*b|*yjC|[e]*p|oO|*b|..|*y",
+         "25 Paste Buffer Files?… / 27 cp BufferFiles %/e | 25 Kill Buffer Files?… | 27 %/src / 28 %/src/b… | 25 Paste all Files ?… | "
+         "25 Paste all Files?… / 27 cp %/src/* %/e | 25 No Buffer Files.… | 25 Paste all Files ?…",
+         "e{a:A b:B z:z} src{b:B sub{x:x}}", " / cp %/src/a %/e\n / rm %/src/a\n"},
         {"w", "jFb\r|", "27 Not renamed: b is already taken", "w{a:a b:b}", ""},
         {"src", "jQ!|", "27 Zip failed: /usr/local/bin/defaultarchiver: No such file or directory", "", "src/a"},  // the pick stays
         {"src", "V|", "27 Editor failed: sh: 1: /usr/local/bin/defaulttexteditor: not found", "", ""},
@@ -294,13 +279,18 @@ TEST(PasteKill, AsksBeforeReplacingRefusesWhatCannotBeAndSaysWhatFailed) {
             return s.real.launch(l);
         };
         s.browse(d.path + "/" + start).move(300, 200);
-        std::string at = d.path + "/" + start;
-        if (const std::string to = walk(s, actions, [&](int) { expectShown(s, shown, at); }); !to.empty()) at = to;
+        const std::string to = walk(s, actions, [&](int n) {
+            std::string items = shown;
+            for (int i = 0; i < n; ++i) items = items.substr(items.find(" | ") + 3);
+            expectShown(s, items.substr(0, items.find(" | ")), d.path);
+        });
         s.script.wait(8000).then([&] {
-            std::string picks;
-            for (const std::string& p : s.app.buffer.filePaths()) picks += (picks.empty() ? "" : " ") + p.substr(d.path.size() + 1);
-            EXPECT_EQ(std::tuple(*after ? treesLike(d.path, after) : "", s.app.selectedPath, s.screen().visiblePage(), picks),
-                      std::tuple(std::string(after), at, 0, std::string(picked)));
+            std::string kept;
+            for (const std::string& p : s.app.buffer.filePaths()) kept += (kept.empty() ? "" : " ") + p.substr(d.path.size() + 1);
+            for (const char* f : {"cp_buffer.txt", "Kl_buffer.txt"})
+                if (const std::string r = s.programDir.read(f); !r.empty()) kept += " / " + r;
+            EXPECT_EQ(std::tuple(*after ? treesLike(d.path, after) : "", s.app.selectedPath, s.screen().visiblePage(), kept),
+                      std::tuple(std::string(after), to.empty() ? d.path + "/" + start : to, 0, at(picked, d.path)));
         });
         EXPECT_EQ(s.quit(), 0);
     }
