@@ -121,35 +121,6 @@ TEST(OpenFile, OnlyNonPieExecutablesAreOfferedTheChooser) {
     }
 }
 
-// The entries that must stay put sort after the one renamed (entry 2).
-TEST(Rename, NeverReplacesSwallowsOrMovesAnotherEntry) {
-    // entry (a directory with "/in"), typed, last key, what the entry is called afterwards
-    const std::tuple<std::string, const char*, int, const char*> cases[] = {
-        {"my file.txt", "new.txt", ch::Enter, "new.txt"}, {"sub/in", "moved", ch::Enter, "moved"},
-        {"a.txt", "x.txt", ch::Enter, "a.txt"}, {"a.txt", "xd", ch::Enter, "a.txt"}, {"sub/in", "xd", ch::Enter, "sub"},
-        {"a.txt", "xdead", ch::Enter, "a.txt"}, {"a.txt", "..", ch::Enter, "a.txt"}, {"a.txt", "-t..", ch::Enter, "-t.."},
-        {"a.txt", "-x", ch::Enter, "-x"}, {"a.txt", "*`x`[", ch::Enter, "*`x`["}, {"a.txt", "c.txt", ch::Esc, "a.txt"},
-    };
-    for (const auto& [path, typed, lastKey, after] : cases) {
-        const std::string entry = path.substr(0, path.find('/'));
-        SCOPED_TRACE(entry + " -> " + typed);
-        Session s;
-        const TempDir& d = s.dir;
-        d.file(path, "1");
-        d.file("x.txt", "keep");
-        d.file("xd/in", "keep");
-        fs::create_symlink(d.path + "/nowhere", d.path + "/xdead");
-        runForReal(s);
-        s.browse().ext(scan::Down).wait(150).key('f').wait(600).then([&] {
-            EXPECT_NE(s.row(25).find("Rename " + d.path + "/" + entry), std::string::npos);
-        });
-        s.script.keys(typed).key(lastKey).wait(kSettle);
-        EXPECT_EQ(s.quit(), 0);
-        EXPECT_EQ(std::tuple(entryNames(d.path), entryNames(d.path + "/xd"), d.read("x.txt"), s.runner.shellLines.size()),
-                  std::tuple(std::set<std::string>{after, "x.txt", "xd", "xdead"}, std::set<std::string>{"in"}, "keep", size_t(entry != after)));
-    }
-}
-
 // One session per name: the report on a file of that name in a directory of that name, then rename,
 // new directory and zip (which empties the buffer and leaves out the pick renamed away) there.
 TEST(HostileNames, ReportRenameNewDirectoryAndZip) {

@@ -33,7 +33,7 @@ struct RealSession : Session {
 
 // Plays `actions` one every kStep ms: 'j' Down, 'k' Up, '!' F2, "[d]" goes to the directory d of the session's (F3),
 // '*' and o, y, n, b or p clicks Options, Yes, No, the buffer button or Paste All, '-' removes src/a behind Kestrel's
-// back, '.' waits a second, '|' calls `check` with its number (the key before it waits only 500 ms: messages go
+// back, '"' types the text up to the next '"', '.' waits a second, '|' calls `check` with its number (the key before it waits only 500 ms: messages go
 // sooner); anything else is typed. Returns the directory last gone to, if any.
 std::string walk(Session& s, const std::string& actions, const std::function<void(int)>& check = {}) {
     int checks = 0;
@@ -54,6 +54,9 @@ std::string walk(Session& s, const std::string& actions, const std::function<voi
             s.script.then([check, n = checks++] { check(n); }).wait(kStep - 500);
         } else if (a == '-') {
             s.script.then([&s] { fs::remove(s.dir.path + "/src/a"); });
+        } else if (a == '"') {
+            s.script.keys(actions.substr(i + 1, actions.find('"', i + 1) - i - 1).c_str());
+            i = actions.find('"', i + 1);
         } else if (a == '.') {
             s.script.wait(1000);
         } else if (a == 'j' || a == 'k' || a == '!') {
@@ -206,11 +209,11 @@ TEST(PasteKill, HostileNamesReachCpAndRmWhole) {
     }
 }
 
-// Picks are taken one by one and in runs; nothing is replaced, copied into itself, lost or failed without a word. The
-// session's directories: p{a b c d e sub}, src{a b sub{x}}, dst{a b@ c} (b a link to keep/f), e{z}, keep{f},
-// k{.hid a empty held{x}}, g{big}, w{a b}, mix{f sub{g}}, l{lnk} (a link to src), and ro and full, small disks
-// holding x. Actions as walk() reads them.
-TEST(PasteKill, AsksBeforeReplacingRefusesWhatCannotBeAndSaysWhatFailed) {
+// Picks are taken one by one and in runs; nothing is replaced, copied into itself, lost or failed without a word;
+// a rename takes only a free name. The session's directories: p{a b c d e sub}, src{a b sub{x}}, dst{a b@ c} (b a
+// link to keep/f), e{z}, keep{f}, k{.hid a empty held{x}}, g{big}, w{a b xd{in} xdead@} (xdead a dangling link),
+// mix{f sub{g} xd{in}}, l{lnk} (a link to src), and ro and full, small disks holding x. Actions as walk() reads them.
+TEST(FileCommands, PicksQuestionsRefusalsAndFailuresOverOneTree) {
     // start, actions, the rows shown at each '|' (joined by " | ") as expectShown() reads them (% the session's
     // directory), the directories afterwards (as treesLike() reads them), the picks afterwards and, after " / ", the
     // lines of cp_buffer.txt and Kl_buffer.txt
@@ -232,7 +235,7 @@ TEST(PasteKill, AsksBeforeReplacingRefusesWhatCannotBeAndSaysWhatFailed) {
         {"k", "jX*o|*y", "25 Kill all Files and Directories?… / 27 rm -r %/k/*", "k{.hid:1}", ""},
         {"k", "jX*o*o|*y", "25 Kill all Files?… / 27 rm %/k/*", "k{.hid:1 empty{} held{x:1}}", ""},
         {"k", "jX*o|*n", "25 Kill all Files and Directories?…", "k{.hid:1 a:1 empty{} held{x:1}}", ""},
-        {"mix", "jXY|", "27 ", "mix{sub{g:g}}", ""},  // files only: the directory is left, and that is no failure
+        {"mix", "jXY|", "27 ", "mix{sub{g:g} xd{in:keep}}", ""},  // files only: the directory is left, and that is no failure
         {"src", "jC[dst]jP|N", "25 Replace Existing Files ? / 27 a already exists", "dst{a:old b@ c:old}", ""},
         {"src", "jC[dst]jP|Y", "25 Replace Existing Files ? / 27 a already exists", "dst{a:A b@ c:old} keep{f:keep}", ""},
         {"src", "jC[dst]jAY|Y", "27 a and 1 more already exist", "dst{a:A b:B c:old} keep{f:keep}", ""},
@@ -246,7 +249,18 @@ TEST(PasteKill, AsksBeforeReplacingRefusesWhatCannotBeAndSaysWhatFailed) {
          "25 Paste Buffer Files?… / 27 cp BufferFiles %/e | 25 Kill Buffer Files?… | 27 %/src / 28 %/src/b… | 25 Paste all Files ?… | "
          "25 Paste all Files?… / 27 cp %/src/* %/e | 25 No Buffer Files.… | 25 Paste all Files ?…",
          "e{a:A b:B z:z} src{b:B sub{x:x}}", " / cp %/src/a %/e\n / rm %/src/a\n"},
-        {"w", "jFb\r|", "27 Not renamed: b is already taken", "w{a:a b:b}", ""},
+        // Rename never replaces, swallows or moves another entry, and takes any name that is free.
+        {"w", "jFb\r|", "27 Not renamed: b is already taken", "w{a:a b:b xd{in:keep} xdead@}", ""},
+        {"w", "jf|\"new.txt\"\r", "25 Rename %/w/a…", "w{b:b new.txt:a xd{in:keep} xdead@}", ""},
+        {"w", "jf\"xd\"\r|", "27 Not renamed: xd is already taken", "w{a:a b:b xd{in:keep} xdead@}", ""},
+        {"w", "jf\"xdead\"\r|", "27 Not renamed: xdead is already taken", "w{a:a b:b xd{in:keep} xdead@}", ""},
+        {"w", "jf\"..\"\r", "", "w{a:a b:b xd{in:keep} xdead@}", ""},
+        {"w", "jf\"c\"\x1b", "", "w{a:a b:b xd{in:keep} xdead@}", ""},
+        {"w", "jf\"-t..\"\r", "", "w{-t..:a b:b xd{in:keep} xdead@}", ""},
+        {"w", "jf\"-x\"\r", "", "w{-x:a b:b xd{in:keep} xdead@}", ""},
+        {"w", "jf\"*`x`[\"\r", "", "w{*`x`[:a b:b xd{in:keep} xdead@}", ""},
+        {"mix", "jjf\"moved\"\r", "", "mix{f:f moved{g:g} xd{in:keep}}", ""},
+        {"mix", "jjf\"xd\"\r|", "27 Not renamed: xd is already taken", "mix{f:f sub{g:g} xd{in:keep}}", ""},
         {"src", "jQ!|", "27 Zip failed: /usr/local/bin/defaultarchiver: No such file or directory", "", "src/a"},  // the pick stays
         {"src", "V|", "27 Editor failed: sh: 1: /usr/local/bin/defaulttexteditor: not found", "", ""},
         {"src", "jC[ro]jP|", "27 Paste failed: cp: cannot create regular file '…: Read-only file system", "", ""},
@@ -260,7 +274,8 @@ TEST(PasteKill, AsksBeforeReplacingRefusesWhatCannotBeAndSaysWhatFailed) {
         RealSession s;
         const TempDir& d = s.dir;
         for (const char* f : {"src/a:A", "src/b:B", "src/sub/x:x", "dst/a:old", "dst/c:old", "e/z:z", "keep/f:keep", "k/.hid:1",
-                              "k/a:1", "k/held/x:1", "w/a:a", "w/b:b", "mix/f:f", "mix/sub/g:g", "p/a:a", "p/b:b", "p/c:c", "p/d:d", "p/e:e"}) {
+                              "k/a:1", "k/held/x:1", "w/a:a", "w/b:b", "w/xd/in:keep", "mix/f:f", "mix/sub/g:g", "mix/xd/in:keep",
+                              "p/a:a", "p/b:b", "p/c:c", "p/d:d", "p/e:e"}) {
             const std::string entry = f;
             d.file(entry.substr(0, entry.find(':')), entry.substr(entry.find(':') + 1));
         }
@@ -268,6 +283,7 @@ TEST(PasteKill, AsksBeforeReplacingRefusesWhatCannotBeAndSaysWhatFailed) {
         d.file("g/big", std::string(256 * 1024, 'b'));
         fs::create_directory_symlink("../keep/f", d.path + "/dst/b");
         fs::create_symlink(d.path + "/src", d.dir("l") + "/lnk");
+        fs::create_symlink(d.path + "/nowhere", d.path + "/w/xdead");
         const SmallDisk ro(d.dir("ro"), true), full(d.dir("full"), false);
         const std::string all = std::string(start) + actions;
         if (!(ro.mounted && full.mounted) && (all.find("ro") != std::string::npos || all.find("full") != std::string::npos)) continue;
