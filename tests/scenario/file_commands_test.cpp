@@ -16,14 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Opens `path` from the session's directory; the script closes the viewer with Esc.
-Next open(Session& s, const std::string& path) {
-    std::filesystem::current_path(s.dir.path);  // where the browser would stand
-    s.app.selectedPath = path;
-    s.app.savedDirectoryPath = s.dir.path;
-    s.script.wait(2000).key(27);
-    return openFile(s.app, [](App&, const std::string&, bool*) { return ExecChoice::Cancel; });
-}
 std::string workRow(Session& s, int r) { return readText(s.screen(), s.screen().workPage(), r, 1, 80); }
 
 constexpr int kSettle = 1500;
@@ -67,7 +59,11 @@ TEST(OpenFile, ExtensionGroupsRunTheirProgramThenTheViewer) {
             const std::string word = line.substr(program.size());
             return TempRootRunner().runShell(commandLine({Arg::literal("cd"), Arg::word(work.path), Arg::literal("&&"), Arg::word(stand), Arg::literal(word)}));
         };
-        EXPECT_EQ(open(s, path), Next::Reload);
+        std::filesystem::current_path(s.dir.path);  // where the browser would stand
+        s.app.selectedPath = path;
+        s.app.savedDirectoryPath = s.dir.path;
+        s.script.wait(2000).key(27);  // closes the viewer
+        EXPECT_EQ(openFile(s.app, [](App&, const std::string&, bool*) { return ExecChoice::Cancel; }), Next::Reload);
         EXPECT_EQ(std::tuple(viewerWasOpen, s.runner.shellLines, s.app.previousPath, s.app.selectedPath, readText(s.screen(), 0, 27, 50, 29)),
                   std::tuple(false, std::vector<std::string>{program + shellQuote(path)}, path, s.dir.path, std::string(29, ' ')));
         EXPECT_EQ(work.read("program.out"), "1\n" + path);

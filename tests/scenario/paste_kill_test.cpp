@@ -123,6 +123,22 @@ struct SmallDisk {
     ~SmallDisk() { if (!at.empty()) umount2(at.c_str(), MNT_DETACH); }
 };
 
+// cp or rm taking its time on the virtual clock: each wait moves the clock on by as much and
+// does the work due by then (`upTo`, true once all is done).
+struct SlowChild final : Child {
+    VirtualClock& clock;
+    std::function<bool(int elapsedMs)> upTo;
+    int elapsed = 0;
+    bool done = false;
+    SlowChild(VirtualClock& c, std::function<bool(int)> f) : clock(c), upTo(std::move(f)) {}
+    bool wait(int ms) override {
+        if (!done) clock.sleepMs(ms < 0 ? 10000 : ms), elapsed += ms < 0 ? 10000 : ms, done = upTo(elapsed);
+        return done;
+    }
+    RunResult result() const override { return RunResult::exited(0); }
+    std::string errorLine() const override { return ""; }
+};
+
 }  // namespace
 
 // A pick is its file: a same-looking row elsewhere is not drawn picked, and a
@@ -314,25 +330,6 @@ TEST(FileCommands, PicksQuestionsRefusalsAndFailuresOverOneTree) {
     }
 }
 
-namespace {
-
-// cp or rm taking its time on the virtual clock: each wait moves the clock on by as much and
-// does the work due by then (`upTo`, true once all is done).
-struct SlowChild final : Child {
-    VirtualClock& clock;
-    std::function<bool(int elapsedMs)> upTo;
-    int elapsed = 0;
-    bool done = false;
-    SlowChild(VirtualClock& c, std::function<bool(int)> f) : clock(c), upTo(std::move(f)) {}
-    bool wait(int ms) override {
-        if (!done) clock.sleepMs(ms < 0 ? 10000 : ms), elapsed += ms < 0 ? 10000 : ms, done = upTo(elapsed);
-        return done;
-    }
-    RunResult result() const override { return RunResult::exited(0); }
-    std::string errorLine() const override { return ""; }
-};
-
-}  // namespace
 
 // An 8 MiB paste at 2 MiB/s and a kill of 20 files at 10 a second: "Please Wait" with how far it
 // is from the first second on, four times a second; Esc, K, Y and a click on Exit meanwhile do nothing.
