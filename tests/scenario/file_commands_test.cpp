@@ -100,11 +100,9 @@ TEST(OpenFile, OnlyNonPieExecutablesAreOfferedTheChooser) {
         const std::int64_t answered = s.script.time();
         s.script.key(key).wait(status ? 300 : 1500).then([&] {
             EXPECT_EQ(s.runner.programCalls, (ran ? std::vector<ProgramCall>{{path, {}}} : std::vector<ProgramCall>{}));
-            if (status) {
-                EXPECT_EQ(std::pair(s.row(29).find("Error: unable to run program.") != std::string::npos, s.cell(29, 25)), std::pair(true, CellRead{'E', 4, 15}));
-            } else {
-                EXPECT_EQ(std::pair(s.screen().visiblePage(), s.app.selectedPath), std::pair(key == 'v' ? 1 : 0, key == 'v' ? path : dir));
-            }
+            if (status) EXPECT_EQ(std::pair(s.row(29).find("Error: unable to run program.") != std::string::npos, s.cell(29, 25)),
+                                  std::pair(true, CellRead{'E', 4, 15}));
+            else EXPECT_EQ(std::pair(s.screen().visiblePage(), s.app.selectedPath), std::pair(key == 'v' ? 1 : 0, key == 'v' ? path : dir));
         });
         if (key == 'v') s.script.key(27).wait(1500);
         s.script.wait(status ? 4500 : 0).then([&] {
