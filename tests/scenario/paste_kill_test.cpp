@@ -229,7 +229,7 @@ TEST(FileCommands, PicksQuestionsRefusalsAndFailuresOverOneTree) {
         {"p", "jjjjQkkkW", "", "", "p/d p/a p/b p/c"}, {"p", "jjQW", "", "", "p/b p/a"},
         {"p", "jQW", "", "", "p/a"},  // W on the anchor at index 2 leaves out the parent
         {"p", "jW|", "27 Need File Start.", "", ""}, {"p", "jQjjjjjW|", "27 Files Only.", "", "p/a"}, {"p", "jQjQZ", "", "", ""},
-        {"k", "jK|N", "25 Kill this File ? / 27 rm %/k/a", "", ""},
+        {"k", "jK|N", "25 Kill this File ? / 27 rm %/k/a", "", ""}, {"k", "jX*o|*n", "25 Kill all Files and Directories?…", "", ""},
         {"k", "jK|Y", "25 Kill this File ? / 27 rm %/k/a", "k{.hid:1 empty{} held{x:1}}", ""},
         {"k", "jjR|Y", "25 Remove This Directory ? / 27 %/k/empty", "k{.hid:1 a:1 held{x:1}}", ""},
         {"k", "jjjRY|", "28 Error: unable to remove Directory / 29 Remove Files in Directory", "", ""},
@@ -238,14 +238,12 @@ TEST(FileCommands, PicksQuestionsRefusalsAndFailuresOverOneTree) {
         {"k", "jX|*y", "25 Kill all Files?… / 26 Caution!… / 27 rm %/k/*", "k{.hid:1 empty{} held{x:1}}", ""},
         {"k", "jX*o|*y", "25 Kill all Files and Directories?… / 27 rm -r %/k/*", "k{.hid:1}", ""},
         {"k", "jX*o*o|*y", "25 Kill all Files?… / 27 rm %/k/*", "k{.hid:1 empty{} held{x:1}}", ""},
-        {"k", "jX*o|*n", "25 Kill all Files and Directories?…", "", ""},
         {"mix", "jXY|", "27 ", "mix{sub{g:g} xd{in:keep}}", ""},  // files only: the directory is left, and that is no failure
         {"src", "jC[dst]jP|N", "25 Replace Existing Files ? / 27 a already exists", "", ""},
         {"src", "jC[dst]jP|Y", "25 Replace Existing Files ? / 27 a already exists", "dst{a:A b@ c:old}", ""},
         {"src", "jC[dst]jAY|Y", "27 a and 1 more already exist", "dst{a:A b:B c:old}", ""},
-        {"src", "jC[dst]jAY|N", "27 a and 1 more already exist", "", ""},
+        {"src", "jC[dst]jAY|N", "27 a and 1 more already exist", "", ""}, {"src", "jCjP|", "27 Cannot copy a file onto itself: a", "", ""},
         {"src", "jC[src/sub]jAOY|", "27 Cannot copy a directory into itself: sub", "", ""},
-        {"src", "jCjP|", "27 Cannot copy a file onto itself: a", "", ""},
         {"src", "jQjQ-[e]jAY|", "27 No longer there, skipped: a", "e{b:B z:z} src{b:B sub{x:x}}", "src/a src/b / cp %/src/b %/e\n"},
         {"src", "jQjQ-XBY|", "27 No longer there, skipped: a", "src{sub{x:x}}", " / rm %/src/b\n"},
         // Only the buffer is set: paste-all opens on the buffer choice and ignores Options; then a copy selection.
@@ -254,9 +252,8 @@ TEST(FileCommands, PicksQuestionsRefusalsAndFailuresOverOneTree) {
          "25 Paste all Files?… / 27 cp %/src/* %/e | 25 No Buffer Files.… | 25 Paste all Files ?…",
          "e{a:A b:B z:z} src{b:B sub{x:x}}", " / cp %/src/a %/e\n / rm %/src/a\n"},
         // Rename never replaces, swallows or moves another entry, and takes any name that is free.
-        {"w", "jFb\r|", "27 Not renamed: b is already taken", "", ""},
+        {"w", "jFb\r|", "27 Not renamed: b is already taken", "", ""}, {"w", "jf\"xd\"\r|", "27 Not renamed: xd is already taken", "", ""},
         {"w", "jf|\"new.txt\"\r", "25 Rename %/w/a…", "w{b:b new.txt:a xd{in:keep} xdead@}", ""},
-        {"w", "jf\"xd\"\r|", "27 Not renamed: xd is already taken", "", ""},
         {"w", "jf\"xdead\"\r|", "27 Not renamed: xdead is already taken", "", ""}, {"w", "jf\"..\"\r", "", "", ""}, {"w", "jf\"c\"\x1b", "", "", ""},
         {"w", "jf\"-t..\"\r", "", "w{-t..:a b:b xd{in:keep} xdead@}", ""}, {"w", "jf\"-x\"\r", "", "w{-x:a b:b xd{in:keep} xdead@}", ""},
         {"w", "jf\"*`x`[\"\r", "", "w{*`x`[:a b:b xd{in:keep} xdead@}", ""}, {"mix", "jjf\"moved\"\r", "", "mix{f:f moved{g:g} xd{in:keep}}", ""},
@@ -271,8 +268,7 @@ TEST(FileCommands, PicksQuestionsRefusalsAndFailuresOverOneTree) {
         // Kill all, Kill File and Kill Buffer leave out a tmpfs (m), a file bind-mounted (fm) and, deeper down, under a
         // name the mount table escapes, a bind mount of the same file system (rm's own --one-file-system misses that).
         {"km", "jXOY|", "27 On another file system, left out: fm and 2 more", "km{fm:1 m{x:x} s b{b{o:1 p:1}}}", ""},
-        {"km", "jjjKY|", "27 On another file system, left out: fm", "", ""},
-        {"km", "jjjQXBY|", "27 On another file system, left out: fm", "", " / rm\n"},
+        {"km", "jjjKY|", "27 On another file system, left out: fm", "", ""}, {"km", "jjjQXBY|", "27 On another file system, left out: fm", "", " / rm\n"},
     };
     for (const auto& [start, actions, shown, after, picked] : cases) {
         SCOPED_TRACE(std::string(start) + " " + actions);
