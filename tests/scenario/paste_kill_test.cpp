@@ -2,8 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <cerrno>
-#include <cstring>
+#include <map>
 #include <fstream>
 #include <sstream>
 
@@ -172,9 +171,8 @@ TEST(CopyKillBuffer, HighlightIsTheFileWhateverItsRowTextAndThePanelCounts) {
     EXPECT_EQ(s.quit(), 0);
 }
 
-// src holds the corpus, a hidden file, a subdirectory with a file and a FIFO; dst is empty. A buffer is filled up to
-// its 1001 slots with long names, more than one call of cp or rm can take. The shell starts in src, where a canary
-// would land. Keys: the answers given, in order.
+// src holds the corpus, a hidden file, a subdirectory with a file and a FIFO; a buffer is filled to its 1001 slots with
+// long names, more than one cp or rm can take. The shell starts in src, where a canary would land.
 TEST(PasteKill, HostileNamesAndAFullBufferReachCpAndRmWhole) {
     const std::set<std::string> extras{".hidden", "sub", "fifo"};
     const std::tuple<bool, bool, const char*, std::set<std::string>, std::set<std::string>> cases[] = {
@@ -189,7 +187,6 @@ TEST(PasteKill, HostileNamesAndAFullBufferReachCpAndRmWhole) {
     for (const auto& [copies, buffer, keys, srcExtra, dstExtra] : cases) {
         SCOPED_TRACE(std::string(copies ? "paste " : "kill ") + keys + (buffer ? " buffer" : ""));
         RealSession s;
-        App& app = s.app;
         const std::string src = s.dir.dir("src"), dst = s.dir.dir("dst");
         std::vector<std::string> names = hostileNames();
         while (buffer && names.size() < 1001) names.push_back(std::string(140, 'n') + std::to_string(names.size()));
@@ -201,16 +198,16 @@ TEST(PasteKill, HostileNamesAndAFullBufferReachCpAndRmWhole) {
         s.script.move(300, 200).wait(100);
         walk(s, keys);
         for (const auto& n : names)
-            if (buffer) app.buffer.add("row " + n, src + "/" + n);
-        app.savedDirectoryPath = copies ? dst : src;
-        if (copies && !buffer) app.copySelection.sourceDirectory = src;
-        EXPECT_EQ(copies ? pasteAll(app) : killAll(app), Next::Reload);
+            if (buffer) s.app.buffer.add("row " + n, src + "/" + n);
+        s.app.savedDirectoryPath = copies ? dst : src;
+        if (copies && !buffer) s.app.copySelection.sourceDirectory = src;
+        EXPECT_EQ(copies ? pasteAll(s.app) : killAll(s.app), Next::Reload);
         std::set<std::string> srcLeft = srcExtra, dstAfter = dstExtra;
         if (copies) srcLeft.insert(names.begin(), names.end());
         if (copies) dstAfter.insert(names.begin(), names.end());
         EXPECT_EQ(std::tuple(entryNames(src), entryNames(dst), s.runner.programCalls.size() >= 2), std::tuple(srcLeft, dstAfter, buffer));
         for (const auto& d : {src, dst, s.dir.path}) EXPECT_FALSE(fs::exists(d + "/" + kCanary));
-        EXPECT_EQ(app.selectedPath, app.savedDirectoryPath);
+        EXPECT_EQ(s.app.selectedPath, s.app.savedDirectoryPath);
     }
 }
 
@@ -220,9 +217,8 @@ TEST(PasteKill, HostileNamesAndAFullBufferReachCpAndRmWhole) {
 // mix{f sub{g} xd{in}}, l{lnk} (a link to src), ro and full (small disks holding x), out{o p} and km{d{y} f fm m
 // s b{b}} with mounts. Actions as walk() reads them.
 TEST(FileCommands, PicksQuestionsRefusalsAndFailuresOverOneTree) {
-    // start, actions, the rows shown at each '|' (joined by " | ") as expectShown() reads them (% the session's
-    // directory), the directories that changed, as tree() shows them ("*": not compared), the picks afterwards and,
-    // after " / ", the lines of cp_buffer.txt and Kl_buffer.txt
+    // start, actions, rows shown at each '|' (joined by " | ", as expectShown() reads them), the directories changed (as
+    // tree() shows them; "*": not compared), the picks and, after " / ", the lines of cp_buffer.txt and Kl_buffer.txt
     const std::tuple<const char*, const char*, const char*, const char*, const char*> cases[] = {
         {"p", "Q|", "27 Files Only.", "", ""}, {"p", "jjjjjjQ|", "27 Files Only.", "", ""}, {"p", "jQQ", "", "", ""},
         {"p", "jQjQ", "", "", "p/a p/b"}, {"p", "jQjW", "", "", "p/a p/b"}, {"p", "jQjjjW", "", "", "p/a p/b p/c p/d"},
@@ -265,8 +261,7 @@ TEST(FileCommands, PicksQuestionsRefusalsAndFailuresOverOneTree) {
         {"ro", "jKY|", "27 Kill failed: rm: cannot remove '…: Read-only file system", "", ""},
         {"ro", "jXY|", "27 Kill failed: rm: cannot remove '…: Read-only file system", "", ""},
         {"ro", "/new\r|", "27 New Directory failed: Read-only file system", "", ""},
-        // Kill all, Kill File and Kill Buffer leave out a tmpfs (m), a file bind-mounted (fm) and, deeper down, under a
-        // name the mount table escapes, a bind mount of the same file system (rm's own --one-file-system misses that).
+        // Kills leave out a tmpfs (m), a file bind mount (fm) and a deeper bind mount of the same file system (s b/b).
         {"km", "jXOY|", "27 On another file system, left out: fm and 2 more", "km{fm:1 m{x:x} s b{b{o:1 p:1}}}", ""},
         {"km", "jjjKY|", "27 On another file system, left out: fm", "", ""}, {"km", "jjjQXBY|", "27 On another file system, left out: fm", "", " / rm\n"},
     };
@@ -335,11 +330,10 @@ TEST(PasteKill, LongWorkShowsHowFarItIsAndKeysTypedMeanwhileAreDropped) {
     for (const auto& [keys, first, second] : cases) {
         SCOPED_TRACE(keys);
         Session s;
-        const TempDir& d = s.dir;
-        const std::string src = d.dir("src"), dst = d.dir("dst"), big = d.file("b/big", "");
-        d.file("dst/other", "o");
+        const std::string src = s.dir.dir("src"), dst = s.dir.dir("dst"), big = s.dir.file("b/big", "");
+        s.dir.file("dst/other", "o");
         fs::resize_file(big, 8 << 20);
-        for (int i = 0; i < 20; ++i) d.file("src/f" + std::to_string(i / 10) + std::to_string(i % 10), "f");
+        for (int i = 0; i < 20; ++i) s.dir.file("src/f" + std::to_string(i / 10) + std::to_string(i % 10), "f");
         // Row 29 as each wait of the program begins: what the step before it showed.
         std::vector<std::pair<int, std::string>> seen;
         const auto progress = [&](int ms) { seen.emplace_back(ms, trimmed(s.row(29).substr(1, 48))); };
@@ -357,7 +351,7 @@ TEST(PasteKill, LongWorkShowsHowFarItIsAndKeysTypedMeanwhileAreDropped) {
             });
         };
         const bool pastes = keys[1] == 'C';
-        s.browse(pastes ? d.path + "/b" : src);
+        s.browse(pastes ? s.dir.path + "/b" : src);
         walk(s, keys);
         s.script.wait(300 - kStep).key(27).wait(100).key('K').wait(100).key('Y').wait(100).click(xOfColumn(76), yOfRow(1)).wait(-200);
         s.script.wait(6000).then([&] { EXPECT_EQ(std::pair(s.screen().visiblePage(), s.row(25).find("Kill this File")), std::pair(0, std::string::npos)); });
