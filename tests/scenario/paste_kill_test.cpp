@@ -19,10 +19,8 @@ namespace {
 constexpr int kStep = 700;  // longer than the key settle after Q and W
 constexpr Point kYes{240, 456}, kNo{372, 456}, kOptions{580, 392}, kBufferButton{560, 456}, kPasteAllButton{140, 408};
 
-bool confined() {
-    const char* c = std::getenv("KESTREL_CONFINED");
-    return c && std::string(c) == "1";
-}
+// Set by tools/confined inside its private mount namespace, where a mount made vanishes with the run.
+const bool kConfined = std::getenv("KESTREL_CONFINED") && std::string(std::getenv("KESTREL_CONFINED")) == "1";
 
 // A Session whose cp and rm really run, with no terminal input.
 struct RealSession : Session {
@@ -113,7 +111,7 @@ struct SmallDisk {
     std::string at;
     bool mounted = false;
     SmallDisk(const std::string& path, bool readOnly, const std::string& from = "") : at(path) {
-        if (!confined()) return;
+        if (!kConfined) return;
         const bool bind = !from.empty();
         mounted = mount(bind ? from.c_str() : "tmpfs", at.c_str(), bind ? nullptr : "tmpfs", bind ? MS_BIND : 0, "size=64k") == 0;
         if (mounted && !bind) std::ofstream(at + "/x") << "x";
@@ -191,8 +189,7 @@ TEST(PasteKill, HostileNamesAndAFullBufferReachCpAndRmWhole) {
         std::vector<std::string> names = hostileNames();
         while (buffer && names.size() < 1001) names.push_back(std::string(140, 'n') + std::to_string(names.size()));
         for (const auto& n : names) s.dir.file("src/" + n, n);
-        s.dir.file("src/.hidden", "h");
-        s.dir.file("src/sub/inner", "i");
+        for (const char* f : {"src/.hidden", "src/sub/inner"}) s.dir.file(f, "h");
         mkfifo((src + "/fifo").c_str(), 0600);
         fs::current_path(src);
         s.script.move(300, 200).wait(100);
@@ -286,7 +283,7 @@ TEST(FileCommands, PicksQuestionsRefusalsAndFailuresOverOneTree) {
         const std::string all = std::string(start) + actions;
         if (!(ro.mounted && full.mounted && m.mounted && fm.mounted && sb.mounted) &&
             (all.find("ro") != std::string::npos || all.find("full") != std::string::npos || all.find("km") != std::string::npos)) {
-            EXPECT_FALSE(confined()) << "confined, yet a small disk or bind mount could not be made";
+            EXPECT_FALSE(kConfined) << "confined, yet a small disk or bind mount could not be made";
             continue;
         }
         s.runner.onLaunch = [&](const Launch& l) -> std::unique_ptr<Child> {  // no archiver or editor here, whatever is installed
