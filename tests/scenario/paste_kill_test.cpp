@@ -299,6 +299,7 @@ TEST(FileCommands, PicksQuestionsRefusalsAndFailuresOverOneTree) {
             std::string items = shown;
             for (int i = 0; i < n; ++i) items = items.substr(items.find(" | ") + 3);
             expectShown(s, items.substr(0, items.find(" | ")), d.path);
+            if (items.starts_with("25 Kill all Files?… / 26 Caution!")) { EXPECT_EQ(s.cell(26, 10), (CellRead{'C', 4, 15})); }  // its colours
         });
         s.script.wait(8000).then([&] {
             std::string kept;
