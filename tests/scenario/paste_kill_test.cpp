@@ -175,12 +175,8 @@ TEST(PasteKill, HostileNamesAndAFullBufferReachCpAndRmWhole) {
     const std::set<std::string> extras{".hidden", "sub", "fifo"};
     const std::tuple<bool, bool, const char*, std::set<std::string>, std::set<std::string>> cases[] = {
         // paste all (else kill all), corpus picked into the buffer, keys, src left and dst extras besides the corpus
-        {true, false, "Y", extras, {}},
-        {true, false, "OY", extras, {"sub", "fifo"}},
-        {true, true, "Y", extras, {}},
-        {false, false, "Y", {".hidden", "sub"}, {}},
-        {false, false, "OY", {".hidden"}, {}},
-        {false, true, "BY", extras, {}},
+        {true, false, "Y", extras, {}}, {true, false, "OY", extras, {"sub", "fifo"}}, {true, true, "Y", extras, {}},
+        {false, false, "Y", {".hidden", "sub"}, {}}, {false, false, "OY", {".hidden"}, {}}, {false, true, "BY", extras, {}},
     };
     for (const auto& [copies, buffer, keys, srcExtra, dstExtra] : cases) {
         SCOPED_TRACE(std::string(copies ? "paste " : "kill ") + keys + (buffer ? " buffer" : ""));
@@ -266,13 +262,11 @@ TEST(FileCommands, PicksQuestionsRefusalsAndFailuresOverOneTree) {
         SCOPED_TRACE(std::string(start) + " " + actions);
         RealSession s;
         const TempDir& d = s.dir;
-        for (const char* f : {"src/a:A", "src/b:B", "src/sub/x:x", "dst/a:old", "dst/c:old", "e/z:z", "keep/f:keep", "k/.hid:1",
-                              "k/a:1", "k/held/x:1", "w/a:a", "w/b:b", "w/xd/in:keep", "mix/f:f", "mix/sub/g:g", "mix/xd/in:keep",
-                              "p/a:a", "p/b:b", "p/c:c", "p/d:d", "p/e:e", "km/f:1", "km/d/y:1", "km/fm:1", "km/m/.keep:1",
-                              "km/s b/b/.keep:1", "out/o:1", "out/p:1"}) {
-            const std::string entry = f;
-            d.file(entry.substr(0, entry.find(':')), entry.substr(entry.find(':') + 1));
-        }
+        for (const std::string f : {"src/a:A", "src/b:B", "src/sub/x:x", "dst/a:old", "dst/c:old", "e/z:z", "keep/f:keep", "k/.hid:1",
+                                    "k/a:1", "k/held/x:1", "w/a:a", "w/b:b", "w/xd/in:keep", "mix/f:f", "mix/sub/g:g", "mix/xd/in:keep",
+                                    "p/a:a", "p/b:b", "p/c:c", "p/d:d", "p/e:e", "km/f:1", "km/d/y:1", "km/fm:1", "km/m/.keep:1",
+                                    "km/s b/b/.keep:1", "out/o:1", "out/p:1"})
+            d.file(f.substr(0, f.find(':')), f.substr(f.find(':') + 1));  // path:content
         for (const char* e : {"k/empty", "p/sub"}) d.dir(e);
         d.file("g/big", std::string(256 * 1024, 'b'));
         fs::create_directory_symlink("../keep/f", d.path + "/dst/b");
