@@ -19,8 +19,8 @@ namespace {
 constexpr int kStep = 700;  // longer than the key settle after Q and W
 constexpr Point kYes{240, 456}, kNo{372, 456}, kOptions{580, 392}, kBufferButton{560, 456}, kPasteAllButton{140, 408};
 
-// Set by tools/confined inside its private mount namespace, where a mount made vanishes with the run.
-const bool kConfined = std::getenv("KESTREL_CONFINED") && std::string(std::getenv("KESTREL_CONFINED")) == "1";
+// Confined (temp_dir.h): a mount made here vanishes with the run.
+const bool kConfined = confined();
 
 // A Session whose cp and rm really run, with no terminal input.
 struct RealSession : Session {
@@ -206,9 +206,9 @@ TEST(PasteKill, HostileNamesAndAFullBufferReachCpAndRmWhole) {
 
 // Picks are taken one by one and in runs; nothing is replaced, copied into itself, lost or failed without a word;
 // a rename takes only a free name. The session's directories: p{a b c d e sub}, src{a b sub{x}}, dst{a b@ c} (b a
-// link to keep/f), e{z}, keep{f}, k{.hid a empty held{x}}, g{big}, w{a b xd{in} xdead@} (xdead a dangling link),
-// mix{f sub{g} xd{in}}, l{lnk} (a link to src), ro and full (small disks holding x), out{o p} and km{d{y} f fm m
-// s b{b}} with mounts. Actions as walk() reads them.
+// link to keep/f), e{z}, keep{f}, k{.hid a empty held{x}}, g{big f@} (f a link to keep/f), w{a b xd{in} xdead@}
+// (xdead a dangling link), mix{f sub{g} xd{in}}, l{lnk} (a link to src), ro and full (small disks holding x), out{o p}
+// and km{d{y} f fm m s b{b}} with mounts. Actions as walk() reads them.
 TEST(FileCommands, PicksQuestionsRefusalsAndFailuresOverOneTree) {
     // start, actions, rows shown at each '|' (joined by " | ", as expectShown() reads them), the directories changed (as
     // tree() shows them; "*": not compared), the picks and, after " / ", the lines of cp_buffer.txt and Kl_buffer.txt
@@ -233,6 +233,7 @@ TEST(FileCommands, PicksQuestionsRefusalsAndFailuresOverOneTree) {
         {"src", "jC[dst]jAY|Y", "27 a and 1 more already exist", "dst{a:A b:B c:old}", ""},
         {"src", "jC[dst]jAY|N", "27 a and 1 more already exist", "", ""}, {"src", "jCjP|", "27 Cannot copy a file onto itself: a", "", ""},
         {"src", "jC[src/sub]jAOY|", "27 Cannot copy a directory into itself: sub", "", ""},
+        {"g", "jjC[keep]jP|", "27 Cannot copy a file onto itself: f", "", ""},  // g/f, a link to keep/f
         {"src", "jQjQ-[e]jAY|", "27 No longer there, skipped: a", "e{b:B z:z} src{b:B sub{x:x}}", "src/a src/b / cp %/src/b %/e\n"},
         {"src", "jQjQ-XBY|", "27 No longer there, skipped: a", "src{sub{x:x}}", " / rm %/src/b\n"},
         // Only the buffer is set: paste-all opens on the buffer choice and ignores Options; then a copy selection.
@@ -270,6 +271,7 @@ TEST(FileCommands, PicksQuestionsRefusalsAndFailuresOverOneTree) {
         for (const char* e : {"k/empty", "p/sub"}) d.dir(e);
         d.file("g/big", std::string(256 * 1024, 'b'));
         fs::create_directory_symlink("../keep/f", d.path + "/dst/b");
+        fs::create_symlink("../keep/f", d.path + "/g/f");
         fs::create_symlink(d.path + "/src", d.dir("l") + "/lnk");
         fs::create_symlink(d.path + "/nowhere", d.path + "/w/xdead");
         const SmallDisk ro(d.dir("ro"), true), full(d.dir("full"), false), m(d.path + "/km/m", false);
