@@ -92,8 +92,7 @@ void confirmationScript(Session& s, Demo&) {
 // lines write tests/data/disks/own_layout.*, so the picture never depends on
 // the drives of the machine that renders it.
 void disksScript(Session& s, Demo&) {
-    static const std::string machine = "own_layout";
-    actAsMachine(s.runner, s.programDir.path, &machine);
+    actAsMachine(s.runner, s.programDir.path, "own_layout");
     s.script.key('l').wait(1500);
     for (int i = 0; i < 2; ++i) s.script.ext(scan::Down).wait(300);
 }
