@@ -138,13 +138,13 @@ struct SlowChild final : Child {
 
 }  // namespace
 
-// A pick is its file: a same-looking row elsewhere is not drawn picked, and a
-// picked file that grew is still drawn picked and Q un-picks it. The panel
-// names the buffer by the last command and counts it.
+// A pick is its file: a same-looking row elsewhere is not drawn picked, and a picked file that grew is still
+// drawn picked and Q un-picks it. The panel names the buffer by the last command and counts it. "s.me", with a
+// dot second like "a.out", is no parent row.
 TEST(CopyKillBuffer, HighlightIsTheFileWhateverItsRowTextAndThePanelCounts) {
     Session s;
     const auto when = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
-    for (const char* name : {"one/same", "two/same", "two/other"})
+    for (const char* name : {"one/s.me", "two/s.me", "two/other"})
         std::filesystem::last_write_time(s.dir.file(name, "12345"), when);
     const auto count = [&] { return s.row(33).substr(94, 4); };
     s.settings(1, 0, s.dir.path + "/one", 1);
@@ -152,13 +152,13 @@ TEST(CopyKillBuffer, HighlightIsTheFileWhateverItsRowTextAndThePanelCounts) {
     walk(s, "jQ|[two]|", [&](int step) {
         if (step == 0) EXPECT_EQ(std::tuple(s.cell(6, 2), s.row(31).substr(81, 17), count()), std::tuple(CellRead{'s', 15, 3}, "Copy/Paste Buffer", " 1  "));
         else EXPECT_EQ(std::tuple(s.listName(3), s.cell(7, 2), s.cell(6, 2), s.row(31).substr(81, 17)),
-                       std::tuple("same", CellRead{'s', 0, 2}, CellRead{'o', 0, 2}, "Copy/Kill  Buffer"));
+                       std::tuple("s.me", CellRead{'s', 0, 2}, CellRead{'o', 0, 2}, "Copy/Kill  Buffer"));
     });
     // "View" writes buffer.txt and starts the editor through the shell once for a held click.
     s.script.click(xOfColumn(91), yOfRow(33)).wait(kStep).then([&] {
-        EXPECT_EQ(s.programDir.read("buffer.txt"), s.app.buffer.rows[1] + "\n\n" + s.dir.path + "/one/same \n");
+        EXPECT_EQ(s.programDir.read("buffer.txt"), s.app.buffer.rows[1] + "\n\n" + s.dir.path + "/one/s.me \n");
         EXPECT_EQ(s.runner.shellLines, (std::vector<std::string>{"/usr/local/bin/defaulttexteditor " + s.programDir.path + "/buffer.txt"}));
-        s.dir.file("one/same", "1234567890");  // a new size and date: a new row text
+        s.dir.file("one/s.me", "1234567890");  // a new size and date: a new row text
     });
     walk(s, "[one]|jQ|Q", [&](int step) {
         if (step == 0) EXPECT_EQ(s.cell(6, 2), (CellRead{'s', 15, 3}));
