@@ -152,6 +152,7 @@ TEST(Settings, TheStateDirectoryIsTheProgramsWhenWritableElseTheUsersOwn) {
     TempDir d;
     const std::string prog = d.dir("prog"), xdg = d.path + "/xdg", home = d.path + "/home", blocked = d.file("file") + "/x";
     const std::string other = d.path + "/other", inTheWay = d.file("other/kestrel", "a file where the directory goes");
+    chmod(inTheWay.c_str(), 0755);  // executable: write and search rights alone would let it pass for a directory
     struct Case { const char* what; bool always; const char* xdg; std::string dir; std::string note; };
     const Case cases[] = {
         {"writable", false, nullptr, prog, ""},
