@@ -32,7 +32,8 @@ exec 3>"$t/display"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 exec 3>&-
-for _ in $(seq 100); do [ -s "$t/display" ] && break; sleep 0.1; done
+for _ in $(seq 300); do [ -s "$t/display" ] && break; sleep 0.1; done  # a busy machine may take a while
+[ -s "$t/display" ] || fail "Xvfb did not start"
 export DISPLAY=":$(head -n 1 "$t/display")"
 home=$t/home
 mkdir "$home" && chown 65534:65534 "$home" && chmod 755 "$t"
@@ -40,8 +41,12 @@ setpriv --reuid=65534 --regid=65534 --clear-groups env -u XDG_STATE_HOME HOME="$
     "$root/usr/lib/kestrel/kestrel" 2>"$t/stderr" &
 kestrel=$!
 id=""
-for _ in $(seq 100); do id=$(xdotool search --onlyvisible --name '^Kestrel$' 2>/dev/null | head -n 1) && [ -n "$id" ] && break; sleep 0.1; done
-[ -n "$id" ] || { kill "$kestrel"; fail "no window; $(cat "$t/stderr")"; }
+for _ in $(seq 300); do
+    id=$(xdotool search --onlyvisible --name '^Kestrel$' 2>/dev/null | head -n 1) && [ -n "$id" ] && break
+    kill -0 "$kestrel" 2>/dev/null || break
+    sleep 0.1
+done
+[ -n "$id" ] || { kill "$kestrel" 2>/dev/null || true; fail "no window; $(cat "$t/stderr")"; }
 sleep 1
 xdotool key --window "$id" Escape 2>/dev/null
 status=0
