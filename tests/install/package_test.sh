@@ -29,7 +29,8 @@ LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/kestrel.1
 # An ordinary user starts it and leaves with Esc: the settings land in the
 # user's own state directory, nothing beside the program.
 exec 3>"$t/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: a search that connects and leaves before Kestrel must not catch it mid-reset.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 exec 3>&-
 for _ in $(seq 300); do [ -s "$t/display" ] && break; sleep 0.1; done  # a busy machine may take a while
