@@ -10,20 +10,15 @@
 #include "../tests/e2e/xvfb.h"
 #include "screen/screen.h"
 #include "screen/x11_presenter.h"
+#include "frame_rows.h"
 
 using namespace kestrel;
 
 namespace {
 
 void drawFrame(Screen& s, int frame) {
-    std::string line(100, ' ');
     s.lock();
-    for (int row = 1; row <= 37; ++row) {
-        for (int c = 0; c < 100; ++c) line[c] = static_cast<char>(' ' + (row * 7 + c + frame) % 95);
-        s.setColors((row + frame) % 16, (row + frame + 5) % 16);
-        s.locate(row, 1);
-        s.print(line);
-    }
+    bench::printFrameRows(s, frame);
     for (int b = 0; b < 30; ++b) {
         const int x = (b * 37 + frame) % 700, y = (b * 53) % 500;
         s.drawBox(x, y, x + 90, y + 60, (b + frame) % 256);

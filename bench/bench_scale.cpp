@@ -11,6 +11,7 @@
 #include "../tests/e2e/xvfb.h"
 #include "screen/screen.h"
 #include "screen/x11_presenter.h"
+#include "frame_rows.h"
 
 using namespace kestrel;
 
@@ -18,14 +19,8 @@ namespace {
 
 // Every pixel changes from one frame to the next, so each present is whole.
 void drawFrame(Screen& s, int frame) {
-    std::string line(100, ' ');
     s.lock();
-    for (int row = 1; row <= 37; ++row) {
-        for (int c = 0; c < 100; ++c) line[static_cast<size_t>(c)] = static_cast<char>(' ' + (row * 7 + c + frame) % 95);
-        s.setColors((row + frame) % 16, (row + frame + 5) % 16);
-        s.locate(row, 1);
-        s.print(line);
-    }
+    bench::printFrameRows(s, frame);
     s.fillBox(0, 592, 799, 599, frame % 256);
     s.unlock();
 }
