@@ -13,8 +13,7 @@ inline constexpr const char* kCanary = "CANARY";
 inline std::string longHostileName() {
     std::string name;
     while (name.size() < 255) name += "a'b\"c $(touch CANARY);`touch CANARY`|";
-    name.resize(255);  // the longest name most file systems allow
-    return name;
+    return name.substr(0, 255);  // the longest name most file systems allow
 }
 
 inline const std::vector<std::string>& hostileNames() {
@@ -22,10 +21,7 @@ inline const std::vector<std::string>& hostileNames() {
         "my file.txt", "  two  blanks  ", "tab\there", "it's", "say \"hi\"", "'", "\"", "''", "$(touch CANARY)",
         "`touch CANARY`", "x;touch CANARY", "x&&touch CANARY", "x&touch CANARY", "x|touch CANARY", "x\ntouch CANARY",
         "\n", "*", "?", "[a-z]", "back\\slash", "\\", "-rf", "-", "--", "-n x", "$HOME", "${IFS}", "~", "~root", "!",
-        "#hash", "{a,b}", ">out", "<in", "(paren)", "a=b",
-        "caf\xe9",          // Latin-1, not UTF-8
-        "\xff\xfe\x80",     // never valid UTF-8
-        "\xc3\x28 broken",  // a cut two-byte sequence
+        "#hash", "{a,b}", ">out", "<in", "(paren)", "a=b", "caf\xe9", "\xff\xfe\x80", "\xc3\x28 broken",  // Latin-1, never UTF-8, a cut sequence
         longHostileName(),
     };
     return names;
