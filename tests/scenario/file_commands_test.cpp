@@ -22,11 +22,11 @@ std::string workRow(Session& s, int r) { return readText(s.screen(), s.screen().
 
 constexpr int kSettle = 1500;
 
-// mv, file and stat for real (everything, with `all`); the archiver as zip without wildcards of its own.
-void runForReal(Session& s, bool all = false) {
-    s.runner.onShell = [all](const std::string& line) {
+// mv, echo, file and stat for real; the archiver as zip without wildcards of its own.
+void runForReal(Session& s) {
+    s.runner.onShell = [](const std::string& line) {
         for (const char* p : {"mv ", "echo ", "file ", "stat "})
-            if (all || line.rfind(p, 0) == 0) return TempRootRunner().runShell(line);
+            if (line.rfind(p, 0) == 0) return TempRootRunner().runShell(line);
         return 0;
     };
     s.runner.onProgram = [](const ProgramCall& call) {
@@ -80,28 +80,24 @@ TEST(OpenFile, OnlyNonPieExecutablesAreOfferedTheChooser) {
     // name, kind, key after Enter, the program's exit status
     const std::tuple<const char*, Kind, char, int> cases[] = {
         {"data.xyz", Data, 27, 0}, {"my.dir/README", Data, 27, 0}, {"modern", Pie, 27, 0}, {"ELF LSB executable", Script, 27, 0},
-        {"tool", NoPie, 'v', 0}, {"tool", NoPie, 'R', 0}, {"tool", NoPie, 'R', 3}, {"tool", NoPie, 'c', 0}, {"tool", NoPie, 27, 0},
+        {"tool", NoPie, 'v', 0}, {"tool", NoPie, 'R', 0}, {"tool", NoPie, 'R', 3}, {"tool", NoPie, 'c', 0},
     };
     for (const auto& [name, kind, key, status] : cases) {
         SCOPED_TRACE(std::string(name) + " " + key + std::to_string(status));
         Session s;
-        runForReal(s, true);
+        runForReal(s);
         const std::string path = s.dir.path + "/" + name, dir = path.substr(0, path.rfind('/'));
         if (kind == Pie || kind == NoPie) ASSERT_TRUE(compileProgram(s.dir, path, status, kind == Pie));
         else s.dir.file(name, kind == Script ? "#!/bin/sh\necho hi\n" : "x");
         const bool chooser = kind == NoPie, viewed = !chooser || key == 'v', ran = key == 'R';
-        s.runner.onProgram = [&](const ProgramCall& call) {
-            EXPECT_EQ(workRow(s, 29).find("Executable running, will resume when it is closed."), 14u);
-            return TempRootRunner().startProgram(call.program, call.args);
-        };
+        s.runner.onProgram = [](const ProgramCall& call) { return TempRootRunner().startProgram(call.program, call.args); };
         s.browse(dir).ext(scan::Down).wait(300).key(13).wait(1500).then([&] {
             EXPECT_EQ(std::pair(s.screen().visiblePage(), s.row(26).find(" View file ") != std::string::npos), std::pair(chooser ? 2 : 1, chooser));
         });
         const std::int64_t answered = s.script.time();
         s.script.key(key).wait(status ? 300 : 1500).then([&] {
             EXPECT_EQ(s.runner.programCalls, (ran ? std::vector<ProgramCall>{{path, {}}} : std::vector<ProgramCall>{}));
-            if (status) EXPECT_EQ(std::pair(s.row(29).find("Error: unable to run program.") != std::string::npos, s.cell(29, 25)),
-                                  std::pair(true, CellRead{'E', 4, 15}));
+            if (status) EXPECT_NE(s.row(29).find("Error: unable to run program."), std::string::npos);
             else EXPECT_EQ(std::pair(s.screen().visiblePage(), s.app.selectedPath), std::pair(key == 'v' ? 1 : 0, key == 'v' ? path : dir));
         });
         if (key == 'v') s.script.key(27).wait(1500);
@@ -110,7 +106,7 @@ TEST(OpenFile, OnlyNonPieExecutablesAreOfferedTheChooser) {
                       std::tuple(dir, viewed ? path : "", path.substr(dir.size() + 1), true));
         });
         EXPECT_EQ(s.quit(), 0);
-        EXPECT_EQ(s.runner.shellLines, kind == Data ? std::vector<std::string>{} : std::vector{"file -b " + shellQuote(path) + " > " + s.programDir.path + "/ELF.txt"});
+        EXPECT_EQ(s.runner.shellLines, std::vector<std::string>(kind != Data, "file -b " + shellQuote(path) + " > " + s.programDir.path + "/ELF.txt"));
         EXPECT_EQ(describesExecutable(s.programDir.read("ELF.txt")), chooser);
     }
 }
@@ -136,8 +132,8 @@ TEST(HostileNames, ReportRenameNewDirectoryAndZip) {
         std::vector<std::string> lines = reportLines(file, s.programDir.path + "/identify.txt");
         lines.push_back(renameLine(file, "renamed"));
         EXPECT_EQ(s.runner.shellLines, lines);
-        EXPECT_EQ(std::pair(s.runner.programCalls, s.app.buffer.count), std::pair(std::vector<ProgramCall>{{std::string(kArchiver), {dir + "/temp.zip", dir + "/renamed"}}}, 0));
-        EXPECT_EQ(std::pair(entryNames(s.dir.path), entryNames(dir)), std::pair(std::set<std::string>{name}, std::set<std::string>{"renamed", "new", "temp.zip"}));
+        EXPECT_EQ(s.runner.programCalls, (std::vector<ProgramCall>{{std::string(kArchiver), {dir + "/temp.zip", dir + "/renamed"}}}));
+        EXPECT_EQ(std::pair(s.app.buffer.count, entryNames(dir)), std::pair(0, std::set<std::string>{"renamed", "new", "temp.zip"}));
         for (const auto& e : fs::recursive_directory_iterator(s.dir.path)) EXPECT_NE(e.path().filename(), kCanary);
         EXPECT_FALSE(fs::exists(kCanary));
     }
