@@ -63,7 +63,6 @@ std::string walk(Session& s, const std::string& actions, const std::function<voi
     return last;
 }
 
-// The text of a row inside the frame's side lines, without outer blanks.
 std::string trimmed(std::string t) {
     if (t.size() >= 80) t = t.substr(1, 78);
     const auto b = t.find_first_not_of(' '), e = t.find_last_not_of(' ');
@@ -127,8 +126,7 @@ struct SlowChild final : Child {
 
 }  // namespace
 
-// A pick is its file: a same-looking row elsewhere is not drawn picked; one that grew still is, and Q un-picks it.
-// "s.me", with a dot second like "a.out", is no parent row.
+// A pick is its file: a look-alike row elsewhere is not picked, one that grew still is; "s.me" (dot second) is no parent.
 TEST(CopyKillBuffer, HighlightIsTheFileWhateverItsRowTextAndThePanelCounts) {
     Session s;
     const auto when = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
@@ -188,8 +186,7 @@ TEST(PasteKill, HostileNamesAndAFullBufferReachCpAndRmWhole) {
     }
 }
 
-// Picks are taken one by one and in runs; nothing is replaced, copied into itself, lost or failed without a word;
-// a rename takes only a free name. dst/b and g/f link to keep/f, l/lnk to src; ro, full and km's entries are mounts.
+// One tree for every row: dst/b and g/f link to keep/f, l/lnk to src, w/xdead nowhere; ro, full and km's entries are mounts.
 TEST(FileCommands, PicksQuestionsRefusalsAndFailuresOverOneTree) {
     // start, actions, rows shown at each '|' (joined by " | ", as expectShown() reads them), the directories changed (as
     // tree() shows them; "*": not compared), the picks and, after " / ", the lines of cp_buffer.txt and Kl_buffer.txt
@@ -216,7 +213,6 @@ TEST(FileCommands, PicksQuestionsRefusalsAndFailuresOverOneTree) {
          "25 Paste Buffer Files?… / 27 cp BufferFiles %/e | 25 Kill Buffer Files?… | 27 %/src / 28 %/src/b… | 25 Paste all Files ?… | "
          "25 Paste all Files?… / 27 cp %/src/* %/e | 25 No Buffer Files.… | 25 Paste all Files ?…",
          "e{a:A b:B z:z} src{b:B sub{x:x}}", " / cp %/src/a %/e\n / rm %/src/a\n"},
-        // Rename never replaces, swallows or moves another entry, and takes any name that is free.
         {"w", "jFb\r|", "27 Not renamed: b is already taken", "", ""}, {"w", "jf\"xdead\"\r|", "27 Not renamed: xdead is already taken", "", ""},
         {"w", "jf|\"new.txt\"\r", "25 Rename %/w/a…", "w{b:b new.txt:a xd{in:keep} xdead@}", ""}, {"w", "jf\"..\"\r", "", "", ""},
         {"w", "jf\"-t..\"\r", "", "w{-t..:a b:b xd{in:keep} xdead@}", ""}, {"w", "jf\"*`x`[\"\r", "", "w{*`x`[:a b:b xd{in:keep} xdead@}", ""},
@@ -240,11 +236,10 @@ TEST(FileCommands, PicksQuestionsRefusalsAndFailuresOverOneTree) {
                                     "p/a:a", "p/b:b", "p/c:c", "p/d:d", "p/e:e", "km/f:1", "km/d/y:1", "km/fm:1", "km/m/.keep:1",
                                     "km/s b/b/.keep:1", "out/o:1", "out/p:1"})
             d.file(f.substr(0, f.find(':')), f.substr(f.find(':') + 1));  // path:content
-        for (const char* e : {"k/empty", "p/sub"}) d.dir(e);
+        for (const char* e : {"k/empty", "p/sub", "l"}) d.dir(e);
         d.file("g/big", std::string(256 * 1024, 'b'));
-        fs::create_directory_symlink("../keep/f", d.path + "/dst/b");
-        fs::create_symlink("../keep/f", d.path + "/g/f");
-        fs::create_symlink(d.path + "/src", d.dir("l") + "/lnk");
+        for (const auto& [link, to] : {std::pair<std::string, std::string>{"dst/b", "../keep/f"}, {"g/f", "../keep/f"}, {"l/lnk", d.path + "/src"}})
+            fs::create_symlink(to, d.path + "/" + link);
         fs::create_symlink(d.path + "/nowhere", d.path + "/w/xdead");
         const SmallDisk ro(d.dir("ro"), true), full(d.dir("full"), false), m(d.path + "/km/m", false);
         const SmallDisk fm(d.path + "/km/fm", false, d.path + "/out/p"), sb(d.path + "/km/s b/b", false, d.path + "/out");
@@ -279,8 +274,7 @@ TEST(FileCommands, PicksQuestionsRefusalsAndFailuresOverOneTree) {
     }
 }
 
-// An 8 MiB paste at 2 MiB/s and a kill of 20 files at 10 a second: "Please Wait" with how far it is from the first
-// second on, four times a second; Esc, K, Y and a click on Exit meanwhile do nothing.
+// An 8 MiB paste at 2 MiB/s and a 20-file kill at 10/s show how far they are from 1 s on; keys and clicks meanwhile do nothing.
 TEST(PasteKill, LongWorkShowsHowFarItIsAndKeysTypedMeanwhileAreDropped) {
     // keys before the work starts, row 29 one second in and a quarter later
     const std::tuple<const char*, const char*, const char*> cases[] = {

@@ -1,6 +1,5 @@
 #pragma once
-// File names that try to break out of a shell line, each a valid single name;
-// those that would run something create "CANARY" in the shell's working directory.
+// Valid file names that break out of an unquoted shell line; those that would run something create CANARY where it stands.
 #include <filesystem>
 #include <set>
 #include <string>

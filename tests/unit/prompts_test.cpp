@@ -26,15 +26,9 @@ struct PromptRig {
     }
     Script next(std::int64_t delay = 30) { return Script(rig.clock, rig.input, rig.clock.nowMs() + delay); }
     Screen& screen() { return rig.screen; }
-    std::int64_t now() { return rig.clock.nowMs(); }
     CellRead cell(int row, int col) { return readCell(rig.screen, rig.screen.workPage(), row, col); }
     std::string text(int row, int col, int len) { return readText(rig.screen, rig.screen.workPage(), row, col, len); }
 };
-
-std::optional<std::string> rename(PromptRig& p) {
-    openDialogPanel(p.app);
-    return lineInput(p.app, LineInputKind::Rename, "old");
-}
 
 }  // namespace
 
@@ -50,8 +44,7 @@ TEST(Dialog, CentredLines) {
 
 TEST(Confirm, KeysPressesAndTheOptionsToggle) {
     const auto kill = Confirmation::KillFile, killAll = Confirmation::KillAll, pasteAll = Confirmation::PasteAll;
-    // A key, or (key 0) a press at x, y with button bit on an edge pixel of each button's label row (Yes and Buffer
-    // left, No and Options right). O and V are no keys of a Yes/No dialog and pass.
+    // A key, or (key 0) a press at x, y with button bit on an edge pixel of a button's label row; O and V pass a Yes/No.
     struct Case { Confirmation which; char key; int x, y, bit; Answer answer; };
     for (const Case c : {Case{kill, 'y', 0, 0, 0, Answer::Yes}, {kill, 'N', 0, 0, 0, Answer::No}, {kill, '\x1b', 0, 0, 0, Answer::No},
                          {pasteAll, '\x1b', 0, 0, 0, Answer::No}, {pasteAll, 'b', 0, 0, 0, Answer::Buffer}, {pasteAll, 'o', 0, 0, 0, Answer::Options},
@@ -97,8 +90,7 @@ TEST(ExecChooser, KeysAndLabelCells) {
     }
 }
 
-// Esc ends a message early, taking every waiting key; other keys neither end it nor survive it; the fixed form's
-// message ends at any key, which is left for the browser.
+// Esc ends a message early, taking every waiting key; other keys neither end nor outlive it; any key ends the fixed form.
 TEST(StatusMessage, WaitRules) {
     struct Case { StatusMessage message; const char* keys; bool queued, early, keyLeft; };
     for (const Case c : {Case{StatusMessage::FilesOnly, "a\x1b" "bc", true, true, false},
@@ -107,9 +99,9 @@ TEST(StatusMessage, WaitRules) {
         PromptRig p;
         Script s = p.next(300);
         for (const char* k = c.keys; *k; ++k) c.queued ? s.key(*k) : s.key(*k).wait(60);
-        const std::int64_t start = p.now();
+        const std::int64_t start = p.rig.clock.nowMs();
         showStatus(p.app, c.message);
-        const std::int64_t took = p.now() - start;
+        const std::int64_t took = p.rig.clock.nowMs() - start;
         EXPECT_EQ(std::tuple(took < 1000, took >= 2000, p.screen().keyWaiting()), std::tuple(c.early, !c.early, c.keyLeft)) << c.keys;
     }
 }
@@ -136,7 +128,8 @@ TEST(LineInput, RenameTypingAndEnding) {
         Script s = p.next();
         s.move(100, 100);
         script(p, s);
-        const std::optional<std::string> name = rename(p);  // before asking what key is left
+        openDialogPanel(p.app);
+        const std::optional<std::string> name = lineInput(p.app, LineInputKind::Rename, "old");  // before asking what key is left
         EXPECT_EQ(std::pair(name, p.screen().keyWaiting()), std::pair(result, false)) << result.value_or("(cancelled)");
         if (result == "ab.-*z9[") { EXPECT_EQ(p.text(26, 32, 15) + "|" + p.text(27, 30, 20), "old to ab.-*z9[| New Name > ab.-*z9["); }  // 32.5 -> 32
     }
