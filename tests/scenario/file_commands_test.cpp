@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-
 #include "../unit/hostile_names.h"
 #include "extern/quote.h"
 #include "session.h"
