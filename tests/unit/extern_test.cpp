@@ -72,7 +72,7 @@ TEST(ShellQuote, TheStarStaysExpandableInsideAHostileDirectory) {
     EXPECT_FALSE(fs::exists(dir / kCanary));
 }
 
-TEST(RealRunner, ReportsExitStatusSignalsAndRefusals) {
+TEST(RealRunner, ReportsExitStatusSignalsAndRefusalsAndHandsOnOnlyStandardDescriptors) {
     const TempDir tmp;
     const fs::path dir = tmp.path;
     RealRunner runner;
@@ -88,6 +88,11 @@ TEST(RealRunner, ReportsExitStatusSignalsAndRefusals) {
     for (const auto& [program, result] : starts) EXPECT_EQ(runner.startProgram(program, {}), result) << program;
     // An argument that cannot be passed whole is not passed at all.
     EXPECT_EQ(runner.startProgram("/bin/sh", {"-c", std::string("exit 0\0x", 8)}), RunResult::notStarted());
+    // A descriptor opened without close-on-exec is still not handed on; the standard ones are.
+    const int fd = open("/dev/null", O_RDONLY);
+    const std::string probe = "test -e /proc/self/fd/0 && test -e /proc/self/fd/2 && ! test -e /proc/self/fd/" + std::to_string(fd);
+    EXPECT_EQ(std::pair(runner.runShell(probe), runner.startProgram("/bin/sh", {"-c", probe})), std::pair(0, RunResult::exited(0)));
+    close(fd);
 }
 
 // The first line on standard error is kept, and a process left running with the pipe open is not waited for.
@@ -115,15 +120,6 @@ TEST(RealRunner, ArgumentsArriveAsSplitOrByteForByte) {
         args.insert(args.begin(), script.string());
         EXPECT_EQ(splitAtNul(tmp.read("args")), args);
     }
-}
-
-// A descriptor opened without close-on-exec is still not handed on; the standard ones are.
-TEST(RealRunner, ChildGetsOnlyTheStandardDescriptors) {
-    RealRunner runner;
-    const int fd = open("/dev/null", O_RDONLY);
-    const std::string probe = "test -e /proc/self/fd/0 && test -e /proc/self/fd/2 && ! test -e /proc/self/fd/" + std::to_string(fd);
-    EXPECT_EQ(std::pair(runner.runShell(probe), runner.startProgram("/bin/sh", {"-c", probe})), std::pair(0, RunResult::exited(0)));
-    close(fd);
 }
 
 // The extension, dot included, ends the whole path in any case (the common ones: open-file scenarios).

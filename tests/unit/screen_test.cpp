@@ -108,10 +108,17 @@ TEST(Screen, ModePalettePagesAndClipping) {
     for (const auto& p : pixels) EXPECT_EQ(s.pixel(2, p[0], p[1]), p[2]) << p[0] << "," << p[1];
 }
 
-// The window gets only the pixels that differ from what it shows, all after new colours, none while locked or hidden.
-TEST(Screen, PagesCopyAndTheWindowGetsOnlyWhatChangedOutsideLocks) {
+// A sleep of 100 ms or more ends at a waiting key; the window gets only the pixels that differ from what it
+// shows, all after new colours, none while locked or hidden.
+TEST(Screen, SleepsPagesCopyAndTheWindowGetsOnlyWhatChangedOutsideLocks) {
     Rig rig;
     Screen& s = rig.screen;
+    std::vector<std::int64_t> times;
+    auto sleep = [&](int ms) { s.sleep(ms); times.push_back(rig.clock.nowMs()); };
+    for (int ms : {99, 130}) sleep(ms);
+    rig.input.pushKey(Key::character('k'));
+    sleep(2000);  // a key ends it at the next 50 ms step
+    EXPECT_EQ(std::pair(s.pollKey(), times), std::pair(Key::character('k'), std::vector<std::int64_t>{99, 229, 279}));
     s.setColors(0, 3);
     s.clearScreen();
     s.copyPage(0, 2);
@@ -144,17 +151,6 @@ TEST(Screen, PagesCopyAndTheWindowGetsOnlyWhatChangedOutsideLocks) {
     s.unlock();  // unbalanced: ignored
     s.setPages(1, 0);
     EXPECT_EQ(presented([&] { s.fillBox(0, 0, 10, 10, 7); }), none);
-}
-
-TEST(Screen, SleepRulesWithKeysWaiting) {
-    Rig rig;
-    Screen& s = rig.screen;
-    std::vector<std::int64_t> times;
-    auto sleep = [&](int ms) { s.sleep(ms); times.push_back(rig.clock.nowMs()); };
-    for (int ms : {99, 130}) sleep(ms);
-    rig.input.pushKey(Key::character('k'));
-    sleep(2000);  // a key ends it at the next 50 ms step
-    EXPECT_EQ(std::pair(s.pollKey(), times), std::pair(Key::character('k'), std::vector<std::int64_t>{99, 229, 279}));
 }
 
 // The idle loops' real wait ends when the X11 event thread delivers input.

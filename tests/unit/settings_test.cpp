@@ -13,7 +13,6 @@
 #include "frame/settings_file.h"
 #include "frame/state_dir.h"
 #include "frame/text_file.h"
-#include "as_nobody.h"
 #include "hostile_names.h"
 #include "temp_dir.h"
 #include "viewers/byte_source.h"
@@ -71,20 +70,6 @@ TEST(SettingsFile, SaveKeepsModeOwnerAndLinks) {
         EXPECT_TRUE(c.outcome != SaveOutcome::Written || parseSettings(readSettingsText(file).text).line3 == "/new");
         EXPECT_TRUE(c.after(d));
         EXPECT_EQ(std::ranges::count_if(entryNames(d.path), [](const std::string& n) { return n[0] == '.' && n != kRunning; }), 0);
-    }
-}
-
-// Unreadable, or readable but not writable, to the user saving it: neither read nor replaced.
-TEST(SettingsFile, OneThatMayNotBeReadOrWrittenIsLeftAlone) {
-    if (geteuid() != 0) GTEST_SKIP() << "needs root to hand files to another user";
-    for (const mode_t mode : {0600, 0644}) {
-        TempDir d;
-        chmod(d.path.c_str(), 01777);  // a shared directory
-        const std::string file = cfg(d, mode);
-        const int outcome = asNobody([&] { return static_cast<int>(saveSettingsFile(file, kNew)) * 10 + static_cast<int>(readSettingsText(file).state); });
-        const auto read = mode == 0600 ? SettingsState::Unreadable : SettingsState::Read;
-        EXPECT_EQ(outcome, static_cast<int>(SaveOutcome::LeftAlone) * 10 + static_cast<int>(read)) << mode;
-        EXPECT_EQ(std::tuple(d.read("Kestrel.cfg"), statOf(file).st_uid, statOf(file).st_mode & 07777), std::tuple(kOld, 0u, mode));
     }
 }
 
