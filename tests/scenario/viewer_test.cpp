@@ -1,13 +1,10 @@
 // The viewer as a person uses it, and a file shown as it was when opened.
 #include <gtest/gtest.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "session.h"
 #include "viewers/viewer.h"
-#include "frame/exec_chooser.h"
-#include "as_nobody.h"
 #include "viewers/byte_source.h"
 #include "viewers/open_file.h"
 #include "viewers/viewer_paging.h"
@@ -34,7 +31,6 @@ struct ViewerRun : Session {
         return t.substr(0, t.find("  "));
     }
     long long pages() { return std::stoll(status().substr(status().rfind(' '))) / 2240; }
-    // Closes with `key` and runs the viewer; the program's state after it.
     std::tuple<Next, std::string, std::string> close(int key = 27) {
         script.key(key);
         const Next next = runViewer(app);
@@ -55,13 +51,7 @@ constexpr int kRow30Y = 474, kDownX = 440, kHomeX = 530, kEndX = 570;
 
 TEST(ViewerScreen, OpensOnTheFirstPageAndEscGoesBackToTheDirectory) {
     ViewerRun v(printable(5000));
-    v.script.then([&] {
-        EXPECT_EQ(std::tuple(v.screen().visiblePage(), v.status(), v.cell(30, 2), v.cell(1, 1), v.cell(30, 50)),
-                  std::tuple(1, "Size 5000 Pos 2240", CellRead{'S', 1, 2}, CellRead{'!', 0, 2}, CellRead{'U', 7, 6}));
-        EXPECT_EQ(v.row(30).substr(49, 24), "Up??Down??Esc??Home??End");  // ? where a button box crosses a cell
-    });
-    // Down twice to the end (and no further), Home, End, and Up from the last page, which starts at
-    // byte 2761 so the page before it ends at 2760; Up twice more reaches the first page and stays.
+    // The last page starts at byte 2761, so Up from it shows the page ending at 2760.
     const std::tuple<int, std::int64_t, size_t> steps[] = {{scan::Down, 4480, 2240}, {scan::Down, 5000, 4480}, {scan::Down, 5000, 4480},
                                                            {scan::Home, 2240, 0},    {scan::End, 5000, 2760},  {scan::Up, 2760, 520},
                                                            {scan::Up, 2240, 0},      {scan::Up, 2240, 0}};
@@ -110,19 +100,11 @@ TEST(ViewerScreen, WheelButtonsAndPad) {
 }
 
 TEST(ViewerScreen, ExpandedViewLabelsThePageOf2800Bytes) {
-    for (const bool text : {false, true}) {
-        ViewerRun v(printable(6000), true);
-        v.app.formatLabelText = text;
-        v.script.then([&] {
-            EXPECT_EQ(v.status() + "|" + v.row(34).substr(1, 22) + "|" + v.row(35).substr(1, v.file.size()) + "|" +
-                          v.row(32).substr(44, 41) + "|" + v.row(37).substr(18, 10),
-                      std::string("Size 6000 Pos 2800|") + (text ? "File in Text Format   " : "File in Binary Format ") + "|" + v.file +
-                          "|Can use Mouse Wheel to scrool Up or Down.| Tarnwick ");
-            EXPECT_EQ(v.cell(37, 6), (CellRead{'K', 8, 2}));
-        });
-        v.close();
-        EXPECT_FALSE(v.app.formatLabelText);
-    }
+    ViewerRun v(printable(6000), true);
+    v.app.formatLabelText = true;  // the format label's words: the info report scenario
+    v.script.then([&] { EXPECT_EQ(v.status() + "|" + v.row(35).substr(1, v.file.size()), "Size 6000 Pos 2800|" + v.file); });
+    v.close();
+    EXPECT_FALSE(v.app.formatLabelText);
 }
 
 TEST(ViewerSnapshot, AFileUpTo64MiBIsShownAsItWasWhenOpenedAndBellsRingOncePerPage) {
@@ -150,39 +132,6 @@ TEST(ViewerSnapshot, AFileUpTo64MiBIsShownAsItWasWhenOpenedAndBellsRingOncePerPa
         Pager p{rig.screen, source, 2};
         drawForward(p);
         EXPECT_EQ(std::pair(rig.presenter.bells, p.pos), std::pair(bells, source.size()));
-    }
-}
-
-// A stale "executable" report with no fresh one written (read-only directory, or the test not run) views
-// the file; cancelled with a key, the chooser rests 50 ms so the key's repeat is not taken, a click does not.
-TEST(ViewerSnapshot, AStaleFileReportNeverDecidesAndTheChooserCancelRestsForKeysOnly) {
-    static bool chooserShown;
-    for (const bool readOnlyDir : {false, true}) {
-        const auto check = [&] {
-            Session s;
-            s.programDir.file("ELF.txt", "ELF 64-bit LSB executable, x86-64\n");
-            if (readOnlyDir) chmod(s.programDir.path.c_str(), 0555);
-            s.app.selectedPath = s.dir.file("script", "#!/bin/sh\necho hi\n");
-            s.app.savedDirectoryPath = s.dir.path;
-            s.script.wait(2000).key(27);
-            chooserShown = false;
-            openFile(s.app, [](App&, const std::string&, bool*) { return chooserShown = true, ExecChoice::Cancel; });
-            chmod(s.programDir.path.c_str(), 0700);
-            return chooserShown ? 1 : 0;
-        };
-        const int shown = readOnlyDir ? asNobody(check) : check();
-        EXPECT_TRUE(shown == 0 || shown == kCannotDrop) << readOnlyDir;
-    }
-    for (const int cancel : {int('c'), 27, 0}) {
-        Session s;
-        s.runner.onShell = [&](const std::string&) { return s.programDir.file("ELF.txt", "ELF 64-bit LSB executable, x86-64\n"), 0; };
-        s.app.selectedPath = s.dir.file("prog", "x");
-        s.app.savedDirectoryPath = s.dir.path;
-        const std::int64_t at = s.script.wait(500).move(100, 100).wait(500).time();
-        cancel ? s.script.key(cancel) : s.script.click(xOfColumn(54), yOfRow(26));  // "Cancel"
-        EXPECT_EQ(openFile(s.app), Next::Reload);
-        const std::int64_t rest = s.rig.clock.nowMs() - at;
-        EXPECT_EQ(std::tuple(s.app.selectedPath, rest >= (cancel ? 50 : 0), rest <= (cancel ? 60 : 10)), std::tuple(s.dir.path, true, true)) << cancel;
     }
 }
 

@@ -1,6 +1,4 @@
-// The Directory list: loading real directories, and the fast sort against Kestrel's historical
-// sort, transcribed step for step (gap passes, then adjacent exchanges lowercasing inside every
-// comparison), on lists full of ties: equal rows show where the gap passes left them.
+// The directory list: loading real directories, and the fast sort against Kestrel's historical one on tie-rich lists.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -84,7 +82,7 @@ TEST_F(DirListLoad, RowColumnsForEachKindDateAndSize) {
         makeFile(name, size, mode);  // the big ones sparse
     ASSERT_EQ(mkdir(path("opendir").c_str(), 0755) | mkdir(path("lockeddir").c_str(), 0555), 0);
     // No writer, no listener: opening either for reading would wait forever.
-    ASSERT_EQ(mkfifo(path("pipe").c_str(), 0644) | mknod(path("sock").c_str(), S_IFSOCK | 0644, 0), 0);
+    ASSERT_EQ(mkfifo(path("pipe").c_str(), 0644), 0);
     const bool root0 = geteuid() == 0;
     if (root0) { ASSERT_EQ(mknod(path("nulldev").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0); }
     setLocalMtime("target", 2001, 6, 15, 14, 45);
@@ -101,12 +99,12 @@ TEST_F(DirListLoad, RowColumnsForEachKindDateAndSize) {
     DirList list;
     loadDirectory(list, root, 1, clock);
     EXPECT_EQ(std::tuple(clock.pauses, cwd(), list.count),
-              std::tuple(std::vector<int>{20, 20, 20}, root, root0 ? 20 : 19));
+              std::tuple(std::vector<int>{20, 20, 20}, root, root0 ? 19 : 18));
     // name, kind, letters, size, and the date when it is pinned
     const std::string none = "(not listed)", system = " file sa              ", folder = "  dir                ";
     rows.insert(rows.end(), {{"writable", " file a    1234      "}, {"readonly", " file ra   5         "}, {"todir", folder},
              {"empty", " file a               "}, {"opendir", folder}, {"lockeddir", "  dir r              "}, {"pipe", system},
-             {"sock", system}, {"nulldev", root0 ? system : none}, {"tofile", " file a    777         2001-06-15 02:45PM"},
+             {"nulldev", root0 ? system : none}, {"tofile", " file a    777         2001-06-15 02:45PM"},
              {"dangling", " file a                XXXX-XX-XX XX:XXAM"}, {longName, " file a    1         "},
              {"three-billion", " file a    3000000000"}, {".hidden", none}});
     for (const auto& [name, columns] : rows) {
@@ -119,9 +117,6 @@ TEST_F(DirListLoad, RowColumnsForEachKindDateAndSize) {
     }
     const std::string& huge = rowNamed(list, "eleven-digits");
     EXPECT_EQ(huge.substr(48, 13) + std::to_string(huge.size()), "12345678901  79");  // not cut; the date moves right
-    std::tm last{0, 0, 0, 1, 0, 9999 - 1900, 0, 0, 0, 0, nullptr}, fiveDigits = last;
-    fiveDigits.tm_year += 1;  // would break the fixed columns
-    EXPECT_EQ(std::pair(dateText(last), dateText(fiveDigits)), std::pair(std::string("9999-01-01 12:00AM"), std::string(kUnknownDate)));
 }
 
 TEST_F(DirListLoad, EmptyUnreadableAndVanishedDirectoriesShowOnlyTheParent) {
@@ -141,37 +136,19 @@ TEST_F(DirListLoad, EmptyUnreadableAndVanishedDirectoriesShowOnlyTheParent) {
     ASSERT_EQ(mkdir(path("private").c_str(), 0700), 0);
     makeFile("private/secret", 10);
     makeFile("secret", 4096, 0600);
-    makeFile("public", 4096, 0664);  // writable by root's group, not by nobody
     makeFile("mine", 4096, 0644);  // nobody's own
     ASSERT_EQ(chown(path("mine").c_str(), 65534, 65534), 0);
     const int seen = asNobody([&] {
         const DirList top = load(root);
-        const std::string secret = rowNamed(top, "secret"), pub = rowNamed(top, "public"), mine = rowNamed(top, "mine");
-        return (onlyParent(load(path("private"))) ? 0 : 1) |
-               (lettersOf(secret) + sizeOf(secret) == "ra   " + std::string(10, ' ') ? 0 : 2) |
-               (dateOf(secret) != kUnknownDate ? 0 : 4) | (lettersOf(pub) + sizeOf(pub) == "ra   4096      " ? 0 : 8) |
-               (lettersOf(mine) + sizeOf(mine) == "a    4096      " ? 0 : 16);
+        const std::string secret = rowNamed(top, "secret"), mine = rowNamed(top, "mine");
+        return (onlyParent(load(path("private"))) ? 0 : 1) | (lettersOf(secret) + sizeOf(secret) == "ra   " + std::string(10, ' ') ? 0 : 2) |
+               (dateOf(secret) != kUnknownDate ? 0 : 4) | (lettersOf(mine) + sizeOf(mine) == "a    4096      " ? 0 : 8);
     });
     if (seen == kCannotDrop) GTEST_SKIP() << "cannot switch to an unprivileged user here";
     EXPECT_EQ(seen, 0);
 }
 
-TEST_F(DirListLoad, StatusIsReadThroughTheDirectoryNotTheWorkingDirectory) {
-    // A failing chdir cannot be staged as root: the working directory holds a decoy instead.
-    makeFile("sub/data", 321);
-    setLocalMtime("sub/data", 2010, 1, 2, 3, 4);
-    makeFile("data", 99999);
-    ASSERT_EQ(chdir(root.c_str()), 0);
-    const DirList list = entriesOf(path("sub"));
-    EXPECT_EQ(cwd() + "|" + std::to_string(list.count) + "|" + list.name(2) + "|" + sizeOf(list.row(2)) + "|" + dateOf(list.row(2)),
-              root + "|2|data|321       |2010-01-02 03:04AM");
-    // A relative path names the directory as seen from where we were.
-    const DirList relative = load("sub");
-    EXPECT_EQ(cwd() + "|" + std::to_string(relative.count) + "|" + sizeOf(relative.row(2)), path("sub") + "|2|321       ");
-}
-
-// Past three shares of 512 entries (sorting past the first gap of 1500: the reference sort
-// test); long names grow the name arena many times.
+// Past three shares of 512 entries; long names grow the name arena many times.
 TEST_F(DirListLoad, ALargeDirectoryIsTheSameWhateverTheThreads) {
     const int files = 1600;
     for (int i = 0; i < files; ++i)
@@ -190,8 +167,7 @@ TEST_F(DirListLoad, ALargeDirectoryIsTheSameWhateverTheThreads) {
     }
 }
 
-// The loader's dates come from one offset per steady day: the C library's keys, across offsets of
-// half and quarter hours, half-hour daylight saving, local mean time of odd seconds, and far times.
+// One offset per steady day gives the C library's dates: half and quarter hours, half-hour DST, odd-second local mean time.
 TEST(DirListDates, TheLoadsLocalDatesAreTheCLibrarys) {
     const char* const old = std::getenv("TZ");
     const std::string kept = old ? old : "";

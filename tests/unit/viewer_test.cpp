@@ -1,5 +1,4 @@
-// Paging a file on the viewer's text grid (glyphs: the screen tests; the bell: the viewer scenarios),
-// from a whole-file buffer or the on-demand file reader.
+// Paging a file on the viewer's text grid, from a whole-file buffer or the on-demand file reader.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -14,19 +13,6 @@ using namespace kestrel::test;
 
 namespace {
 
-constexpr int kBg = 2;
-
-struct PagerRig {
-    explicit PagerRig(std::string bytes, int width = 640, int height = 480)
-        : rig(width, height), source(std::move(bytes)), pager{rig.screen, source, kBg} {
-        rig.screen.setPages(1, 1);
-    }
-    std::string row(int r) { return readRow(rig.screen, r); }
-    Rig rig;
-    MemoryByteSource source;
-    Pager pager;
-};
-
 // Bytes rich in the ones that move the cursor, so pages vary in length.
 std::string randomBytes(std::mt19937& rng, size_t n) {
     static constexpr unsigned char kFavoured[] = {10, 13, 9, 8, 7, 0, 27, 255, 'a', ' '};
@@ -37,25 +23,27 @@ std::string randomBytes(std::mt19937& rng, size_t n) {
 
 }  // namespace
 
-// A line feed last on row 28 ends the page; CR goes back to the row's start. (28 rows of 80 without line
-// feeds, the last page and the grid of 800 x 600: the viewer scenarios.)
+// A line feed last on row 28 ends the page; CR goes back to the row's start.
 TEST(ViewerPaging, LineEndsAndTheLastByte) {
     std::string bytes = "first line\r\nsecond\n\n";
     for (int r = 4; r <= 27; ++r) bytes += "row" + std::to_string(r) + "\n";
     bytes += "last\n";
     const auto pageEnd = static_cast<std::int64_t>(bytes.size());
     bytes += "NEXT page";
-    PagerRig v(bytes), empty("");
-    drawForward(v.pager, kViewerStatusRow);
-    EXPECT_EQ(v.row(1).substr(0, 11) + v.row(2).substr(0, 7) + v.row(3).substr(0, 1) + v.row(4).substr(0, 5) + v.row(28).substr(0, 5),
+    Rig rig;
+    MemoryByteSource source(bytes), nothing("");
+    Pager v{rig.screen, source, 2}, empty{rig.screen, nothing, 2};
+    const auto row = [&](int r) { return readRow(rig.screen, r); };
+    drawForward(v, kViewerStatusRow);
+    EXPECT_EQ(row(1).substr(0, 11) + row(2).substr(0, 7) + row(3).substr(0, 1) + row(4).substr(0, 5) + row(28).substr(0, 5),
               "first line second  row4 last ");
-    EXPECT_EQ(v.pager.pos, pageEnd);
-    EXPECT_EQ((std::pair{nextPage(v.pager), v.pager.pos}), std::pair(true, std::int64_t(v.source.size())));
-    EXPECT_EQ(v.row(1).substr(0, 10) + v.row(2), "NEXT page " + std::string(80, ' '));
-    EXPECT_FALSE(nextPage(v.pager) || lastPage(v.pager));
-    drawForward(empty.pager, kViewerStatusRow);
-    previousPage(empty.pager);
-    EXPECT_EQ((std::tuple{nextPage(empty.pager), lastPage(empty.pager), empty.pager.pos}), std::tuple(false, false, std::int64_t{0}));
+    EXPECT_EQ(v.pos, pageEnd);
+    EXPECT_EQ((std::pair{nextPage(v), v.pos}), std::pair(true, std::int64_t(source.size())));
+    EXPECT_EQ(row(1).substr(0, 10) + row(2), "NEXT page " + std::string(80, ' '));
+    EXPECT_FALSE(nextPage(v) || lastPage(v));
+    drawForward(empty, kViewerStatusRow);
+    previousPage(empty);
+    EXPECT_EQ((std::tuple{nextPage(empty), lastPage(empty), empty.pos}), std::tuple(false, false, std::int64_t{0}));
 }
 
 TEST(ViewerSources, OnDemandReaderShowsTheSamePagesAsAWholeFileBuffer) {
