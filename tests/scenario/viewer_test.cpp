@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/wait.h>
 
+#include "as_nobody.h"
 #include "session.h"
 #include "viewers/viewer.h"
 #include "viewers/byte_source.h"
@@ -132,6 +133,27 @@ TEST(ViewerSnapshot, AFileUpTo64MiBIsShownAsItWasWhenOpenedAndBellsRingOncePerPa
         Pager p{rig.screen, source, 2};
         drawForward(p);
         EXPECT_EQ(std::pair(rig.presenter.bells, p.pos), std::pair(bells, source.size()));
+    }
+}
+
+// A stale "executable" report (the directory read-only, or no fresh one written) never decides: the script is viewed.
+TEST(ViewerSnapshot, AStaleFileReportNeverDecides) {
+    static bool chooserShown;
+    for (const bool readOnlyDir : {false, true}) {
+        const auto check = [&] {
+            Session s;
+            s.programDir.file("ELF.txt", "ELF 64-bit LSB executable, x86-64\n");
+            if (readOnlyDir) chmod(s.programDir.path.c_str(), 0555);
+            s.app.selectedPath = s.dir.file("script", "#!/bin/sh\necho hi\n");
+            s.app.savedDirectoryPath = s.dir.path;
+            s.script.wait(2000).key(27);
+            chooserShown = false;
+            openFile(s.app, [](App&, const std::string&, bool*) { return chooserShown = true, ExecChoice::Cancel; });
+            chmod(s.programDir.path.c_str(), 0700);
+            return chooserShown ? 1 : 0;
+        };
+        const int shown = readOnlyDir ? asNobody(check) : check();
+        EXPECT_TRUE(shown == 0 || shown == kCannotDrop) << readOnlyDir;
     }
 }
 
