@@ -1,8 +1,6 @@
 #!/bin/sh
-# tools/install-openers against a stand-in desktop: the wrappers it makes
-# open a file with the type's default application and wait for it; it never
-# replaces a program and removes only its own wrappers.
-#   openers_test.sh SOURCE_DIR
+# tools/install-openers against a stand-in desktop: its wrappers open a file with the type's default application
+# and wait for it; it never replaces a program and removes only its own wrappers.   openers_test.sh SOURCE_DIR
 set -eu
 src=$1
 t=$(mktemp -d)
@@ -20,8 +18,7 @@ have=$(ls "$t/bin" | sort | tr '\n' ' ')
 [ "$have" = "$want" ] || fail "wrappers: $have, want $want"
 [ "$(grep -c '^made ' "$t/made")" = 8 ] || fail "not every wrapper listed as made"
 
-# A stand-in desktop whose text application records its arguments and
-# takes a while before it exits.
+# A stand-in desktop whose text application records its arguments and takes a while before it exits.
 mkdir -p "$t/share/applications" "$t/config" "$t/out"
 cat >"$t/standin" <<STANDIN
 #!/bin/sh
@@ -45,11 +42,12 @@ expected=$(printf '[--title]\n[A "B"]\n[%s]' "$t/$name")
 : >"$t/empty"
 if "$t/bin/defaultarchiver" "$t/empty" 2>/dev/null; then fail "a type without application reported success"; fi
 
-# The archiver makes a zip of several files and a directory, named with
-# blanks and a leading dash, each under its own name; an existing archive
-# with one argument goes to the desktop's application.
+# The archiver zips files and a directory named with blanks and a leading dash, each under its own name; an
+# existing archive alone goes to the desktop's application.
 mkdir -p "$t/pick/a dir/sub" "$t/into here"
-echo one >"$t/pick/first file.txt"; echo two >"$t/pick/-second"; echo three >"$t/pick/a dir/sub/third"
+echo one >"$t/pick/first file.txt"
+echo two >"$t/pick/-second"
+echo three >"$t/pick/a dir/sub/third"
 (cd "$t" && "$t/bin/defaultarchiver" "$t/into here/temp.zip" "$t/pick/first file.txt" "$t/pick/-second" "$t/pick/a dir") \
     || fail "archiver did not make the archive"
 listed=$(unzip -Z1 "$t/into here/temp.zip" | sort | tr '\n' '|')
