@@ -1,6 +1,5 @@
 #pragma once
-// A private Xvfb for one test or benchmark. Xvfb picks a free display itself
-// and names it through -displayfd, so runs in parallel never share one.
+// A private Xvfb for one test or benchmark: it picks a free display and names it through -displayfd.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -16,7 +15,6 @@ namespace kestrel::test {
 
 class Xvfb {
 public:
-    // display() is empty when Xvfb could not be started.
     explicit Xvfb(std::string screen = "1280x1024x24") {
         int fds[2];
         if (pipe2(fds, O_CLOEXEC) != 0) return;
@@ -42,7 +40,7 @@ public:
     Xvfb(const Xvfb&) = delete;
     Xvfb& operator=(const Xvfb&) = delete;
 
-    const std::string& display() const { return display_; }
+    const std::string& display() const { return display_; }  // empty when Xvfb could not be started
     pid_t pid() const { return pid_; }
 
 private:
