@@ -1,6 +1,5 @@
 // The lsblk and df -h readers on any two texts (split at the first NUL): each device read from its own
 // lsblk line, in order, at most kMaxDeviceRows; its df figures from the first df line naming exactly it.
-
 #include "disks/drive_report.h"
 #include "fuzz_check.h"
 
@@ -29,7 +28,7 @@ static bool readFrom(const Device& d, std::string_view line) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const std::string_view input = fuzzText(data, size);
     const size_t cut = input.find('\0');
     const std::string_view drives = input.substr(0, cut), free = cut == std::string_view::npos ? "" : input.substr(cut + 1);
 
