@@ -27,12 +27,10 @@ public:
         if (posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char* const*>(argv), environ) != 0) pid_ = -1;
         posix_spawn_file_actions_destroy(&actions);
         close(fds[1]);
-        // The display number and a newline come once Xvfb accepts clients.
-        std::string number;
-        pollfd p{fds[0], POLLIN, 0};
-        for (char c; pid_ > 0 && poll(&p, 1, 20000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n';) number += c;
+        pollfd p{fds[0], POLLIN, 0};  // the display number and a newline come once Xvfb accepts clients
+        for (char c; pid_ > 0 && poll(&p, 1, 20000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n';) display_ += c;
         close(fds[0]);
-        if (!number.empty()) display_ = ":" + number;
+        if (!display_.empty()) display_.insert(0, ":");
     }
     ~Xvfb() {
         if (pid_ > 0) kill(pid_, SIGTERM), waitpid(pid_, nullptr, 0);

@@ -1,5 +1,4 @@
-// The disks screen's reading of lsblk and df -h reports, recorded on
-// machines with Kestrel's own header layout and with lsblk's real padding.
+// The disks screen's reading of lsblk and df -h reports recorded on several machines (tests/data/disks).
 #include <gtest/gtest.h>
 
 #include "disks/disk_lines.h"
@@ -30,14 +29,11 @@ Lines listed(const DriveReport& r) {
 
 }  // namespace
 
-// Kestrel's own header layout; lsblk's real padding with long names, blanks and swap; today's NVMe, virtio and
-// SD/MMC disks. Loop devices and optical drives stay out; each df line is joined to the device it names exactly.
+// lsblk's real padding with long names, blanks and swap; today's NVMe, virtio and SD/MMC disks (own_layout is the
+// picture's). Loop devices and optical drives stay out; each df line is joined to the device it names exactly.
 TEST(DisksReport, EachMachinesDisksAndPartitionsWithTheirMountPointsAndUsage) {
     const DriveReport own = parsed("own_layout");
     EXPECT_EQ(std::tuple(own.found, own.header, own.usageHeader.substr(0, 20)), std::tuple(true, kDrivesHeader, "Filesystem      Size"));
-    // The disks scenario walks own_layout's devices; here its list row (the report line cut at 72 and flagged) and a df line.
-    EXPECT_EQ(own.devices[0].row, golden("own_layout.lsblk").substr(79, 72) + "    1 ");
-    EXPECT_EQ(own.devices[1].usage, "/dev/sda1       511M  6.1M  505M   2% /boot");
     EXPECT_EQ(listed(parsed("long_names")),
               (Lines{"sda|disk|||1 ", "sda1|part|/boot/efi|/dev/sda1|0 ", "sda2|part|/|/dev/sda2|0 ", "sda3|part|[SWAP]||0 ", "sdaa|disk|||1 ",
                      "sdaa1|part|/media/ann/My Disk|/dev/sdaa1|0 ", "sdaa10|part|/srv/data10|/dev/sdaa10|0 ", "sdab|disk|||1 ", "sdab1|part|||0 "}));
