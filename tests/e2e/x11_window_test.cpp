@@ -162,14 +162,9 @@ TEST_F(KestrelWindow, ABorderlessWindowShowingTheDrawnPageTakingInputAndOutlivin
                 if (seen[size_t(((row - 1) * 16 + y) * 640 + (col - 1) * 8 + x)] == 0) b[size_t(y)] |= std::uint8_t(0x80 >> x);
         return b;
     };
-    Bits replacement = kFont8x16['?'];
-    for (auto& r : replacement) r = std::uint8_t(~r);
-    // Rows 6 to 14: alpha, bad, café, small.txt, smile, www...中, αβ, Жук, 中文.
-    const std::tuple<int, int, Bits> glyphs[] = {
-        {7, 5, kFont8x16[0xFF]},         {8, 5, kFont8x16[130]},           {10, 7, replacement},             {11, 36, kFont8x16['w']},
-        {11, 37, unifontHalf("4E2D", 0)}, {11, 38, unifontHalf("4E2D", 1)}, {13, 2, unifontHalf("0416", 0)}, {14, 4, unifontHalf("6587", 0)},
-        {14, 6, kFont8x16['.']}};
-    for (const auto& [row, col, bits] : glyphs) EXPECT_EQ(cell(row, col), bits) << row << "," << col;
+    // Rows 6 to 14: alpha, bad, café, small.txt, smile, www...中, αβ, Жук, 中文 (the screen tests pin each glyph).
+    // The 37-cell name ends in both halves of its wide character, and no name moves the type column.
+    EXPECT_EQ((std::vector{cell(11, 36), cell(11, 37), cell(11, 38)}), (std::vector{kFont8x16['w'], unifontHalf("4E2D", 0), unifontHalf("4E2D", 1)}));
     for (int row = 6; row <= 14; ++row)
         for (int i = 0; i < 4; ++i) EXPECT_EQ(cell(row, 40 + i), kFont8x16[(row == 6 ? " dir" : "file")[i]]) << row;
     // No window manager runs: a white window goes where it asks, over Kestrel's.
@@ -199,8 +194,6 @@ TEST_F(HiDpiWindow, TwiceTheSizeWithThePadAndClicksInPlace) {
     EXPECT_TRUE(geometryBecomes({8, 8, 1280, 960}));
     click(2 * 629, 2 * 465);  // bottom-right: (W - X - 5, H - Y - 216) on the 1920x1080 desktop it stands for
     EXPECT_TRUE(geometryBecomes({2 * 1275, 2 * 564, 1280, 960}));
-    click(2 * 628, 2 * 8);  // " X "
-    EXPECT_EQ(exitStatus(), 0);
 }
 
 }  // namespace
