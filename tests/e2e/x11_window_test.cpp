@@ -7,7 +7,6 @@
 #include <thread>
 
 #include "screen/font.h"
-#include "screen/palette.h"
 #include "screen/unifont.h"
 #include "session.h"
 #include "xvfb.h"
@@ -74,14 +73,12 @@ struct KestrelWindow : ::testing::Test {
         if (pid > 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
         if (dpy) XCloseDisplay(dpy);
     }
-    // Kestrel's exit status once it has ended within `limitMs`, or -1.
     int exitStatus(int limitMs = 10000) {
         int status = 0;
         if (!waitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, limitMs)) return -1;
         pid = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-    // Where the window is on the desktop, and its size.
     std::array<int, 4> geometry() {
         XWindowAttributes a{};
         int x = 0, y = 0;

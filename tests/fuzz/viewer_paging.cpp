@@ -20,9 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 0: FUZZ_CHECK(nextPage(pager) ? pager.pos > before : before == end); break;
             case 1: previousPage(pager); break;
             case 2: firstPage(pager); break;
-            case 3:  // drawn forward to the end of the file
-                FUZZ_CHECK((!lastPage(pager) || before < end) && (pager.pos == end || screen.cursorRow() >= kViewerEndRow));
-                break;
+            case 3: FUZZ_CHECK((!lastPage(pager) || before < end) && (pager.pos == end || screen.cursorRow() >= kViewerEndRow)); break;
         }
         FUZZ_CHECK(pager.pos >= 0 && pager.pos <= end);
     }

@@ -27,7 +27,7 @@ STANDIN
 chmod +x "$t/standin"
 printf '[Desktop Entry]\nType=Application\nName=Stand-in\nExec="%s" --title "A \\\\"B\\\\"" %%f\n' "$t/standin" \
     >"$t/share/applications/standin.desktop"
-printf '[Default Applications]\ntext/plain=standin.desktop\napplication/zip=standin.desktop\n' >"$t/config/mimeapps.list"
+printf '[Default Applications]\ntext/plain=standin.desktop\n' >"$t/config/mimeapps.list"
 export XDG_DATA_HOME="$t/share" XDG_DATA_DIRS="$t/none" XDG_CONFIG_HOME="$t/config" XDG_CONFIG_DIRS="$t/none"
 
 name="it's \$(touch canary) \`touch canary\` a;b.txt"
@@ -40,18 +40,13 @@ expected=$(printf '[--title]\n[A "B"]\n[%s]' "$t/$name")
 : >"$t/empty"
 if "$t/bin/defaultarchiver" "$t/empty" 2>/dev/null; then fail "a type without application reported success"; fi
 
-# The archiver zips files and a directory named with blanks and a leading dash, each under its own name; an
-# existing archive alone goes to the desktop's application.
+# The archiver zips files and a directory named with blanks and a leading dash, each under its own name.
 mkdir -p "$t/pick/a dir/sub" "$t/into here"
-echo one >"$t/pick/first file.txt"
-echo two >"$t/pick/-second"
-echo three >"$t/pick/a dir/sub/third"
+for f in "first file.txt" -second "a dir/sub/third"; do echo "$f" >"$t/pick/$f"; done
 (cd "$t" && "$t/bin/defaultarchiver" "$t/into here/temp.zip" "$t/pick/first file.txt" "$t/pick/-second" "$t/pick/a dir") \
     || fail "archiver did not make the archive"
 listed=$(unzip -Z1 "$t/into here/temp.zip" | sort | tr '\n' '|')
 [ "$listed" = "-second|a dir/|a dir/sub/|a dir/sub/third|first file.txt|" ] || fail "archive holds: $listed"
-"$t/bin/defaultarchiver" "$t/into here/temp.zip" || fail "archiver did not open the archive"
-[ "$(tail -n 1 "$t/out/args")" = "[$t/into here/temp.zip]" ] || fail "archive opened with: $(cat "$t/out/args")"
 
 # Removing takes only the wrappers.
 "$src/tools/install-openers" --remove --dir "$t/bin" >/dev/null

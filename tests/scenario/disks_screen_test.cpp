@@ -42,10 +42,6 @@ TEST(DisksScreen, OpensOverTheBrowserAndGoesBackToItsDirectory) {
         EXPECT_EQ(std::tuple(s.screen().pixel(0, 700, 495), s.screen().windowPosition()), std::tuple(12, s.app.targets[0]));
     });
     s.script.key('@').wait(300).then([&] { EXPECT_EQ(s.screen().windowPosition(), s.app.startPosition); });
-    // Through the calculator panel and out: the panel's help for this screen.
-    s.script.move(700, 40).wait(300).move(300, 200).wait(300).then([&] {
-        EXPECT_EQ(readText(s.screen(), 0, 31, 3, 28) + readText(s.screen(), 0, 34, 3, 21), "Mouse button to select item.@ = Center on screen.");
-    });
     s.script.key(ch::Esc).wait(kSettle).then([&] {  // the disks pad is gone
         EXPECT_EQ(std::tuple(s.app.selectedPath, s.listName(2), s.app.activeScreen, s.screen().pixel(0, 700, 500)),
                   std::tuple(s.dir.path, "sub", 1, s.app.backgroundColour));
@@ -57,18 +53,17 @@ TEST(DisksScreen, MountUnmountAndViewRefuseAskOrAct) {
     // keys: the command key, then the answer if asked; row: where the notice or the question shows, 0 when View
     // opens `shown`; ran: the lines between the refresh on opening and the one after the notice or the answer.
     struct Case { const char* machine; int downs; const char* keys; int row; const char* shown; std::vector<std::string> ran; };
-    const char *disk = "Disks can not be Mounted only Partitions.", *none = "Nothing Selected", *primary = "Primary Partition";
+    const char *own = "own_layout", *disk = "Disks can not be Mounted only Partitions.", *none = "Nothing Selected", *primary = "Primary Partition";
     // Each refusal of both commands, each primary mount point (/boot, /init, /), each answer; the views of /init and an SD card.
     const Case cases[] = {
-        {"own_layout", 0, "M", 25, disk, {}}, {"own_layout", 4, "u", 25, disk, {}}, {"no_disks", 0, "m", 25, none, {}}, {"no_disks", 0, "U", 25, none, {}},
-        {"own_layout", 1, "U", 25, primary, {}}, {"own_layout", 2, "U", 25, primary, {}}, {"long_names", 2, "U", 25, primary, {}},
-        {"own_layout", 1, "M", 25, "Already Mounted", {}}, {"own_layout", 5, "U", 25, "Already UnMounted", {}},
-        {"own_layout", 5, "My", 25, "mount /dev/sdb1 /mnt/sdb1", {"mkdir /mnt/sdb1", "mount /dev/sdb1 /mnt/sdb1"}},
+        {own, 0, "M", 25, disk, {}}, {own, 4, "u", 25, disk, {}}, {"no_disks", 0, "m", 25, none, {}}, {"no_disks", 0, "U", 25, none, {}},
+        {own, 1, "U", 25, primary, {}}, {own, 2, "U", 25, primary, {}}, {"long_names", 2, "U", 25, primary, {}}, {own, 1, "M", 25, "Already Mounted", {}},
+        {own, 5, "U", 25, "Already UnMounted", {}}, {own, 5, "My", 25, "mount /dev/sdb1 /mnt/sdb1", {"mkdir /mnt/sdb1", "mount /dev/sdb1 /mnt/sdb1"}},
         {"today", 3, "M*", 25, "mount /dev/nvme0n1p3 /mnt/nvme0n1p3", {"mkdir /mnt/nvme0n1p3", "mount /dev/nvme0n1p3 /mnt/nvme0n1p3"}},
         {"own_layout_mounted", 5, "uY", 25, "umount -l /dev/sdb1", {"umount -l /mnt/sdb1", "umount -l /dev/sdb1"}},
-        {"own_layout", 5, "Mn", 25, "mount /dev/sdb1 /mnt/sdb1", {}}, {"long_names", 6, "u\x1b", 25, "umount -l /dev/sdaa10", {}},
-        {"own_layout", 3, "\r", 27, "No Mount Point.", {}}, {"no_disks", 0, "\r", 27, "Nothing Selected.", {}},  // [SWAP]
-        {"own_layout", 2, "\r", 0, "/root", {}}, {"today", 7, "\t", 0, "/media/ann/SD", {}},  // "/init" shows /root
+        {own, 5, "Mn", 25, "mount /dev/sdb1 /mnt/sdb1", {}}, {"long_names", 6, "u\x1b", 25, "umount -l /dev/sdaa10", {}},
+        {own, 3, "\r", 27, "No Mount Point.", {}}, {"no_disks", 0, "\r", 27, "Nothing Selected.", {}}, {own, 2, "\r", 0, "/root", {}},  // [SWAP], /init
+        {"today", 7, "\t", 0, "/media/ann/SD", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.machine) + " " + c.keys + " " + std::to_string(c.downs));
@@ -127,10 +122,7 @@ TEST(DisksScreen, AThousandRowsWalkedNeverLeaveTheWindowAndAStaleReportIsNotFoun
     s.script.key('L').wait(kSettle).then([&] { EXPECT_EQ(s.row(29).substr(2, 13), " 1000 Found  "); });
     for (int i = 0; i < 19; ++i) s.script.ext(scan::Down).wait(80);
     s.script.wait(300).then([&] { shows(10, 20); });
-    s.script.ext(scan::End).wait(300).then([&] {
-        shows(10, 1000);
-        EXPECT_EQ(text(s, 15, 78), std::string(78, ' '));
-    });
+    s.script.ext(scan::End).wait(300).then([&] { shows(10, 1000); });
     // Below the window and past the last row: nothing.
     s.script.ext(scan::Down).wait(300).click(xOfColumn(20), yOfRow(24)).click(xOfColumn(20), yOfRow(26)).click(xOfColumn(20), yOfRow(15)).wait(300);
     s.script.then([&] { shows(10, 1000); });
