@@ -1,6 +1,5 @@
 #pragma once
-// A private Xvfb for one test or benchmark. Xvfb picks a free display itself
-// and names it through -displayfd, so runs in parallel never share one.
+// A private Xvfb for one test or benchmark: it picks a free display and names it through -displayfd.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -16,7 +15,6 @@ namespace kestrel::test {
 
 class Xvfb {
 public:
-    // display() is empty when Xvfb could not be started.
     explicit Xvfb(std::string screen = "1280x1024x24") {
         int fds[2];
         if (pipe2(fds, O_CLOEXEC) != 0) return;
@@ -29,12 +27,10 @@ public:
         if (posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char* const*>(argv), environ) != 0) pid_ = -1;
         posix_spawn_file_actions_destroy(&actions);
         close(fds[1]);
-        // The display number and a newline come once Xvfb accepts clients.
-        std::string number;
-        pollfd p{fds[0], POLLIN, 0};
-        for (char c; pid_ > 0 && poll(&p, 1, 20000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n';) number += c;
+        pollfd p{fds[0], POLLIN, 0};  // the display number and a newline come once Xvfb accepts clients
+        for (char c; pid_ > 0 && poll(&p, 1, 20000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n';) display_ += c;
         close(fds[0]);
-        if (!number.empty()) display_ = ":" + number;
+        if (!display_.empty()) display_.insert(0, ":");
     }
     ~Xvfb() {
         if (pid_ > 0) kill(pid_, SIGTERM), waitpid(pid_, nullptr, 0);
@@ -42,7 +38,7 @@ public:
     Xvfb(const Xvfb&) = delete;
     Xvfb& operator=(const Xvfb&) = delete;
 
-    const std::string& display() const { return display_; }
+    const std::string& display() const { return display_; }  // empty when Xvfb could not be started
     pid_t pid() const { return pid_; }
 
 private:

@@ -1,6 +1,5 @@
 // Any stream of calculator operations, one per pass as the panel takes them: the pass's roll-over brings
 // the record line back, one operation moves it at most three lines; the display fits 18 cells.
-
 #include "calc/calc_keypad.h"
 #include "calc/calc_ops.h"
 #include "fuzz_check.h"

@@ -1,21 +1,13 @@
-// Any bytes drawn as a name: every byte is taken by exactly one character or
-// stands alone, a cell limit is never passed, and the tail that fits a width
-// fits it.
-
+// Any bytes drawn as a name: every byte is taken by exactly one character or stands alone, a cell limit is never
+// passed, and the tail that fits a width fits it.
 #include "fuzz_check.h"
-#include "screen/screen.h"
 #include "screen/utf8_text.h"
 
 using namespace kestrel;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static Input input;
-    static RealClock clock;
-    static HeadlessPresenter presenter(&input);
-    static Screen screen(clock, input, presenter);
-    static const bool opened = screen.setMode(640, 480);
-    FUZZ_CHECK(opened);
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    Screen& screen = fuzzScreen<640, 480>();
+    const std::string_view text = fuzzText(data, size);
     for (std::size_t at = 0; at < text.size();) {
         const Utf8Unit u = decodeUtf8(text, at);
         FUZZ_CHECK(u.length >= 1 && at + static_cast<std::size_t>(u.length) <= text.size());

@@ -30,7 +30,7 @@ static bool shellRead(std::string_view q, std::string& out) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const std::string_view input = fuzzText(data, size);
     std::vector<std::string> words;
     for (size_t start = 0, end = 0; end != std::string_view::npos; start = end + 1)
         words.emplace_back(input.substr(start, (end = input.find('\0', start)) - start));

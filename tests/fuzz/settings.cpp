@@ -1,12 +1,11 @@
 // The settings reader on any text: the four values, written back as at exit, read back the same.
-
 #include "frame/settings.h"
 #include "fuzz_check.h"
 
 using namespace kestrel;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const Settings s = parseSettings(std::string(reinterpret_cast<const char*>(data), size));
+    const Settings s = parseSettings(std::string(fuzzText(data, size)));
     FUZZ_CHECK((s.BigSmall == 0 || s.BigSmall == 1) && s.BackGround >= 0 && s.BackGround <= 3);
     FUZZ_CHECK(s.path.empty() || (s.path.front() != ' ' && s.path.back() != ' '));
     const std::string written = formatSettings(s.BigSmall, s.BackGround, s.path, s.SortList);

@@ -1,8 +1,6 @@
 // Paging any file (the first bytes choose the view and the commands): the position stays in the file,
 // forward moves on, the last page ends at the end.
-
 #include "fuzz_check.h"
-#include "screen/screen.h"
 #include "viewers/viewer_paging.h"
 
 using namespace kestrel;
@@ -10,17 +8,9 @@ using namespace kestrel;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
     const size_t commands = std::min<size_t>(data[0] & 0x07, size - 1);
-    // One screen per view for the run, laying text out without drawing it (only the cursor ends a page).
-    static RealClock clock;
-    static Input input;
-    static HeadlessPresenter normalWindow(&input), wideWindow(&input);
-    static Screen normal(clock, input, normalWindow), wide(clock, input, wideWindow);
-    static const bool opened = normal.setMode(640, 480) && wide.setMode(800, 600);
-    FUZZ_CHECK(opened);
-    Screen& screen = (data[0] & 0x80) ? wide : normal;
-    screen.setDrawing(false);
-    MemoryByteSource source(std::string(reinterpret_cast<const char*>(data + 1 + commands),
-                                        std::min<size_t>(size - 1 - commands, 12000)));
+    Screen& screen = (data[0] & 0x80) ? fuzzScreen<800, 600>() : fuzzScreen<640, 480>();
+    screen.setDrawing(false);  // laid out, not drawn: only the cursor ends a page
+    MemoryByteSource source(std::string(fuzzText(data + 1 + commands, std::min<size_t>(size - 1 - commands, 12000))));
     Pager pager{screen, source, 2};
     firstPage(pager);
     const std::int64_t end = source.size();
@@ -30,9 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 0: FUZZ_CHECK(nextPage(pager) ? pager.pos > before : before == end); break;
             case 1: previousPage(pager); break;
             case 2: firstPage(pager); break;
-            case 3:  // drawn forward to the end of the file
-                FUZZ_CHECK((!lastPage(pager) || before < end) && (pager.pos == end || screen.cursorRow() >= kViewerEndRow));
-                break;
+            case 3: FUZZ_CHECK((!lastPage(pager) || before < end) && (pager.pos == end || screen.cursorRow() >= kViewerEndRow)); break;
         }
         FUZZ_CHECK(pager.pos >= 0 && pager.pos <= end);
     }
