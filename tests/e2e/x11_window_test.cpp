@@ -131,16 +131,33 @@ Bits unifontHalf(char32_t code, int half) {
     return b;
 }
 
-// A window, centred, that a window manager's close request leaves open (Kestrel ends only through its own exit).
+// A borderless window, centred, that a window manager's close request leaves open (Kestrel ends only through its own exit).
 // The desktop shows exactly the page a headless Kestrel draws, every character in its glyph, again after another
 // window covered it. Keys and a held click reach Kestrel; centred again when expanded.
 TEST_F(KestrelWindow, ABorderlessWindowShowingTheDrawnPageTakingInputAndOutlivingACloseRequest) {
     EXPECT_TRUE(geometryBecomes({320, 272, 640, 480}));
-    XEvent close{};
-    close.xclient = {ClientMessage, 0, False, dpy, window, XInternAtom(dpy, "WM_PROTOCOLS", False), 32, {}};
-    close.xclient.data.l[0] = long(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
-    XSendEvent(dpy, window, False, NoEventMask, &close);
-    XSync(dpy, False);
+    XWindowAttributes a{};
+    XGetWindowAttributes(dpy, window, &a);
+    EXPECT_FALSE(a.override_redirect);  // an ordinary window asking for no frame, so it can take focus
+    EXPECT_NE(run("xprop -id " + id + " _MOTIF_WM_HINTS").find("= 0x2, 0x0, 0x0, 0x0, 0x0"), std::string::npos);
+    // A window manager's close request and its ping: the ping comes back to the root window, unlike a hung program's.
+    XSelectInput(dpy, DefaultRootWindow(dpy), SubstructureNotifyMask);
+    for (const char* protocol : {"WM_DELETE_WINDOW", "_NET_WM_PING"}) {
+        XEvent ev{};
+        ev.xclient = {ClientMessage, 0, False, dpy, window, XInternAtom(dpy, "WM_PROTOCOLS", False), 32, {}};
+        ev.xclient.data.l[0] = long(XInternAtom(dpy, protocol, False));
+        ev.xclient.data.l[1] = 4242;
+        ev.xclient.data.l[2] = long(window);
+        XSendEvent(dpy, window, False, NoEventMask, &ev);
+    }
+    EXPECT_TRUE(waitFor([&] {
+        XEvent ev;
+        while (XPending(dpy))
+            if (XNextEvent(dpy, &ev), ev.type == ClientMessage && ev.xclient.window == DefaultRootWindow(dpy) &&
+                                          ev.xclient.data.l[1] == 4242 && Window(ev.xclient.data.l[2]) == window)
+                return true;
+        return false;
+    }));
     EXPECT_EQ(exitStatus(1500), -1);
     const auto drawn = drawnPage(), seen = shown();
     ASSERT_EQ(seen, drawn);
@@ -159,6 +176,8 @@ TEST_F(KestrelWindow, ABorderlessWindowShowingTheDrawnPageTakingInputAndOutlivin
     // No window manager runs: a white window goes where it asks, over Kestrel's.
     const Window cover = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 300, 250, 400, 300, 0, 0, WhitePixel(dpy, DefaultScreen(dpy)));
     XMapRaised(dpy, cover);
+    XSync(dpy, False);
+    EXPECT_TRUE(waitFor([&] { return shown() != drawn; }));
     XDestroyWindow(dpy, cover);
     XSync(dpy, False);
     EXPECT_TRUE(waitFor([&] { return shown() == drawn; }));

@@ -26,6 +26,9 @@ dpkg --root="$root" --log=/dev/null --force-depends -i "$deb" >/dev/null 2>&1 ||
 [ "$(readlink "$root/usr/bin/kestrel")" = /usr/lib/kestrel/kestrel ] || fail "launcher"
 ! file "$root/usr/lib/kestrel/kestrel" | grep -q "not stripped" || fail "executable not stripped"
 hints=$(desktop-file-validate "$root/usr/share/applications/kestrel.desktop" 2>&1) && [ -z "$hints" ] || fail "desktop entry: $hints"
+appstreamcli validate --no-net "$root/usr/share/metainfo/io.github.kestrel.Kestrel.metainfo.xml" >/dev/null || fail "metainfo"
+LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/kestrel.1.gz" 2>"$t/man.err" | grep -q "BROWSER KEYS" || fail "man page"
+[ ! -s "$t/man.err" ] || fail "man page warnings: $(cat "$t/man.err")"
 
 # An ordinary user starts it and leaves with Esc: the settings land in the user's own state directory.
 # -noreset: a search that connects and leaves before Kestrel must not catch the server mid-reset.
