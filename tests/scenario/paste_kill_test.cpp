@@ -289,9 +289,11 @@ TEST(PasteKill, LongWorkShowsHowFarItIsAndKeysTypedMeanwhileAreDropped) {
         const bool pastes = keys[1] == 'C';
         // Row 29 as each wait of the program begins: what the step before it showed.
         std::vector<std::pair<int, std::string>> seen;
+        std::set<int> under;  // the browser's pixel inside the Buffer button's box: a paste over the browser draws no buttons
         s.runner.onLaunch = [&](const Launch&) -> std::unique_ptr<Child> {
             return std::make_unique<SlowChild>(s.rig.clock, [&](int ms) {
                 seen.emplace_back(ms, trimmed(s.row(29).substr(1, 48)));
+                under.insert(s.screen().pixel(0, 560, 446));
                 if (pastes) std::ofstream(dst + "/big");
                 if (pastes) fs::resize_file(dst + "/big", std::min<std::uintmax_t>(std::uintmax_t(ms) * (2 << 20) / 1000, 8 << 20));
                 for (int i = 10; !pastes && i < 10 + std::min(ms / 100, 20); ++i) fs::remove(src + "/f" + std::to_string(i));
@@ -307,6 +309,7 @@ TEST(PasteKill, LongWorkShowsHowFarItIsAndKeysTypedMeanwhileAreDropped) {
         EXPECT_EQ(std::tuple(seen[0].first, seen[0].second.substr(0, 11), seen[1].second, seen[2].second),
                   std::tuple(1000, "Please Wait", "Please Wait " + std::string(first), "Please Wait " + std::string(second)));
         for (size_t i = 1; i < seen.size(); ++i) EXPECT_EQ(seen[i].first - seen[i - 1].first, 250);
+        EXPECT_EQ(under.size(), 1u);
         EXPECT_EQ(std::pair(fs::exists(big), pastes ? fs::file_size(dst + "/big") : entryNames(src).size()),
                   std::pair(true, pastes ? std::uintmax_t(8 << 20) : std::uintmax_t(0)));
     }

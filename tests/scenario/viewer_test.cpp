@@ -46,7 +46,7 @@ std::string printable(size_t n) {
     return s;
 }
 
-constexpr int kRow30Y = 474, kDownX = 440, kHomeX = 530, kEndX = 570;
+constexpr int kRow30Y = 474, kDownX = 440, kHomeX = 516, kEndX = 580;  // Home's first column, End's last
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include "frame/dialog.h"
 #include "frame/exec_chooser.h"
 #include "frame/line_input.h"
+#include "frame/outside_program.h"
 #include "frame/status_message.h"
 #include "rig.h"
 
@@ -103,6 +104,24 @@ TEST(StatusMessage, WaitRules) {
         showStatus(p.app, c.message);
         const std::int64_t took = p.rig.clock.nowMs() - start;
         EXPECT_EQ(std::tuple(took < 1000, took >= 2000, p.screen().keyWaiting()), std::tuple(c.early, !c.early, c.keyLeft)) << c.keys;
+    }
+}
+
+// A failure too long for the row keeps its ": reason" when that is short, else the row's last half.
+TEST(StatusMessage, ALongFailureKeepsItsReasonElseItsEnd) {
+    const std::string path(60, 'p'), x(90, 'x');
+    const std::tuple<const char*, std::string, std::string> cases[] = {
+        {"Paste failed", "cp: cannot stat '" + path + "': No such file or directory",
+         "Paste failed: cp: cannot stat '" + path.substr(0, 14) + "...: No such file or directory"},
+        {"Zip failed", x, "Zip failed: " + x.substr(0, 23) + "..." + x.substr(0, 37)},
+        {"Kill failed", "rm: " + x, "Kill failed: rm: " + x.substr(0, 18) + "..." + x.substr(0, 37)},
+    };
+    for (const auto& [what, reason, shown] : cases) {
+        PromptRig p;
+        std::string seen;
+        p.next(1000).then([&] { seen = p.text(27, 2, 75); });
+        showFailure(p.app, what, reason);
+        EXPECT_EQ(seen, shown);
     }
 }
 
