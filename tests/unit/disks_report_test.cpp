@@ -45,6 +45,7 @@ TEST(DisksReport, MarkerHeaderEscapesAndOddLines) {
         {"- DRIVES\n", true, 0, ""},
         // Without a usable header the report is read in Kestrel's own layout.
         {"- DRIVES\n\nsdb1  part  1             15G                  /mnt/sdb1\n", true, 1, "/mnt/sdb1"},
+        {"- DRIVES\nKNAME MOUNTPOINT\nsdb1  part  1             15G                  /mnt/sdb1\n", true, 1, "/mnt/sdb1"},  // half a header
         {"- DRIVES\nKNAME TYPE MOUNTPOINT\nsdc1  part /media/a\\x20b\\x5cx41\n", true, 1, "/media/a b\\x41"},
         {"- DRIVES\nKNAME TYPE MOUNTPOINT\nsdc1  part /mnt/box1a\\b12\n", true, 1, "/mnt/box1a\\b12"},  // no escape
         {"- DRIVES\nKNAME TYPE MOUNTPOINT\nsd/../etc part\nsdd1  part /x\r\n", true, 1, "/x"},  // short rows
