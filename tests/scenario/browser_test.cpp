@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "frame/window_drag.h"
-#include "frame/child_path.h"
 #include "session.h"
 
 using namespace kestrel;
@@ -31,17 +30,16 @@ int quitAfterScript(Session& s) {
 
 }  // namespace
 
-// Dragging the top bar and the pad move the window; the frame, list and cursor colours; into a directory and
-// back up by Tab and the right button; a refresh by F3 or the path line, the cursor back on ".."; "/" has no
-// parent; the close box saves and exits.
+// Dragging the top bar and the pad move the window; into a directory and back by Tab and the right button; a refresh
+// by F3 or the path line; "/" has no parent; the close box saves and exits.
 TEST(Browser, DragPadColoursDirectoriesRefreshRootAndTheCloseBox) {
     Session s;
     s.dir.file("alpha.txt", "hello");
-    s.dir.dir("beta/b");
-    const std::string beta = s.dir.path + "/beta";
+    const std::string name = std::string(70, 'b') + " ";  // a name may end in a blank: it is never trimmed
+    s.dir.dir(name + "/b");
+    const std::string beta = s.dir.path + "/" + name;
     const auto message = [&](size_t n) { return s.row(27).substr(1, n); };
-    // The drag loop samples twice 10 ms apart; moves between the samples move the window, the pointer put
-    // back each time. Only the title part of the top bar (columns 14 to 69) drags.
+    // Moves between the drag loop's samples move the window; only the top bar's columns 14 to 69 drag.
     const auto drag = [&](int x) {
         const Point start = s.rig.presenter.position;
         const std::int64_t t = s.rig.clock.nowMs();
@@ -65,8 +63,6 @@ TEST(Browser, DragPadColoursDirectoriesRefreshRootAndTheCloseBox) {
     s.script.click(616, 451).wait(kSettle).then([&] {
         EXPECT_EQ(placed(), std::pair(Point{4, 4}, Placement::TopLeft));
         EXPECT_EQ(s.row(1).substr(27, 24) + "|" + s.listName(1) + "|" + s.row(29).substr(2, 11), "Select Directory or File|..|Found 3 @ 1");
-        const std::vector<CellRead> cells{s.cell(1, 2), s.cell(1, 79), s.cell(5, 2), s.cell(6, 2), s.cell(4, 4), s.cell(4, 40)};
-        EXPECT_EQ(cells, (std::vector<CellRead>{{'T', 7, 1}, {'X', 15, 4}, {'.', 5, 9}, {'a', 0, 2}, {'N', 0, 3}, {'T', 1, 2}}));
     });
     s.script.ext(scan::Down).wait(kSettle).then([&] { EXPECT_EQ(std::pair(s.cell(5, 2), s.cell(6, 2)), std::pair(CellRead{'.', 0, 2}, CellRead{'a', 5, 9})); });
     // A press in column 1 of the first panel row moves the cursor there.
@@ -75,7 +71,8 @@ TEST(Browser, DragPadColoursDirectoriesRefreshRootAndTheCloseBox) {
     keysApart(s, scan::Down, 2).key('K').wait(300).then([&] { EXPECT_EQ(s.row(27).substr(1, 25), std::string(25, ' ')); });
     s.script.ext(scan::Close).wait(kSettle).ext(scan::PgUp).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 3); });
     s.script.key(ch::Enter).wait(1000).ext(scan::Down).wait(kSettle).key(ch::Enter).wait(1000).then([&] {
-        EXPECT_EQ(std::tuple(s.app.selectedPath, s.app.list.count, s.row(3).find(beta + "/b") != std::string::npos), std::tuple(beta + "/b", 1, true));
+        // A path line over 77 cells starts in column 1, cut to 77.
+        EXPECT_EQ(std::tuple(s.app.selectedPath, s.app.list.count, s.row(3).substr(0, 78)), std::tuple(beta + "/b", 1, (beta + "/b").substr(0, 77) + " "));
     });
     s.script.key(ch::Tab).wait(1000).then([&] { EXPECT_EQ(s.app.selectedPath, beta); });
     s.script.click(100, yOfRow(5), 1).wait(1000).then([&] {
@@ -97,9 +94,6 @@ TEST(Browser, DragPadColoursDirectoriesRefreshRootAndTheCloseBox) {
     EXPECT_EQ(s.run(), 0);
     EXPECT_EQ(s.programDir.read("Kestrel.cfg"), "0 BigSmall\n0 BackGround\n/\n1 SortList\n");
     EXPECT_TRUE(std::filesystem::exists(beta));
-    const char* const paths[][4] = {{"/", "b", "", "/b"}, {"/home", "..", "p", "/"}, {"/a/b c ", "..", "p", "/a"},
-                                    {"/a", "trailing ", "", "/a/trailing "}};
-    for (const auto& p : paths) EXPECT_EQ(selectedChildPath(p[0], p[1], *p[2] == 'p'), p[3]);
 }
 
 // 100 entries: the cursor, the page, Found and the thumb while moving; then the wheel and key bursts.
@@ -123,19 +117,17 @@ TEST(Browser, DownAcrossPagesEndLastRowSliderButtonsWheelAndKeyBursts) {
     s.script.ext(scan::Down).wait(kSettle).click(440, yOfRow(29)).wait(kSettle).then([&] { EXPECT_EQ(at(s), std::pair(100, 10)); });
     // Up from panel row 2 pages back around the cursor.
     keysApart(s, scan::Up, 9).then([&] { EXPECT_EQ(std::tuple(s.app.cursorIndex, s.app.cursorRow, s.listName(1)), std::tuple(91, 9, fileName(83))); });
-    s.script.ext(scan::Home).wait(kSettle).then([&] { EXPECT_EQ(s.listName(1), ".."); });
-    // Left click on the slider, row 14: t = 100 * 8 / 15 = 53.3, cursor 54.
-    s.script.click(636, yOfRow(14)).wait(kSettle).then([&] { EXPECT_EQ(at(s), std::pair(54, 9)); });
-    // The right button on an arrow scrolls in both stages of the pass, so even a tap no hand makes
-    // acts twice, on both rows of the up arrow; the "Up" button moves back once.
+    s.script.ext(scan::Home).wait(kSettle).then([&] { EXPECT_EQ(s.listName(1) + char(s.cell(7, 80).ch), "..="); });
+    // Left click on the slider, row 14: t = 100 * 8 / 15 = 53.3, cursor 54, the thumb back on row 14 (15 * .54 = 8.1).
+    s.script.click(636, yOfRow(14)).wait(kSettle).then([&] { EXPECT_EQ(std::pair(at(s), char(s.cell(14, 80).ch)), std::pair(std::pair(54, 9), '=')); });
+    // The right button on an arrow scrolls in both stages of a pass, so even a tap acts twice; "Up" moves back once.
     const std::tuple<int, int, int, int> presses[] = {{636, 23, 1, 56}, {397, 29, 0, 55}, {636, 6, 1, 53}, {636, 5, 1, 51}, {636, 7, 0, 1}};
     for (const auto& [x, row, bit, cursor] : presses) {
         (bit ? s.script.instantTap(x, yOfRow(row), 1) : s.script.click(x, yOfRow(row))).wait(kSettle);
         s.script.then([&, cursor = cursor] { EXPECT_EQ(s.app.cursorIndex, cursor); });
     }
-    // One entry per pass however far the wheel turned: a hand's three notches over 50 ms span two passes,
-    // five notches between two polls move one. Keys typed while the buffer's editor runs, Esc included, are
-    // dropped when it ends. A burst of 1000 Down keys keeps at most 32 waiting: the next Esc ends Kestrel.
+    // One entry per pass however far the wheel turned (three notches over 50 ms span two passes). Keys typed while
+    // the buffer's editor runs, Esc included, are dropped. A burst of 1000 Down keys keeps 32: the next Esc ends Kestrel.
     s.script.move(300, 200).wait(200).wheel(-3).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 3); });
     s.script.wheel(-5, 0).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 4); });
     s.script.wheel(1).wait(kSettle).wheel(1).wait(kSettle).key('V').wait(200);
@@ -173,8 +165,7 @@ TEST(Browser, EndInShortListsAndTheLastPanelRow) {
 }
 
 
-// ">" opens the blinking drive prompt; Esc or the top bar's " X " leave it (Kestrel keeps running), each reloading.
-// Then the search mode: Next by Enter, Find and Next by buttons; and the sort keys and headers.
+// ">" opens the blinking drive prompt; Esc or " X " leave it, reloading. The search mode; the sort keys and headers.
 TEST(Browser, DrivePromptSearchAndSorting) {
     Session s;
     for (const char* n : {"apple", "Banana", "cherry_apple", "grape"}) s.dir.file(n, n);

@@ -62,11 +62,9 @@ TEST(StartUp, OddSettingsFilesStartWithTheDefaults) {
     }
 }
 
-// The pad's bottom-right square places the window; the "Help" button shows the page in the normal view on the
-// browser's background, BACK outlined, the window where the pad put it, and the browser is set up afresh after.
-// M then switches to the expanded view, the placement computed again for its size, the list in date order from
-// the settings file. Help over the expanded view closes on Esc, B, b and presses strictly inside BACK; the browser
-// comes back in its own view and the closing key never reaches it (Esc would end Kestrel, b cycle the background).
+// "Help" opens over the normal view where the pad put the window; M then places the expanded view for its size, in
+// the date order and background of the settings file. Help closes on Esc, B, b and presses strictly inside BACK;
+// the closing key never reaches the browser (Esc would end Kestrel, b cycle the background).
 TEST(Help, ButtonAndF1OpenItEscBAndPressesStrictlyInsideBackCloseIt) {
     Session s;
     for (const auto& [name, when] : {std::pair{"newest", 1700000000}, {"oldest", 900000000}, {"middle", 1300000000}}) {
@@ -84,9 +82,6 @@ TEST(Help, ButtonAndF1OpenItEscBAndPressesStrictlyInsideBackCloseIt) {
         ASSERT_TRUE(helpShown(s));
         EXPECT_EQ(s.rig.presenter.position, placed);
         EXPECT_EQ((std::vector{s.cell(2, 5), s.cell(5, 5), s.cell(29, 74)}), (std::vector<CellRead>{{'K', 1, 10}, {'U', 0, 10}, {'B', 1, 10}}));
-        EXPECT_EQ(s.row(17).substr(4, 69), "Depending on how permissions are set, some features my be restricted.");
-        for (const auto [x, y, colour] : {std::array{569, 450, 0}, {2, 100, 1}, {1, 100, 3}, {639, 479, 3}})
-            EXPECT_EQ(s.screen().pixel(0, x, y), colour) << x << "," << y;
     });
     s.script.key('b').wait(900).then([&] {
         EXPECT_EQ(std::tuple(s.listName(2), s.app.cursorIndex, s.rig.presenter.position), std::tuple("oldest", 1, placed));
@@ -96,17 +91,7 @@ TEST(Help, ButtonAndF1OpenItEscBAndPressesStrictlyInsideBackCloseIt) {
                   std::tuple(800, 600, Point{1920 - 560 - 245, 1080 - 240 - 393}, s.dir.path));
         EXPECT_EQ(std::tuple(s.app.backgroundColour, s.app.accentColour, s.screen().palette()[10]), std::tuple(10, 2, Rgb{198, 141, 85}));
         EXPECT_EQ(s.rig.presenter.title + s.listName(2) + s.listName(3) + s.listName(4), "Kestreloldestmiddlenewest");
-        // The help lines, banner and panels; the button boxes cross the cells' edges.
-        const auto text = [&](int r, int c, int n) { return readText(s.screen(), 0, r, c, n) + "|"; };
-        EXPECT_EQ(text(31, 3, 11) + text(37, 5, 9) + text(31, 82, 17) + text(33, 84, 3) + text(33, 91, 2) + text(33, 95, 2),
-                  "Mouse wheel| Kestrel |Copy/Kill  Buffer|lea|ie| 0|");
-        EXPECT_EQ(std::tuple(s.cell(4, 62), s.cell(31, 3).bg, s.cell(37, 6).fg), std::tuple(CellRead{'D', 0, 3}, 10, 8));
-        // The outer frame's boxes are outlines: -1 is the background colour.
-        for (const auto [x, y, colour] :
-             {std::array{793, 300, 1}, {796, 300, 1}, {794, 300, -1}, {795, 300, -1}, {2, 530, 1}, {5, 530, 1}, {3, 530, -1},
-              {400, 593, 1}, {400, 594, 1}, {400, 595, -1}, {400, 596, 1}, {400, 597, 1}, {700, 2, 1}, {700, 3, 1},
-              {700, 4, -1}, {700, 5, -1}, {700, 6, 1}, {700, 7, 1}})
-            EXPECT_EQ(s.screen().pixel(0, x, y), colour < 0 ? 10 : colour) << x << "," << y;
+        EXPECT_EQ(s.cell(4, 62), (CellRead{'D', 0, 3}));  // the date header marked
     });
     // name ('-': does not close), key, or a click at x, y with button
     const std::tuple<const char*, int, int, int, int> closers[] = {
