@@ -227,12 +227,9 @@ TEST(Browser, DrivePromptSearchAndSorting) {
         EXPECT_EQ(std::tuple(s.app.search.active, pixel(520, 500), s.app.cursorIndex), std::tuple(false, 8, 2));
     });
     s.script.wait(2000).click(530, 555).wait(700).then([&] { EXPECT_EQ(s.app.search.startOnly, 0); });
-    s.script.click(570, 503).wait(200);
-    for (const auto& [x, bit, cursor] : {std::array{540, 1, 2}, {600, 1, 4}, {540, 0, 2}}) {
-        s.script.click(x, 528, bit).wait(kSettle);
-        cursorAt(cursor);
-    }
-    // The "X" leaves the mode.
+    // Without it, Find then Next reach "cherry_apple"; the "X" leaves the mode.
+    s.script.click(570, 503).wait(200).click(540, 528).wait(kSettle).click(600, 528).wait(kSettle);
+    cursorAt(4);
     s.script.click(627, 483).wait(kSettle).then([&] { EXPECT_FALSE(s.app.search.active); });
     // Back in the ordinary view, a sort key or a press on a header reloads with the cursor back on the first row.
     s.script.wait(2000).key('m').wait(1200).ext(scan::Down).wait(kSettle).key('s').wait(1000).then([&] {

@@ -1,5 +1,4 @@
-// The tests drive real file commands as root: they run confined (tools/confined), and the harness
-// keeps every session in its temporary root.
+// The tests run real file commands as root: confined (tools/confined), every session kept in its temporary root.
 #include <fcntl.h>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
@@ -12,8 +11,7 @@
 using namespace kestrel;
 using namespace kestrel::test;
 
-// Tried only when confined, never otherwise: a write outside the temporary root is refused,
-// through Kestrel's own runner as through a plain call, while the root itself stays writable.
+// Tried only when confined: a write outside the temporary root is refused, by Kestrel's runner as by a plain call.
 TEST(Confinement, WritesOutsideTheTemporaryRootAreRefused) {
     const char* confined = std::getenv("KESTREL_CONFINED");
     if (!confined || std::string(confined) != "1") GTEST_SKIP() << "not running confined: the attempt is not made";
@@ -32,8 +30,7 @@ TEST(Confinement, WritesOutsideTheTemporaryRootAreRefused) {
     EXPECT_EQ(RealRunner().runShell(commandLine({Arg::literal("mkdir"), Arg::word(d.path + "/inside")})), 0);
 }
 
-// A session that would change files elsewhere never starts, and a real command asked for
-// outside the root never runs.
+// A session that would change files elsewhere never starts; a real command outside the root never runs.
 TEST(Confinement, TheHarnessKeepsSessionsInTheirRoot) {
     Session s;
     s.settings(0, 0, "/", 1);
