@@ -18,14 +18,11 @@ TEST(Confinement, WritesOutsideTheTemporaryRootAreRefused) {
     struct statvfs root {};
     ASSERT_EQ(statvfs("/", &root), 0);
     ASSERT_NE(root.f_flag & ST_RDONLY, 0u) << "confined, yet / is writable: nothing is tried";
-    for (const std::string dir : {"", "/usr/bin"}) {
-        const std::string probe = dir + "/kestrel-confinement-probe";
-        SCOPED_TRACE(probe);
-        EXPECT_EQ(RealRunner().runShell(commandLine({Arg::literal("mkdir"), Arg::word(probe)})), 1);
-        errno = 0;
-        EXPECT_EQ(std::pair(open(probe.c_str(), O_CREAT | O_WRONLY | O_EXCL, 0600), errno), std::pair(-1, EROFS));
-        EXPECT_FALSE(std::filesystem::exists(probe));
-    }
+    const std::string probe = "/usr/bin/kestrel-confinement-probe";
+    EXPECT_EQ(RealRunner().runShell(commandLine({Arg::literal("mkdir"), Arg::word(probe)})), 1);
+    errno = 0;
+    EXPECT_EQ(std::pair(open(probe.c_str(), O_CREAT | O_WRONLY | O_EXCL, 0600), errno), std::pair(-1, EROFS));
+    EXPECT_FALSE(std::filesystem::exists(probe));
     TempDir d;
     EXPECT_EQ(RealRunner().runShell(commandLine({Arg::literal("mkdir"), Arg::word(d.path + "/inside")})), 0);
 }

@@ -1,5 +1,4 @@
-// Untouched, the browser, the search field and the viewer wait for input
-// instead of turning their loops, yet show the clock's seconds, the blink and input at once.
+// Untouched, the browser, search field and viewer wait for input, yet show the clock, the blink and input at once.
 #include <gtest/gtest.h>
 
 #include "session.h"

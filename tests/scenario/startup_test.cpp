@@ -73,7 +73,6 @@ TEST(Help, ButtonAndF1OpenItEscBAndPressesStrictlyInsideBackCloseIt) {
     }
     s.settings(0, 3, "   " + s.dir.path + "   ", 4);
     Point placed;
-    int checks = 0;
     s.script.wait(1000).click(629, 464).wait(400).then([&] {
         placed = s.rig.presenter.position;
         EXPECT_EQ(std::pair(s.app.placement, placed), std::pair(Placement::BottomRight, Point{1920 - 640 - 5, 1080 - 300 - 216}));
@@ -101,14 +100,13 @@ TEST(Help, ButtonAndF1OpenItEscBAndPressesStrictlyInsideBackCloseIt) {
         s.script.ext(scan::F1).wait(800).then([&, name = name] { EXPECT_TRUE(helpShown(s)) << name; });
         key ? s.script.key(key) : s.script.click(x, y, bit);
         s.script.wait(900).then([&, name = name, closes] {
-            ++checks;
             EXPECT_EQ(std::tuple(helpShown(s), s.screen().width(), s.row(1).substr(27, 24) == "Select Directory or File"),
                       std::tuple(!closes, closes ? 800 : 640, closes)) << name;
         });
         if (!closes) s.script.key(27).wait(900);
     }
     EXPECT_EQ(s.quit(), 0);
-    EXPECT_EQ(std::pair(checks, s.app.placement), std::pair(int(std::size(closers)), Placement::BottomRight));
+    EXPECT_EQ(s.app.placement, Placement::BottomRight);
     EXPECT_EQ(s.programDir.read("Kestrel.cfg"), "1 BigSmall\n3 BackGround\n" + s.dir.path + "\n4 SortList\n");
 }
 
