@@ -1,6 +1,5 @@
 // The browser as a person uses it: keys, wheel and clicks on temporary directories; sorting and the search mode.
 #include <gtest/gtest.h>
-#include <algorithm>
 
 #include "frame/window_drag.h"
 #include "session.h"
@@ -79,8 +78,6 @@ TEST(Browser, DragPadColoursDirectoriesRefreshRootAndTheCloseBox) {
     });
     s.script.wait(2500).then([&] { EXPECT_EQ(message(30), std::string(30, ' ')); });
     s.script.key('k').wait(300).then([&] { EXPECT_EQ(message(25) + s.app.selectedPath, "Pick a file or directory./"); });
-    // A key cuts the message short.
-    s.script.wait(200).key('z').wait(300).then([&] { EXPECT_EQ(message(25), std::string(25, ' ')); });
     s.script.click(628, 8);  // " X "
     EXPECT_EQ(s.run(), 0);
     EXPECT_EQ(s.programDir.read("Kestrel.cfg"), "0 BigSmall\n0 BackGround\n/\n1 SortList\n");
@@ -137,8 +134,7 @@ TEST(Browser, DownAcrossPagesEndLastRowSliderButtonsWheelAndKeyBursts) {
     EXPECT_EQ(kept, "ghijklmnopqrstuvwxyzabcdefghijkl");  // the newest, in order
 }
 
-// 9 entries: a press on the last moves there, End stays on the first page.
-// 20 entries: a click on panel row 19 and Down still show the last entry under the cursor.
+// 9 entries: a press on the last, then End, stay on the first page; 20: a click on row 19 and Down show the last.
 TEST(Browser, EndInShortListsAndTheLastPanelRow) {
     for (const auto& [files, row, endRow] : {std::array{8, 13, 9}, {19, 23, 19}}) {
         Session s;
@@ -156,21 +152,14 @@ TEST(Browser, EndInShortListsAndTheLastPanelRow) {
 }
 
 
-// ">" opens the blinking drive prompt; Esc or " X " leave it, reloading. The search mode; the sort keys and headers.
+// ">" opens the drive prompt; Esc or " X " leave it, reloading. The search mode; the sort keys and headers.
 TEST(Browser, DrivePromptSearchAndSorting) {
     Session s;
     for (const char* n : {"apple", "Banana", "cherry_apple", "grape"}) s.dir.file(n, n);
     s.dir.file(std::string(40, 'x') + "needle", "");
     const auto enter = [&]() -> Script& { return s.script.key(ch::Enter).wait(kSettle); };
-    std::vector<std::string> seen;
     const auto status = [&] { return s.row(29).substr(1, 9); };
-    s.browse().move(300, 200).key('>');
-    for (int t = 0; t < 1000; t += 25) s.script.wait(25).then([&] { seen.push_back(s.row(29).substr(1, 10)); });
-    s.script.then([&] {
-        for (const char* phase : {" Drive > _", " Drive >  "}) EXPECT_NE(std::find(seen.begin(), seen.end(), phase), seen.end());
-        EXPECT_EQ(s.cell(29, 3), (CellRead{'D', 0, 2}));
-        s.dir.file("second.txt");  // shows only once the listing is read again
-    });
+    s.browse().move(300, 200).key('>').wait(300).then([&] { s.dir.file("second.txt"); });  // shown once the listing is read again
     // Other keys do nothing (H would go to /root, N sort), nor do presses beside the close box.
     s.script.keys("HN?").click(xOfColumn(71), 8).wait(300).click(xOfColumn(75), 24).wait(300).click(300, 200, 1);
     s.script.wait(300).then([&] { EXPECT_EQ(status().substr(0, 8) + "|" + s.listName(6), " Drive >|" + std::string(37, 'x')); });
@@ -225,7 +214,6 @@ TEST(Browser, DrivePromptSearchAndSorting) {
     });
     s.script.click(5 * 8, yOfRow(4)).wait(1000).then([&] { EXPECT_EQ(std::tuple(s.app.SortList, s.cell(4, 4)), std::tuple(1, CellRead{'N', 0, 3})); });
     s.script.click(63 * 8, yOfRow(4)).wait(1000).then([&] { EXPECT_EQ(s.app.SortList, 4); });
-    s.script.key('t').wait(1000).then([&] { EXPECT_EQ(s.app.SortList, 2); });
     EXPECT_EQ(s.quit(), 0);
-    EXPECT_NE(s.programDir.read("Kestrel.cfg").find("2 SortList"), std::string::npos);
+    EXPECT_NE(s.programDir.read("Kestrel.cfg").find("4 SortList"), std::string::npos);
 }

@@ -19,8 +19,6 @@ namespace {
 
 bool helpShown(Session& s) { return s.screen().width() == 640 && s.row(2).substr(4, 23) == "Kestrel Ver. 1.1 - Help"; }
 
-constexpr int kHolds[] = {50, 100, 200};
-
 }  // namespace
 
 // A first start (no settings file) as an ordinary user opens that user's home, not /root, in the defaults;
@@ -142,12 +140,11 @@ TEST(ClickOnce, BrowserClicksActOnceWhereTheyWereMade) {
 // open the entry, left on " X " would exit. Then the viewer's Down and Up buttons page once per click.
 TEST(ClickOnce, AReleasedPressDoesNotActWhereThePointerGoesNextAndViewerButtonsPageOnce) {
     for (const int bit : {0, 1})
-        for (const int hold : kHolds) {
+        for (const int hold : {50, 100, 200}) {
             SCOPED_TRACE(std::to_string(bit) + ", held " + std::to_string(hold));
             Session s;
             s.dir.file("pages.bin", std::string(2240 * 10, 'k'));
             const Point to = bit ? Point{xOfColumn(10), yOfRow(6)} : Point{xOfColumn(79), yOfRow(1)};
-            int paged = 0;
             s.browse().ext(scan::Down).wait(500);
             s.script.move(300, yOfRow(28)).down(bit).wait(hold).up(bit).wait(5).move(to.x, to.y).wait(1500).then([&] {
                 EXPECT_EQ(std::pair(s.app.selectedPath, s.screen().visiblePage()), std::pair(s.dir.path, 0));
@@ -155,11 +152,11 @@ TEST(ClickOnce, AReleasedPressDoesNotActWhereThePointerGoesNextAndViewerButtonsP
             s.script.key(ch::Enter).wait(1500);
             for (const auto& [col, pos] : {std::pair{55, "4480"}, {55, "6720"}, {50, "4480"}})
                 s.script.click(xOfColumn(col), yOfRow(30), bit, hold).wait(1000).then([&, pos = pos] {
-                    paged += s.row(30).substr(1, 19) == std::string("Size 22400 Pos ") + pos;
+                    EXPECT_EQ(s.row(30).substr(1, 19), std::string("Size 22400 Pos ") + pos);
                 });
             s.script.key(27).wait(1000);
             EXPECT_EQ(s.quit(), 0);
-            EXPECT_EQ(std::pair(paged, s.runner.shellLines.size()), std::pair(3, size_t{0}));
+            EXPECT_EQ(s.runner.shellLines.size(), 0u);
         }
 }
 
