@@ -120,12 +120,10 @@ TEST(Browser, DownAcrossPagesEndLastRowSliderButtonsWheelAndKeyBursts) {
     s.script.wheel(-5, 0).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 4); });
     s.script.wheel(1).wait(kSettle).wheel(1).wait(kSettle).key('V').wait(200);
     for (int i = 0; i < 40; ++i) s.script.ext(scan::Down).wait(60);
-    int cursorAfterEditor = 0;
-    s.script.key(27).wait(2000).then([&] { cursorAfterEditor = s.app.cursorIndex; });
+    s.script.key(27).wait(2000).then([&] { EXPECT_EQ(s.app.cursorIndex, 2); });
     for (int i = 0; i < 1000; ++i) (i % 5 ? s.script : s.script.wait(12)).ext(scan::Down);
     const std::int64_t escAt = s.script.wait(60).time();
     EXPECT_EQ(s.quit(), 0);
-    EXPECT_EQ(cursorAfterEditor, 2);
     EXPECT_LT(s.rig.clock.nowMs() - escAt, 5000);
     Input in;
     for (int i = 0; i < 1000; ++i) in.pushKey(Key::character(static_cast<std::uint8_t>('a' + i % 26)));
