@@ -1,9 +1,7 @@
 // The browser as a person uses it: keys, wheel and clicks on temporary directories; sorting and the search mode.
 #include <gtest/gtest.h>
-#include <algorithm>
 
 #include "frame/window_drag.h"
-#include "frame/child_path.h"
 #include "session.h"
 
 using namespace kestrel;
@@ -20,28 +18,20 @@ Script& keysApart(Session& s, int scanCode, int n) {
     return s.script.wait(kSettle);
 }
 std::pair<int, int> at(Session& s) { return {s.app.cursorIndex, s.app.cursorRow}; }
-// Esc ends Kestrel; fails when Kestrel had already ended before the script's last step (whose checks never ran).
-int quitAfterScript(Session& s) {
-    const std::int64_t last = s.script.time();
-    const int status = s.quit();
-    EXPECT_GE(s.rig.clock.nowMs(), last);
-    return status;
-}
 
 
 }  // namespace
 
-// Dragging the top bar and the pad move the window; the frame, list and cursor colours; into a directory and
-// back up by Tab and the right button; a refresh by F3 or the path line, the cursor back on ".."; "/" has no
-// parent; the close box saves and exits.
+// Dragging the top bar and the pad move the window; into a directory and back by Tab and the right button; a refresh
+// by F3 or the path line; "/" has no parent; the close box saves and exits.
 TEST(Browser, DragPadColoursDirectoriesRefreshRootAndTheCloseBox) {
     Session s;
     s.dir.file("alpha.txt", "hello");
-    s.dir.dir("beta/b");
-    const std::string beta = s.dir.path + "/beta";
+    const std::string name = std::string(70, 'b') + " ";  // a name may end in a blank: it is never trimmed
+    s.dir.dir(name + "/b");
+    const std::string beta = s.dir.path + "/" + name;
     const auto message = [&](size_t n) { return s.row(27).substr(1, n); };
-    // The drag loop samples twice 10 ms apart; moves between the samples move the window, the pointer put
-    // back each time. Only the title part of the top bar (columns 14 to 69) drags.
+    // Moves between the drag loop's samples move the window; only the top bar's columns 14 to 69 drag.
     const auto drag = [&](int x) {
         const Point start = s.rig.presenter.position;
         const std::int64_t t = s.rig.clock.nowMs();
@@ -59,14 +49,10 @@ TEST(Browser, DragPadColoursDirectoriesRefreshRootAndTheCloseBox) {
         EXPECT_EQ(placed(), std::pair(s.app.draggedPosition, Placement::Dragged));
     });
     s.script.wait(kSettle).key('@').wait(kSettle).then([&] { EXPECT_EQ(placed(), std::pair(s.app.startPosition, Placement::Start)); });
-    // The pad's top-left square (inner pixels 611-616, 446-451) moves the window to (4, 4); its outline does nothing.
-    for (const auto& [x, y] : {std::pair{610, 448}, {617, 448}, {613, 445}, {613, 452}}) s.script.click(x, y).wait(kSettle);
-    s.script.then([&] { EXPECT_EQ(s.app.placement, Placement::Start); });
+    // The pad's top-left square (inner pixels 611-616, 446-451) moves the window to (4, 4).
     s.script.click(616, 451).wait(kSettle).then([&] {
         EXPECT_EQ(placed(), std::pair(Point{4, 4}, Placement::TopLeft));
         EXPECT_EQ(s.row(1).substr(27, 24) + "|" + s.listName(1) + "|" + s.row(29).substr(2, 11), "Select Directory or File|..|Found 3 @ 1");
-        const std::vector<CellRead> cells{s.cell(1, 2), s.cell(1, 79), s.cell(5, 2), s.cell(6, 2), s.cell(4, 4), s.cell(4, 40)};
-        EXPECT_EQ(cells, (std::vector<CellRead>{{'T', 7, 1}, {'X', 15, 4}, {'.', 5, 9}, {'a', 0, 2}, {'N', 0, 3}, {'T', 1, 2}}));
     });
     s.script.ext(scan::Down).wait(kSettle).then([&] { EXPECT_EQ(std::pair(s.cell(5, 2), s.cell(6, 2)), std::pair(CellRead{'.', 0, 2}, CellRead{'a', 5, 9})); });
     // A press in column 1 of the first panel row moves the cursor there.
@@ -75,7 +61,8 @@ TEST(Browser, DragPadColoursDirectoriesRefreshRootAndTheCloseBox) {
     keysApart(s, scan::Down, 2).key('K').wait(300).then([&] { EXPECT_EQ(s.row(27).substr(1, 25), std::string(25, ' ')); });
     s.script.ext(scan::Close).wait(kSettle).ext(scan::PgUp).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 3); });
     s.script.key(ch::Enter).wait(1000).ext(scan::Down).wait(kSettle).key(ch::Enter).wait(1000).then([&] {
-        EXPECT_EQ(std::tuple(s.app.selectedPath, s.app.list.count, s.row(3).find(beta + "/b") != std::string::npos), std::tuple(beta + "/b", 1, true));
+        // A path line over 77 cells starts in column 1, cut to 77.
+        EXPECT_EQ(std::tuple(s.app.selectedPath, s.app.list.count, s.row(3).substr(0, 78)), std::tuple(beta + "/b", 1, (beta + "/b").substr(0, 77) + " "));
     });
     s.script.key(ch::Tab).wait(1000).then([&] { EXPECT_EQ(s.app.selectedPath, beta); });
     s.script.click(100, yOfRow(5), 1).wait(1000).then([&] {
@@ -91,15 +78,10 @@ TEST(Browser, DragPadColoursDirectoriesRefreshRootAndTheCloseBox) {
     });
     s.script.wait(2500).then([&] { EXPECT_EQ(message(30), std::string(30, ' ')); });
     s.script.key('k').wait(300).then([&] { EXPECT_EQ(message(25) + s.app.selectedPath, "Pick a file or directory./"); });
-    // A key cuts the message short.
-    s.script.wait(200).key('z').wait(300).then([&] { EXPECT_EQ(message(25), std::string(25, ' ')); });
     s.script.click(628, 8);  // " X "
     EXPECT_EQ(s.run(), 0);
     EXPECT_EQ(s.programDir.read("Kestrel.cfg"), "0 BigSmall\n0 BackGround\n/\n1 SortList\n");
     EXPECT_TRUE(std::filesystem::exists(beta));
-    const char* const paths[][4] = {{"/", "b", "", "/b"}, {"/home", "..", "p", "/"}, {"/a/b c ", "..", "p", "/a"},
-                                    {"/a", "trailing ", "", "/a/trailing "}};
-    for (const auto& p : paths) EXPECT_EQ(selectedChildPath(p[0], p[1], *p[2] == 'p'), p[3]);
 }
 
 // 100 entries: the cursor, the page, Found and the thumb while moving; then the wheel and key bursts.
@@ -123,29 +105,25 @@ TEST(Browser, DownAcrossPagesEndLastRowSliderButtonsWheelAndKeyBursts) {
     s.script.ext(scan::Down).wait(kSettle).click(440, yOfRow(29)).wait(kSettle).then([&] { EXPECT_EQ(at(s), std::pair(100, 10)); });
     // Up from panel row 2 pages back around the cursor.
     keysApart(s, scan::Up, 9).then([&] { EXPECT_EQ(std::tuple(s.app.cursorIndex, s.app.cursorRow, s.listName(1)), std::tuple(91, 9, fileName(83))); });
-    s.script.ext(scan::Home).wait(kSettle).then([&] { EXPECT_EQ(s.listName(1), ".."); });
-    // Left click on the slider, row 14: t = 100 * 8 / 15 = 53.3, cursor 54.
-    s.script.click(636, yOfRow(14)).wait(kSettle).then([&] { EXPECT_EQ(at(s), std::pair(54, 9)); });
-    // The right button on an arrow scrolls in both stages of the pass, so even a tap no hand makes
-    // acts twice, on both rows of the up arrow; the "Up" button moves back once.
+    s.script.ext(scan::Home).wait(kSettle).then([&] { EXPECT_EQ(s.listName(1) + char(s.cell(7, 80).ch), "..="); });
+    // Left click on the slider, row 14: t = 100 * 8 / 15 = 53.3, cursor 54, the thumb back on row 14 (15 * .54 = 8.1).
+    s.script.click(636, yOfRow(14)).wait(kSettle).then([&] { EXPECT_EQ(std::pair(at(s), char(s.cell(14, 80).ch)), std::pair(std::pair(54, 9), '=')); });
+    // The right button on an arrow scrolls in both stages of a pass, so even a tap acts twice; "Up" moves back once.
     const std::tuple<int, int, int, int> presses[] = {{636, 23, 1, 56}, {397, 29, 0, 55}, {636, 6, 1, 53}, {636, 5, 1, 51}, {636, 7, 0, 1}};
     for (const auto& [x, row, bit, cursor] : presses) {
         (bit ? s.script.instantTap(x, yOfRow(row), 1) : s.script.click(x, yOfRow(row))).wait(kSettle);
         s.script.then([&, cursor = cursor] { EXPECT_EQ(s.app.cursorIndex, cursor); });
     }
-    // One entry per pass however far the wheel turned: a hand's three notches over 50 ms span two passes,
-    // five notches between two polls move one. Keys typed while the buffer's editor runs, Esc included, are
-    // dropped when it ends. A burst of 1000 Down keys keeps at most 32 waiting: the next Esc ends Kestrel.
+    // One entry per pass however far the wheel turned (three notches over 50 ms span two passes). Keys typed while
+    // the buffer's editor runs, Esc included, are dropped. A burst of 1000 Down keys keeps 32: the next Esc ends Kestrel.
     s.script.move(300, 200).wait(200).wheel(-3).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 3); });
     s.script.wheel(-5, 0).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 4); });
     s.script.wheel(1).wait(kSettle).wheel(1).wait(kSettle).key('V').wait(200);
     for (int i = 0; i < 40; ++i) s.script.ext(scan::Down).wait(60);
-    int cursorAfterEditor = 0;
-    s.script.key(27).wait(2000).then([&] { cursorAfterEditor = s.app.cursorIndex; });
+    s.script.key(27).wait(2000).then([&] { EXPECT_EQ(s.app.cursorIndex, 2); });
     for (int i = 0; i < 1000; ++i) (i % 5 ? s.script : s.script.wait(12)).ext(scan::Down);
     const std::int64_t escAt = s.script.wait(60).time();
     EXPECT_EQ(s.quit(), 0);
-    EXPECT_EQ(cursorAfterEditor, 2);
     EXPECT_LT(s.rig.clock.nowMs() - escAt, 5000);
     Input in;
     for (int i = 0; i < 1000; ++i) in.pushKey(Key::character(static_cast<std::uint8_t>('a' + i % 26)));
@@ -154,8 +132,7 @@ TEST(Browser, DownAcrossPagesEndLastRowSliderButtonsWheelAndKeyBursts) {
     EXPECT_EQ(kept, "ghijklmnopqrstuvwxyzabcdefghijkl");  // the newest, in order
 }
 
-// 9 entries: a press on the last moves there, End stays on the first page.
-// 20 entries: a click on panel row 19 and Down still show the last entry under the cursor.
+// 9 entries: a press on the last, then End, stay on the first page; 20: a click on row 19 and Down show the last.
 TEST(Browser, EndInShortListsAndTheLastPanelRow) {
     for (const auto& [files, row, endRow] : {std::array{8, 13, 9}, {19, 23, 19}}) {
         Session s;
@@ -173,23 +150,14 @@ TEST(Browser, EndInShortListsAndTheLastPanelRow) {
 }
 
 
-// ">" opens the blinking drive prompt; Esc or the top bar's " X " leave it (Kestrel keeps running), each reloading.
-// Then the search mode: Next by Enter, Find and Next by buttons; and the sort keys and headers.
+// ">" opens the drive prompt; Esc or " X " leave it, reloading. The search mode; the sort keys and headers.
 TEST(Browser, DrivePromptSearchAndSorting) {
     Session s;
     for (const char* n : {"apple", "Banana", "cherry_apple", "grape"}) s.dir.file(n, n);
     s.dir.file(std::string(40, 'x') + "needle", "");
     const auto enter = [&]() -> Script& { return s.script.key(ch::Enter).wait(kSettle); };
-    const auto cursorAt = [&](int index) { s.script.then([&s, index] { EXPECT_EQ(s.app.cursorIndex, index); }); };
-    std::vector<std::string> seen;
     const auto status = [&] { return s.row(29).substr(1, 9); };
-    s.browse().move(300, 200).key('>');
-    for (int t = 0; t < 1000; t += 25) s.script.wait(25).then([&] { seen.push_back(s.row(29).substr(1, 10)); });
-    s.script.then([&] {
-        for (const char* phase : {" Drive > _", " Drive >  "}) EXPECT_NE(std::find(seen.begin(), seen.end(), phase), seen.end());
-        EXPECT_EQ(s.cell(29, 3), (CellRead{'D', 0, 2}));
-        s.dir.file("second.txt");  // shows only once the listing is read again
-    });
+    s.browse().move(300, 200).key('>').wait(300).then([&] { s.dir.file("second.txt"); });  // shown once the listing is read again
     // Other keys do nothing (H would go to /root, N sort), nor do presses beside the close box.
     s.script.keys("HN?").click(xOfColumn(71), 8).wait(300).click(xOfColumn(75), 24).wait(300).click(300, 200, 1);
     s.script.wait(300).then([&] { EXPECT_EQ(status().substr(0, 8) + "|" + s.listName(6), " Drive >|" + std::string(37, 'x')); });
@@ -211,8 +179,7 @@ TEST(Browser, DrivePromptSearchAndSorting) {
     s.script.key('x').wait(2000).then([&] { EXPECT_FALSE(s.rig.input.keyWaiting()); });
     // The next Next starts at row 2 again; only the 37-character name column is searched.
     s.script.key('?').wait(100);
-    enter();
-    cursorAt(2);
+    enter().then([&] { EXPECT_EQ(s.app.cursorIndex, 2); });
     s.script.keys("\b\b\bneedle");
     enter().then([&] { EXPECT_EQ(std::tuple(s.app.search.active, s.app.cursorIndex), std::tuple(false, 2)); });
     // Only name characters, at most ten; a fresh run's "." matches the parent row on the first Enter.
@@ -236,12 +203,8 @@ TEST(Browser, DrivePromptSearchAndSorting) {
         EXPECT_EQ(std::tuple(s.app.search.active, pixel(520, 500), s.app.cursorIndex), std::tuple(false, 8, 2));
     });
     s.script.wait(2000).click(530, 555).wait(700).then([&] { EXPECT_EQ(s.app.search.startOnly, 0); });
-    s.script.click(570, 503).wait(200);
-    for (const auto& [x, bit, cursor] : {std::array{540, 1, 2}, {600, 1, 4}, {540, 0, 2}}) {
-        s.script.click(x, 528, bit).wait(kSettle);
-        cursorAt(cursor);
-    }
-    // The "X" leaves the mode.
+    // Without it, Find then Next reach "cherry_apple"; the "X" leaves the mode.
+    s.script.click(570, 503).wait(200).click(540, 528).wait(kSettle).click(600, 528).wait(kSettle).then([&] { EXPECT_EQ(s.app.cursorIndex, 4); });
     s.script.click(627, 483).wait(kSettle).then([&] { EXPECT_FALSE(s.app.search.active); });
     // Back in the ordinary view, a sort key or a press on a header reloads with the cursor back on the first row.
     s.script.wait(2000).key('m').wait(1200).ext(scan::Down).wait(kSettle).key('s').wait(1000).then([&] {
@@ -249,7 +212,6 @@ TEST(Browser, DrivePromptSearchAndSorting) {
     });
     s.script.click(5 * 8, yOfRow(4)).wait(1000).then([&] { EXPECT_EQ(std::tuple(s.app.SortList, s.cell(4, 4)), std::tuple(1, CellRead{'N', 0, 3})); });
     s.script.click(63 * 8, yOfRow(4)).wait(1000).then([&] { EXPECT_EQ(s.app.SortList, 4); });
-    s.script.key('t').wait(1000).then([&] { EXPECT_EQ(s.app.SortList, 2); });
-    EXPECT_EQ(quitAfterScript(s), 0);
-    EXPECT_NE(s.programDir.read("Kestrel.cfg").find("2 SortList"), std::string::npos);
+    EXPECT_EQ(s.quit(), 0);
+    EXPECT_NE(s.programDir.read("Kestrel.cfg").find("4 SortList"), std::string::npos);
 }

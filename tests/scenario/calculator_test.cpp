@@ -16,7 +16,7 @@ namespace {
 const std::map<std::string, Point> kAt = {
     {"2", {656, 231}}, {"3", {680, 231}},  {"+", {752, 231}},  {"*", {776, 231}},   {"+-", {728, 262}},
     {"=", {776, 262}}, {"R", {680, 136}},  {"1/x", {707, 136}}, {"x2", {772, 136}}, {"Arc", {664, 168}},
-    {"Sin", {703, 168}}, {"Clear", {722, 342}}, {"PI", {775, 342}}};
+    {"Sin", {703, 168}}, {"Clear", {722, 342}}};
 
 // The display line: glyphs drawn in colour 7 at y 78, ending at x 786.
 std::string readDisplay(const Screen& s) {
@@ -33,7 +33,6 @@ std::string readDisplay(const Screen& s) {
     return text;
 }
 
-// The expanded view with the pointer over the panel.
 struct Calc : Session {
     Calc() {
         settings(1, 0, dir.path, 1);
@@ -57,13 +56,10 @@ struct Calc : Session {
         }
         return out;
     }
-    // Leaves the panel and ends Kestrel; fails when Kestrel had ended before the script's last step.
+    // Leaves the panel, which a pointer over it would open again, and ends Kestrel.
     int finish() {
-        const std::int64_t last = script.time();
         script.move(300, 200).wait(500);
-        const int status = quit();
-        EXPECT_GE(rig.clock.nowMs(), last);
-        return status;
+        return quit();
     }
 };
 
@@ -78,8 +74,6 @@ TEST(Calculator, MouseAndKeysShowResultAndRecord) {
         {"arc sine", [](Calc& c) { c.type("0.5").click("Arc").click("Sin"); }, "30", {"0.5", "aSin=30"}},
         {"arc cancelled", [](Calc& c) { c.type("0.5").click("Arc").script.click(660, 360).wait(200); }, ".5", {"0.5"}},
         {"arc zero", [](Calc& c) { c.type("0.5").click("Arc").script.click(720, 360).wait(200); }, "0", {"0.5"}},
-        {"backspace", [](Calc& c) { c.type("12\b"); }, "1", {"1"}},
-        {"PI button", [](Calc& c) { c.click("PI"); }, "3.14159265358979", {"", "3.14159265358979"}},
         {"Clear button", [](Calc& c) { c.type("7+").click("Clear"); }, "0", {""}},
         {"change sign", [](Calc& c) { c.type("5").click("+-"); }, "-5", {"5", "-5"}},
         {"backspace on overflow", [](Calc& c) { c.type("9"); for (int i = 0; i < 9; ++i) c.click("x2"); c.type("\b"); }, "0",
@@ -97,8 +91,7 @@ TEST(Calculator, MouseAndKeysShowResultAndRecord) {
     }
 }
 
-// The record shows its six last lines, View writes them all; an error shows for two seconds; the marks, the
-// focus frame and the memory box.
+// The record's six last lines, View writing them all; an error for two seconds; the marks, focus frame and memory box.
 TEST(Calculator, SixLastLinesViewErrorsMarksFocusFrameAndMemoryBox) {
     Calc c;
     const auto errorShown = [&] { return c.screen().pixel(0, 749, 307) == 4; };
@@ -111,12 +104,8 @@ TEST(Calculator, SixLastLinesViewErrorsMarksFocusFrameAndMemoryBox) {
         EXPECT_EQ(c.records(6), (std::vector<std::string>{"4=1234", "5=12345", "6=123456", "7=1234567", "8=12345678", ""}));
         EXPECT_TRUE(c.rig.presenter.pointerVisible);  // shown again after the editor
     });
-    bool shownAtFirst = false;
-    c.script.keys("5/0=").wait(300).then([&] { shownAtFirst = errorShown(); }).wait(2500).then([&] {
-        EXPECT_EQ(std::pair(shownAtFirst, errorShown()), std::pair(true, false));
-    });
-    // After C: + stays marked, * is not; the focus frame; the M box stays on a new entry and the pending operator
-    // is marked again.
+    c.script.keys("5/0=").wait(300).then([&] { EXPECT_TRUE(errorShown()); }).wait(2500).then([&] { EXPECT_FALSE(errorShown()); });
+    // After C: + stays marked, * not; the focus frame; the M box stays on a new entry, the pending operator marked again.
     const auto at = [&](int x, int y) { return c.screen().pixel(0, x, y); };
     c.type("C2").click("+").click("*");
     c.script.then([&] { EXPECT_EQ(std::tuple(at(743, 219), at(767, 219), c.records(1)[0], at(640, 62)), std::tuple(7, 9, "2+", 14)); });

@@ -1,5 +1,4 @@
-// Untouched, the browser, the search field and the viewer wait for input
-// instead of turning their loops, yet show the clock's seconds, the blink and input at once.
+// Untouched, the browser, search field and viewer wait for input, yet show the clock, the blink and input at once.
 #include <gtest/gtest.h>
 
 #include "session.h"
@@ -40,7 +39,6 @@ TEST(Idle, BrowserSearchAndViewerWaitForInput) {
     viewer.selectedPath = s.dir.file("long.txt", std::string(2240, 'x') + "page two");
     rig.script.move(300, 200).wait(1000).leave().wait(500).then([&] { mark = rig.clock.sleeps; });
     rig.script.wait(4000).then([&] { EXPECT_LT(rig.clock.sleeps - mark, 40); }).ext(scan::Down).wait(200);
-    rig.script.then([&] { EXPECT_EQ(readRow(rig.screen, 1).substr(0, 8), "page two"); });
-    rig.script.key(27);
+    rig.script.then([&] { EXPECT_EQ(readRow(rig.screen, 1).substr(0, 8), "page two"); }).key(27);
     EXPECT_EQ(runViewer(viewer), Next::Reload);
 }
