@@ -101,8 +101,9 @@ TEST(Browser, DownAcrossPagesEndLastRowSliderButtonsWheelAndKeyBursts) {
         EXPECT_EQ(s.listName(1) + "|" + s.listName(10) + "|" + s.listName(11) + s.row(29).substr(2, 15) + char(s.cell(21, 80).ch),
                   fileName(91) + "|" + fileName(100) + "|Found 100 @ 100=");
     });
-    // Neither the Down key nor the "Down" button moves past the last entry.
-    s.script.ext(scan::Down).wait(kSettle).click(440, yOfRow(29)).wait(kSettle).then([&] { EXPECT_EQ(at(s), std::pair(100, 10)); });
+    // Neither the Down key, the "Down" button, the right button on the down arrow nor the wheel moves past the last entry.
+    s.script.ext(scan::Down).wait(kSettle).click(440, yOfRow(29)).wait(kSettle).instantTap(636, yOfRow(23), 1).wait(kSettle);
+    s.script.wheel(-1).wait(kSettle).then([&] { EXPECT_EQ(at(s), std::pair(100, 10)); });
     // Up from panel row 2 pages back around the cursor.
     keysApart(s, scan::Up, 9).then([&] { EXPECT_EQ(std::tuple(s.app.cursorIndex, s.app.cursorRow, s.listName(1)), std::tuple(91, 9, fileName(83))); });
     s.script.ext(scan::Home).wait(kSettle).then([&] { EXPECT_EQ(s.listName(1) + char(s.cell(7, 80).ch), "..="); });

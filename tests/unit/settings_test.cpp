@@ -109,7 +109,7 @@ TEST(SettingsFile, AFailingWriteEndsTheSaveAndKeepsTheOldFileWithStandardInputCl
 // A start path with blanks that is a directory stands as it is; a relative one is made absolute once.
 TEST(Settings, LinesReadAndWritten) {
     for (const auto& [text, number] : {std::pair{"   3 BackGround", 3}, {"2.5", 2}, {"3.5x", 4}, {"-1.5", -2}, {"1e1 SortList", 10},
-                                       {"BigSmall 1", 0}, {".", 0}, {"99999999999999999999", 0}})
+                                       {"BigSmall 1", 0}, {".", 0}, {"99999999999999999999", 0}, {"-2147483648", 0}})
         EXPECT_EQ(leadingNumber(text), number) << text;
     const std::pair<const char*, std::tuple<int, int, std::string, int>> cases[] = {
         {"1 BigSmall\n3 BackGround\n/tmp\n4 SortList\n", {1, 3, "/tmp", 4}},
