@@ -91,7 +91,8 @@ TEST(Screen, ModePalettePagesAndClipping) {
     s.setPages(3, 3);
     for (const auto& [w, h] : {std::pair{1024, 768}, {640, 600}, {800, 480}}) EXPECT_FALSE(s.setMode(w, h)) << w << "x" << h;
     EXPECT_TRUE(s.setMode(800, 600));
-    EXPECT_EQ(std::tuple(s.cols(), s.rows(), s.workPage(), s.visiblePage(), s.palette()[2]), std::tuple(100, 37, 0, 0, defaultPalette()[2]));
+    EXPECT_EQ(std::tuple(s.cols(), s.rows(), s.workPage(), s.visiblePage(), s.palette()[2], s.palette()[248]),
+              std::tuple(100, 37, 0, 0, defaultPalette()[2], Rgb{}));  // the colour ramps end before 248
     s.setPages(5, 5);
     const int ignored = s.workPage();
     s.setPages(2, -1);
