@@ -1,7 +1,6 @@
 #pragma once
-// A headless screen on virtual time, and the screen read back as a person
-// sees it: each text cell decoded into its character and colours by matching
-// the built-in font.
+// A headless screen on virtual time, and the screen read back as a person sees it: each text
+// cell decoded into its character and colours by matching the built-in font.
 #include <string>
 
 #include "screen/screen.h"

@@ -16,10 +16,9 @@
 
 namespace kestrel::test {
 
-// The real utilities for a session's hooks, refused (and the test failed)
-// when Kestrel's working directory or an absolute path argument has left the
-// tests' temporary root: a fault that wandered off to "/" must not get to run
-// mv there. The tests run confined as well; this says which test went astray.
+// The real utilities for a session's hooks, refused (and the test failed) when Kestrel's working directory
+// or an absolute path argument has left the tests' temporary root: a fault that wandered off to "/" must
+// not get to run mv there. The tests run confined as well; this says which test went astray.
 struct TempRootRunner final : Runner {
     static bool allowed(const std::string& what, const std::vector<std::string>& args = {}) {
         char cwd[4096];

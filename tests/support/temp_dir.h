@@ -22,9 +22,8 @@ inline bool insideTempRoot(const std::string& path) {
     return !ec && full.size() > prefix.size() && full.compare(0, prefix.size(), prefix) == 0;
 }
 
-// Whether the tests run confined, in a private mount namespace whose "/" is read-only
-// (tools/confined, or a mutation run's own confinement): only then may a test mount
-// file systems of its own, which vanish with the namespace.
+// Whether the tests run confined, in a private mount namespace whose "/" is read-only (tools/confined, or a
+// mutation run's own): only then may a test mount file systems of its own, which vanish with the namespace.
 inline bool confined() {
     struct statvfs root {};
     return statvfs("/", &root) == 0 && (root.f_flag & ST_RDONLY) != 0;

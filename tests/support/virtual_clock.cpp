@@ -5,9 +5,8 @@
 
 namespace kestrel::test {
 
-// Events fire at their own time, so a sleep that spans several of them sees
-// them in order, as a real user's input would arrive. Returns early once
-// `done` holds after an event.
+// Events fire at their own time, so a sleep that spans several of them sees them in order,
+// as a real user's input would arrive. Returns early once `done` holds after an event.
 template <typename Done>
 void VirtualClock::runUntil(std::int64_t end, Done done) {
     while (!done() && !events_.empty() && events_.begin()->first <= end) {
