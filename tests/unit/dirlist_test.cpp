@@ -117,6 +117,9 @@ TEST_F(DirListLoad, RowColumnsForEachKindDateAndSize) {
     }
     const std::string& huge = rowNamed(list, "eleven-digits");
     EXPECT_EQ(huge.substr(48, 13) + std::to_string(huge.size()), "12345678901  79");  // not cut; the date moves right
+    std::tm last{0, 0, 0, 1, 0, 9999 - 1900, 0, 0, 0, 0, nullptr}, fiveDigits = last;
+    fiveDigits.tm_year += 1;  // would break the fixed columns
+    EXPECT_EQ(std::pair(dateText(last), dateText(fiveDigits)), std::pair(std::string("9999-01-01 12:00AM"), std::string(kUnknownDate)));
 }
 
 TEST_F(DirListLoad, EmptyUnreadableAndVanishedDirectoriesShowOnlyTheParent) {
