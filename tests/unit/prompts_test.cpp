@@ -107,7 +107,7 @@ TEST(StatusMessage, WaitRules) {
     }
 }
 
-// A failure too long for the row keeps its ": reason" when that is short, else the row's last half.
+// A failure is said in colour 4; one too long for the row keeps its ": reason" when that is short, else the row's last half.
 TEST(StatusMessage, ALongFailureKeepsItsReasonElseItsEnd) {
     const std::string path(60, 'p'), x(90, 'x');
     const std::tuple<const char*, std::string, std::string> cases[] = {
@@ -118,10 +118,10 @@ TEST(StatusMessage, ALongFailureKeepsItsReasonElseItsEnd) {
     };
     for (const auto& [what, reason, shown] : cases) {
         PromptRig p;
-        std::string seen;
-        p.next(1000).then([&] { seen = p.text(27, 2, 75); });
+        std::pair<std::string, int> seen;  // the row and its colour
+        p.next(1000).then([&] { seen = {p.text(27, 2, 75), p.cell(27, 2).fg}; });
         showFailure(p.app, what, reason);
-        EXPECT_EQ(seen, shown);
+        EXPECT_EQ(seen, std::pair(shown, 4));
     }
 }
 
