@@ -30,7 +30,7 @@ public:
         pollfd p{fds[0], POLLIN, 0};  // the display number and a newline come once Xvfb accepts clients
         for (char c; pid_ > 0 && poll(&p, 1, 20000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n';) display_ += c;
         close(fds[0]);
-        if (!display_.empty()) display_.insert(0, ":");
+        if (!display_.empty()) display_ = ":" + display_;
     }
     ~Xvfb() {
         if (pid_ > 0) kill(pid_, SIGTERM), waitpid(pid_, nullptr, 0);

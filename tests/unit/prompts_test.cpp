@@ -111,8 +111,7 @@ TEST(StatusMessage, WaitRules) {
 TEST(StatusMessage, ALongFailureKeepsItsReasonElseItsEnd) {
     const std::string path(60, 'p'), x(90, 'x');
     const std::tuple<const char*, std::string, std::string> cases[] = {
-        {"Paste failed", "cp: cannot stat '" + path + "': No such file or directory",
-         "Paste failed: cp: cannot stat '" + path.substr(0, 14) + "...: No such file or directory"},
+        {"Paste failed", "cp: cannot stat '" + path + "': Gone", "Paste failed: cp: cannot stat '" + path.substr(0, 35) + "...: Gone"},
         {"Zip failed", x, "Zip failed: " + x.substr(0, 23) + "..." + x.substr(0, 37)},
         {"Kill failed", "rm: " + x, "Kill failed: rm: " + x.substr(0, 18) + "..." + x.substr(0, 37)},
     };
